@@ -1,0 +1,23 @@
+#include "BuildInfo.h"
+#include "shell/frmMainFrame.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Mealwright"));
+    QApplication::setApplicationName(QString::fromUtf8(BuildInfo::productName));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
+
+    // A database file named on the command line (as a file manager passes it) opens instead of
+    // the remembered one.
+    const QStringList arguments = QApplication::arguments();
+    const QString path = arguments.size() > 1 ? arguments.at(1) : QString();
+
+    frmMainFrame frame;
+    frame.start(path);
+    frame.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+// The one formatting helper for every number and date shown or printed.
+//
+// Patterns use the classic picture notation:
+//   numbers  "0" required digit, "#" optional digit, "," digit grouping, "." decimal point,
+//            up to three sections "positive;negative;zero", "\x" a literal character,
+//            "text" a quoted literal. With a negative section the value's sign is not shown.
+//            Values are rounded half away from zero on their shortest decimal form, so 0.15
+//            with "0.0" gives 0.2 and 1234.5 with "#,##0" gives 1,235.
+//   dates    d dd ddd dddd (day, weekday names), m mm mmm mmmm (month; "m"/"mm" right after
+//            an hour means minutes), M MM MMM MMMM likewise, yy yyyy, h hh, n nn, s ss,
+//            AM/PM am/pm A/P (12-hour clock), "/" and ":" separators, "\x" and "text" literals.
+// Names and separators are US English whatever the machine's locale.
+// An empty pattern gives the value's general form.
+namespace Format {
+
+QString number(double value, QStringView pattern);
+// Single-precision values are rounded on their own shortest decimal form (0.15f is 0.15).
+QString number(float value, QStringView pattern);
+QString dateTime(const QDateTime &value, QStringView pattern);
+QString date(QDate value, QStringView pattern);
+
+// Formats a value of any kind: numbers as numbers, dates and date-times as dates; a text that
+// reads as a date ("2001/03/05", "2001-03-05 18:05:00") is formatted as that date when the
+// pattern is a date pattern. Null values give the empty text.
+QString value(const QVariant &value, QStringView pattern);
+
+} // namespace Format

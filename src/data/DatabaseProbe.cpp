@@ -1,0 +1,64 @@
+#include "DatabaseProbe.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+QString OpenResult::reason() const
+{
+    switch (failure) {
+    case OpenFailure::None:
+        return {};
+    case OpenFailure::Missing:
+        return QStringLiteral("The file does not exist. It may have been moved, renamed or deleted.");
+    case OpenFailure::Folder:
+        return QStringLiteral("This is a folder, not a database file.");
+    case OpenFailure::Unreadable:
+        return QStringLiteral("The file cannot be read. You may not have permission to open it.");
+    case OpenFailure::Empty:
+        return QStringLiteral("The file is empty. It is not a Mealwright database.");
+    case OpenFailure::AccessFile:
+        return QStringLiteral("This is a Microsoft Access database. Mealwright keeps its diary in a "
+                              "database file of its own kind and cannot read Access files.");
+    case OpenFailure::NotADatabase:
+        return QStringLiteral("The file is not a database. It may be a document of another program, "
+                              "or it may be damaged.");
+    case OpenFailure::MissingTables:
+        return QStringLiteral("The file is a database, but not a Mealwright database: it lacks %1.")
+            .arg(detail);
+    case OpenFailure::Locked:
+        return QStringLiteral("Another program is using the file and has locked it. "
+                              "Close that program, then open the file again.");
+    case OpenFailure::ReadOnly:
+        return QStringLiteral("The file cannot be written: it is read-only, or lies in a folder "
+                              "you may not change. Mealwright needs to save your entries in it.");
+    case OpenFailure::Other:
+        return QStringLiteral("The database reported an error: %1").arg(detail);
+    }
+    return {};
+}
+
+OpenResult probeDatabaseFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {OpenFailure::Missing, {}};
+    if (info.isDir())
+        return {OpenFailure::Folder, {}};
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {OpenFailure::Unreadable, file.errorString()};
+    const QByteArray header = file.read(100);
+    if (header.isEmpty())
+        return {OpenFailure::Empty, {}};
+
+    static const QByteArray accessMagic("\x00\x01\x00\x00", 4);
+    if (header.startsWith(accessMagic)
+        && (header.mid(4, 15) == "Standard Jet DB" || header.mid(4, 15) == "Standard ACE DB"))
+        return {OpenFailure::AccessFile, {}};
+
+    static const QByteArray sqliteMagic("SQLite format 3\0", 16);
+    if (!header.startsWith(sqliteMagic))
+        return {OpenFailure::NotADatabase, {}};
+    return {};
+}

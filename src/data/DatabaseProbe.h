@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Why a file could not be opened as a Mealwright database, in terms a user can act on.
+enum class OpenFailure {
+    None,
+    Missing,       // no such file
+    Folder,        // the path names a folder
+    Unreadable,    // the file cannot be read (permissions)
+    Empty,         // 0 bytes
+    AccessFile,    // a Microsoft Access (Jet or ACE) database
+    NotADatabase,  // any other file that is not an SQLite database
+    MissingTables, // an SQLite database without (all of) the Mealwright tables
+    Locked,        // another program holds a lock on it
+    ReadOnly,      // it can be read but not written
+    Other,         // anything else the database engine reports
+};
+
+struct OpenResult
+{
+    OpenFailure failure = OpenFailure::None;
+    QString detail; // the missing tables and fields, or the engine's own words
+
+    bool ok() const { return failure == OpenFailure::None; }
+    // One or two sentences saying what is wrong with the file.
+    QString reason() const;
+};
+
+// Looks at the file itself, without opening it as a database: it must exist, be a readable
+// file, not be empty and start with the SQLite header. Recognises Access files by their
+// signature. Changes nothing on disk.
+OpenResult probeDatabaseFile(const QString &path);
