@@ -1,0 +1,57 @@
+#include "FileDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+struct TestState
+{
+    bool on = false;
+    QStringList answers;
+    QList<FileDialog::Request> requests;
+};
+
+TestState &testState()
+{
+    static TestState state;
+    return state;
+}
+} // namespace
+
+QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
+{
+    TestState &state = testState();
+    if (state.on) {
+        state.requests.append(request);
+        return state.answers.isEmpty() ? QString() : state.answers.takeFirst();
+    }
+
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.selectedFile.isEmpty()) {
+        const QFileInfo offered(request.selectedFile);
+        dialog.setDirectory(offered.absolutePath());
+        dialog.selectFile(offered.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+}
+
+void FileDialog::setTestMode(bool on)
+{
+    testState() = TestState{on, {}, {}};
+}
+
+void FileDialog::setNextAnswer(const QString &path)
+{
+    testState().answers.append(path);
+}
+
+const QList<FileDialog::Request> &FileDialog::requests()
+{
+    return testState().requests;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// The file-open dialog. A request names the title, the filter (choices separated by ";;"),
+// the extension added to a name typed without one, and the file offered at first. The
+// chosen file must exist.
+//
+// Tests switch on test mode: no dialog is shown, each request is recorded, and the answer is
+// the next preset one (an empty text is Cancel; Cancel when none is preset).
+class FileDialog
+{
+public:
+    struct Request
+    {
+        QString title;
+        QString filter;
+        QString defaultSuffix;
+        QString selectedFile;
+    };
+
+    // The full path of the chosen existing file, or the empty text after Cancel.
+    static QString openExistingFile(QWidget *parent, const Request &request);
+
+    static void setTestMode(bool on);
+    static void setNextAnswer(const QString &path);
+    static const QList<Request> &requests();
+};

@@ -1,0 +1,85 @@
+#include "MessageBox.h"
+
+#include "BuildInfo.h"
+
+#include <QMessageBox>
+
+namespace {
+struct TestState
+{
+    bool on = false;
+    QList<bool> answers;
+    QList<MessageBox::Shown> shown;
+};
+
+TestState &testState()
+{
+    static TestState state;
+    return state;
+}
+} // namespace
+
+void MessageBox::exclamation(QWidget *parent, const QString &text)
+{
+    show(parent, Kind::Exclamation, text);
+}
+
+void MessageBox::critical(QWidget *parent, const QString &text)
+{
+    show(parent, Kind::Critical, text);
+}
+
+bool MessageBox::question(QWidget *parent, const QString &text)
+{
+    return show(parent, Kind::Question, text);
+}
+
+bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
+{
+    TestState &state = testState();
+    if (state.on) {
+        state.shown.append({kind, text});
+        return state.answers.isEmpty() ? true : state.answers.takeFirst();
+    }
+
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromUtf8(BuildInfo::title));
+    box.setText(text);
+    switch (kind) {
+    case Kind::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Kind::Critical:
+        box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Kind::Question:
+        box.setIcon(QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    return box.exec() == QMessageBox::Ok;
+}
+
+void MessageBox::setTestMode(bool on)
+{
+    testState() = TestState{on, {}, {}};
+}
+
+void MessageBox::setNextAnswer(bool ok)
+{
+    testState().answers.append(ok);
+}
+
+const QList<MessageBox::Shown> &MessageBox::shown()
+{
+    return testState().shown;
+}
+
+void MessageBox::clearShown()
+{
+    testState().shown.clear();
+}

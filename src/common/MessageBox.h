@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Every message Mealwright shows goes through here. Boxes carry the program's title and no
+// title of their own: an exclamation and OK for a validation message, the critical icon for
+// a record or file that cannot be found or opened, OK and Cancel without an icon for a
+// question.
+//
+// Tests switch on test mode: no box is shown, each is recorded, and questions take the next
+// preset answer (OK when none is preset).
+class MessageBox
+{
+public:
+    enum class Kind { Exclamation, Critical, Question };
+
+    static void exclamation(QWidget *parent, const QString &text);
+    static void critical(QWidget *parent, const QString &text);
+    // True when the user chose OK.
+    static bool question(QWidget *parent, const QString &text);
+
+    struct Shown
+    {
+        Kind kind;
+        QString text;
+    };
+    static void setTestMode(bool on);
+    static void setNextAnswer(bool ok);
+    static const QList<Shown> &shown();
+    static void clearShown();
+
+private:
+    static bool show(QWidget *parent, Kind kind, const QString &text);
+};

@@ -1,0 +1,16 @@
+#include "Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QtMath>
+
+int twipsAt(int length, double dotsPerInch)
+{
+    return qRound(length * dotsPerInch / 1440.0);
+}
+
+int twips(int length)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return twipsAt(length, screen ? screen->logicalDotsPerInch() : 96.0);
+}

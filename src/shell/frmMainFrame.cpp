@@ -1,0 +1,252 @@
+#include "frmMainFrame.h"
+
+#include "BuildInfo.h"
+#include "MdiArrange.h"
+#include "common/MessageBox.h"
+#include "common/Twips.h"
+#include "data/deMealwright.h"
+#include "frmAbout.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace {
+
+QMenu *addMenu(QWidget *owner, const char *name, const QString &caption)
+{
+    auto *menu = new QMenu(caption, owner);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QAction *addItem(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+} // namespace
+
+frmMainFrame::frmMainFrame(QWidget *parent)
+    : QMainWindow(parent)
+    , m_mdiArea(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("frmMainFrame"));
+    setWindowTitle(QString::fromUtf8(BuildInfo::title));
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdiArea);
+
+    cdlOpenFile.title = QStringLiteral("Open Database");
+    cdlOpenFile.filter = QStringLiteral("Database Files (*.mdb);;All files (*)");
+    cdlOpenFile.defaultSuffix = QStringLiteral("mdb");
+
+    createMenus();
+    connectCommands();
+    resize(twips(8964), twips(6528) + menuBar()->sizeHint().height());
+}
+
+frmMainFrame::~frmMainFrame() = default;
+
+void frmMainFrame::createMenus()
+{
+    mnuFile = addMenu(this, "mnuFile", QStringLiteral("&File"));
+    mnuFileOpen = addItem(mnuFile, "mnuFileOpen", QStringLiteral("&Open..."));
+    mnuFileExit = addItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+
+    mnuMeals = addMenu(this, "mnuMeals", QStringLiteral("&Meals"));
+    mnuMealAdd = addItem(mnuMeals, "mnuMealAdd", QStringLiteral("&Add..."));
+    mnuMealEdit = addItem(mnuMeals, "mnuMealEdit", QStringLiteral("&Edit..."));
+    mnuMealDelete = addItem(mnuMeals, "mnuMealDelete", QStringLiteral("&Delete..."));
+    mnuMealView = addItem(mnuMeals, "mnuMealView", QStringLiteral("&View..."));
+    mnuMealReport = addItem(mnuMeals, "mnuMealReport", QStringLiteral("&Report"));
+
+    mnuFoods = addMenu(this, "mnuFoods", QStringLiteral("&Foods"));
+    mnuFoodAdd = addItem(mnuFoods, "mnuFoodAdd", QStringLiteral("&Add..."));
+    mnuFoodEdit = addItem(mnuFoods, "mnuFoodEdit", QStringLiteral("&Edit..."));
+    mnuFoodDelete = addItem(mnuFoods, "mnuFoodDelete", QStringLiteral("&Delete..."));
+    mnuFoodFind = addItem(mnuFoods, "mnuFoodFind", QStringLiteral("&Find..."));
+    mnuFoodView = addItem(mnuFoods, "mnuFoodView", QStringLiteral("&View..."));
+    mnuFoodReport = addItem(mnuFoods, "mnuFoodReport", QStringLiteral("&Report..."));
+    mnuFoodReport->setEnabled(false);
+
+    mnuWindow = addMenu(this, "mnuWindow", QStringLiteral("&Window"));
+    mnuWindowTileHorizontal = addItem(mnuWindow, "mnuWindowTileHorizontal", QStringLiteral("Tile &Horizontally"));
+    mnuWindowTileVertical = addItem(mnuWindow, "mnuWindowTileVertical", QStringLiteral("Tile &Vertically"));
+    mnuWindowCascade = addItem(mnuWindow, "mnuWindowCascade", QStringLiteral("&Cascade"));
+    mnuWindowArrangeIcons = addItem(mnuWindow, "mnuWindowArrangeIcons", QStringLiteral("&Arrange Icons"));
+    mnuWindowCloseAll = addItem(mnuWindow, "mnuWindowCloseAll", QStringLiteral("Close A&ll"));
+
+    mnuHelp = addMenu(this, "mnuHelp", QStringLiteral("&Help"));
+    mnuHelpAbout = addItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About..."));
+
+    for (QMenu *menu : {mnuFile, mnuMeals, mnuFoods, mnuWindow, mnuHelp})
+        menuBar()->addMenu(menu);
+
+    // The context menus are never in the menu bar.
+    mnuMealPopup = addMenu(this, "mnuMealPopup", QStringLiteral("Meal Popup"));
+    mnuMealPopupAdd = addItem(mnuMealPopup, "mnuMealPopupAdd", QStringLiteral("&Add..."));
+    mnuMealPopupEdit = addItem(mnuMealPopup, "mnuMealPopupEdit", QStringLiteral("&Edit..."));
+    mnuMealPopupDelete = addItem(mnuMealPopup, "mnuMealPopupDelete", QStringLiteral("&Delete..."));
+
+    mnuFoodPopup = addMenu(this, "mnuFoodPopup", QStringLiteral("Food Popup"));
+    mnuFoodPopupAdd = addItem(mnuFoodPopup, "mnuFoodPopupAdd", QStringLiteral("&Add..."));
+    mnuFoodPopupEdit = addItem(mnuFoodPopup, "mnuFoodPopupEdit", QStringLiteral("&Edit..."));
+    mnuFoodPopupDelete = addItem(mnuFoodPopup, "mnuFoodPopupDelete", QStringLiteral("&Delete..."));
+    mnuFoodPopupFind = addItem(mnuFoodPopup, "mnuFoodPopupFind", QStringLiteral("&Find..."));
+}
+
+void frmMainFrame::connectCommands()
+{
+    connect(mnuFileOpen, &QAction::triggered, this, [this] { OpenDatabase(false); });
+    // Exit ends the run at once: nothing is asked, no window is closed one by one.
+    connect(mnuFileExit, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
+
+    connect(mnuMeals, &QMenu::aboutToShow, this, &frmMainFrame::mnuMeals_aboutToShow);
+    connect(mnuFoods, &QMenu::aboutToShow, this, &frmMainFrame::mnuFoods_aboutToShow);
+    connect(mnuWindow, &QMenu::aboutToShow, this, &frmMainFrame::mnuWindow_aboutToShow);
+
+    connect(mnuWindowTileHorizontal, &QAction::triggered, this, [this] { MdiArrange::tileHorizontally(m_mdiArea); });
+    connect(mnuWindowTileVertical, &QAction::triggered, this, [this] { MdiArrange::tileVertically(m_mdiArea); });
+    connect(mnuWindowCascade, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(mnuWindowArrangeIcons, &QAction::triggered, this, [this] { MdiArrange::arrangeIcons(m_mdiArea); });
+    connect(mnuWindowCloseAll, &QAction::triggered, this, &frmMainFrame::CloseAllChildWindows);
+
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMainFrame::mnuHelpAbout_click);
+}
+
+void frmMainFrame::start(const QString &commandLinePath)
+{
+    EnableDataMenus(false);
+    if (commandLinePath.isEmpty())
+        OpenDatabase(true);
+    else
+        openDatabaseFile(QFileInfo(commandLinePath).absoluteFilePath());
+}
+
+void frmMainFrame::OpenDatabase(bool useRememberedPath)
+{
+    QString path;
+    if (useRememberedPath)
+        path = deMealwright::rememberedPath();
+    if (path.isEmpty()) {
+        path = FileDialog::openExistingFile(this, cdlOpenFile);
+        if (path.isEmpty())
+            return; // cancelled: nothing changes
+        cdlOpenFile.selectedFile = path;
+    }
+    openDatabaseFile(path);
+}
+
+bool frmMainFrame::openDatabaseFile(const QString &path)
+{
+    CloseDatabase();
+    const OpenResult result = deMealwright::instance().open(path);
+    if (!result.ok()) {
+        MessageBox::critical(this, QStringLiteral("Mealwright could not open the database\n%1\n\n%2")
+                                       .arg(QDir::toNativeSeparators(path), result.reason()));
+        return false;
+    }
+    deMealwright::rememberPath(path);
+    EnableDataMenus(true);
+    return true;
+}
+
+void frmMainFrame::CloseDatabase()
+{
+    deMealwright::instance().close();
+    CloseAllChildWindows();
+    EnableDataMenus(false);
+}
+
+void frmMainFrame::EnableDataMenus(bool enabled)
+{
+    mnuMeals->menuAction()->setEnabled(enabled);
+    mnuFoods->menuAction()->setEnabled(enabled);
+}
+
+void frmMainFrame::CloseAllChildWindows()
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        window->close();
+}
+
+QWidget *frmMainFrame::activeChild() const
+{
+    const QMdiSubWindow *window = m_mdiArea->currentSubWindow();
+    return window ? window->widget() : nullptr;
+}
+
+bool frmMainFrame::IsMealViewActive() const
+{
+    // The meal view window is not part of this build yet.
+    return false;
+}
+
+bool frmMainFrame::IsFoodViewActive() const
+{
+    // The food list window is not part of this build yet.
+    return false;
+}
+
+void frmMainFrame::mnuMeals_aboutToShow()
+{
+    const bool mealSelected = IsMealViewActive();
+    mnuMealEdit->setEnabled(mealSelected);
+    mnuMealDelete->setEnabled(mealSelected);
+}
+
+void frmMainFrame::mnuFoods_aboutToShow()
+{
+    const bool foodSelected = IsFoodViewActive();
+    mnuFoodEdit->setEnabled(foodSelected);
+    mnuFoodDelete->setEnabled(foodSelected);
+    mnuFoodFind->setEnabled(IsFoodViewActive());
+    mnuFoodAdd->setEnabled(true);
+    mnuFoodView->setEnabled(true);
+    mnuFoodReport->setEnabled(false);
+}
+
+void frmMainFrame::mnuWindow_aboutToShow()
+{
+    for (QAction *action : std::as_const(m_windowListActions)) {
+        mnuWindow->removeAction(action);
+        action->deleteLater();
+    }
+    m_windowListActions.clear();
+
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowListActions.append(mnuWindow->addSeparator());
+    const QMdiSubWindow *current = m_mdiArea->currentSubWindow();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *window = windows[i];
+        const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
+        QString title = window->windowTitle();
+        QAction *item = mnuWindow->addAction(number + title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        item->setCheckable(true);
+        item->setChecked(window == current);
+        connect(item, &QAction::triggered, m_mdiArea, [this, window = QPointer<QMdiSubWindow>(window)] {
+            if (!window)
+                return;
+            if (window->isMinimized())
+                window->showNormal();
+            m_mdiArea->setActiveSubWindow(window);
+        });
+        m_windowListActions.append(item);
+    }
+}
+
+void frmMainFrame::mnuHelpAbout_click()
+{
+    if (!m_about)
+        m_about = std::make_unique<frmAbout>(this);
+    m_about->exec();
+}

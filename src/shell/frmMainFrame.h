@@ -1,0 +1,91 @@
+#pragma once
+
+#include "common/FileDialog.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QMdiArea;
+class QMenu;
+class frmAbout;
+
+// The main window: a multiple-document frame with the menus, the two context menus and the
+// database open. Commands on a selected meal or food go to the active child window.
+class frmMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMainFrame(QWidget *parent = nullptr);
+    ~frmMainFrame() override;
+
+    // Start-up, before the frame is first shown: the data menus are disabled, then the database
+    // given on the command line opens, or else the remembered one (the "Open Database" dialog
+    // asks for one when none is remembered).
+    void start(const QString &commandLinePath = QString());
+
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+
+    // The file-open dialog of the database open; it offers the last chosen file again.
+    FileDialog::Request cdlOpenFile;
+
+    QMenu *mnuFile;
+    QAction *mnuFileOpen;
+    QAction *mnuFileExit;
+    QMenu *mnuMeals;
+    QAction *mnuMealAdd;
+    QAction *mnuMealEdit;
+    QAction *mnuMealDelete;
+    QAction *mnuMealView;
+    QAction *mnuMealReport;
+    QMenu *mnuFoods;
+    QAction *mnuFoodAdd;
+    QAction *mnuFoodEdit;
+    QAction *mnuFoodDelete;
+    QAction *mnuFoodFind;
+    QAction *mnuFoodView;
+    QAction *mnuFoodReport;
+    QMenu *mnuWindow;
+    QAction *mnuWindowTileHorizontal;
+    QAction *mnuWindowTileVertical;
+    QAction *mnuWindowCascade;
+    QAction *mnuWindowArrangeIcons;
+    QAction *mnuWindowCloseAll;
+    QMenu *mnuHelp;
+    QAction *mnuHelpAbout;
+    QMenu *mnuMealPopup;
+    QAction *mnuMealPopupAdd;
+    QAction *mnuMealPopupEdit;
+    QAction *mnuMealPopupDelete;
+    QMenu *mnuFoodPopup;
+    QAction *mnuFoodPopupAdd;
+    QAction *mnuFoodPopupEdit;
+    QAction *mnuFoodPopupDelete;
+    QAction *mnuFoodPopupFind;
+
+private:
+    void createMenus();
+    void connectCommands();
+
+    void OpenDatabase(bool useRememberedPath);
+    void CloseDatabase();
+    // Closes what is open, opens path, remembers it and enables the data menus; on failure
+    // says why and leaves no database open. True when the database opened.
+    bool openDatabaseFile(const QString &path);
+    void EnableDataMenus(bool enabled);
+    void CloseAllChildWindows();
+    bool IsMealViewActive() const;
+    bool IsFoodViewActive() const;
+    QWidget *activeChild() const;
+
+    void mnuMeals_aboutToShow();
+    void mnuFoods_aboutToShow();
+    void mnuWindow_aboutToShow();
+    void mnuHelpAbout_click();
+
+    QMdiArea *m_mdiArea;
+    QList<QAction *> m_windowListActions;
+    std::unique_ptr<frmAbout> m_about;
+};

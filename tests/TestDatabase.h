@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+// Small database files built by code for the tests.
+namespace TestDatabase {
+
+// A new, valid Mealwright database at path (the four tables and the standard units).
+// Returns the empty text, or what went wrong.
+QString createEmpty(const QString &path);
+
+// Runs statements on the database at path through a connection of its own.
+QString execute(const QString &path, const QStringList &statements);
+
+// Every file below folder with a fingerprint of its content and modification time, so a test
+// can tell that nothing appeared, vanished or changed.
+QMap<QString, QByteArray> snapshot(const QString &folder);
+
+} // namespace TestDatabase
