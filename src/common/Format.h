@@ -22,6 +22,9 @@ namespace Format {
 QString number(double value, QStringView pattern);
 // Single-precision values are rounded on their own shortest decimal form (0.15f is 0.15).
 QString number(float value, QStringView pattern);
+// Whole numbers are formatted exactly, 64-bit ones included.
+QString number(qint64 value, QStringView pattern);
+inline QString number(int value, QStringView pattern) { return number(qint64(value), pattern); }
 QString dateTime(const QDateTime &value, QStringView pattern);
 QString date(QDate value, QStringView pattern);
 
