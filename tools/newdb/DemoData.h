@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+class QSqlDatabase;
+
+// The demo diary: three clients, a food list of everyday foods and eight weeks of meals.
+// The foods' figures come from the USDA National Nutrient Database (SR21), worked out per
+// household measure. The meals are made by a fixed-seed generator, so the same last day always
+// gives the same diary.
+namespace DemoData {
+
+// The meals cover this many calendar days, the last day included.
+inline constexpr int days = 56;
+
+struct Client
+{
+    QString who;
+    double calorieBudget = 0;
+};
+
+struct Food
+{
+    QString food;
+    QString units;
+    double caloriesPerUnit = 0;
+    double vegetableServings = 0; // per unit
+    double fruitServings = 0;     // per unit
+    bool entree = false;
+    bool supplement = false;
+};
+
+// One row of the Meals table.
+struct Meal
+{
+    QString who;
+    QDateTime when; // wall-clock time (see DateSpan.h)
+    QString food;
+    double amount = 0;
+    QString units;
+};
+
+const std::vector<Client> &clients();
+const std::vector<Food> &foods();
+
+// The meals of the days lastDay - days + 1 to lastDay, day by day and client by client, each
+// client's in time order. Every Food + Units pair is one of foods().
+std::vector<Meal> meals(QDate lastDay);
+
+// Writes the clients, the foods and meals(lastDay) into db, which holds the Mealwright tables
+// (Schema::create) and no clients, foods or meals yet, in one transaction.
+// Returns the empty text on success, otherwise what went wrong; then nothing is written.
+QString write(QSqlDatabase &db, QDate lastDay);
+
+} // namespace DemoData
+
+namespace NewDatabase {
+
+// Creates a new Mealwright database file at path: the four tables and the standard units,
+// and with withDemo also the demo diary ending on lastDay. An existing file or folder at path
+// is never touched. The database is built in a temporary file in the same folder and renamed
+// into place when it is complete, so a failure leaves nothing behind.
+// Returns the empty text on success, otherwise a message saying in plain words what is wrong.
+QString createDatabaseFile(const QString &path, bool withDemo, QDate lastDay);
+
+} // namespace NewDatabase

@@ -1,0 +1,125 @@
+#include "DemoData.h"
+
+#include "data/Schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+
+namespace NewDatabase {
+
+namespace {
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Creates an empty file with a name no other file has, hidden next to target. The file gets the
+// permissions a new file normally gets (unlike a QTemporaryFile, which is private to its owner).
+// Returns its path, or the empty text with error set.
+QString reserveTemporaryFile(const QFileInfo &target, QString &error)
+{
+    static int counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = QStringLiteral(".%1.%2-%3.tmp")
+                                 .arg(target.fileName())
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(++counter);
+        QFile file(target.absoluteDir().filePath(name));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return file.fileName();
+        if (file.exists())
+            continue;
+        error = file.errorString();
+        return {};
+    }
+    error = QStringLiteral("no free name for a temporary file");
+    return {};
+}
+
+QString alreadyExists(const QString &where)
+{
+    return QStringLiteral("The file %1 already exists. Mealwright does not overwrite a database; choose another name.")
+        .arg(where);
+}
+
+// Removes a temporary database and the journal SQLite may have left beside it.
+void removeTemporary(const QString &path)
+{
+    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+}
+
+// Builds the database in the file at path. Returns the empty text on success.
+QString fill(const QString &path, bool withDemo, QDate lastDay)
+{
+    static int connections = 0;
+    const QString connectionName = QStringLiteral("mealwright-newdb-%1").arg(++connections);
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(path);
+        if (!db.open())
+            error = db.lastError().text();
+        if (error.isEmpty())
+            error = Schema::create(db);
+        if (error.isEmpty() && withDemo)
+            error = DemoData::write(db, lastDay);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+    return error;
+}
+
+} // namespace
+
+QString createDatabaseFile(const QString &path, bool withDemo, QDate lastDay)
+{
+    if (path.isEmpty())
+        return QStringLiteral("No file name was given for the new database.");
+    if (withDemo && !lastDay.isValid())
+        return QStringLiteral("The demo diary needs a valid last day.");
+
+    const QFileInfo target(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const QString where = shown(target.filePath());
+    if (target.isDir())
+        return QStringLiteral("%1 is a folder. Mealwright creates a database as a new file; choose a file name.")
+            .arg(where);
+    if (target.exists() || target.isSymLink())
+        return alreadyExists(where);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("The folder %1 does not exist.").arg(shown(folder.filePath()));
+    if (!folder.isDir())
+        return QStringLiteral("%1 is not a folder.").arg(shown(folder.filePath()));
+
+    QString error;
+    const QString temporary = reserveTemporaryFile(target, error);
+    if (temporary.isEmpty())
+        return QStringLiteral("Mealwright cannot create a file in the folder %1 (%2).")
+            .arg(shown(folder.filePath()), error);
+
+    error = fill(temporary, withDemo, lastDay);
+    if (!error.isEmpty()) {
+        removeTemporary(temporary);
+        return QStringLiteral("The database %1 could not be written: %2").arg(where, error);
+    }
+
+    // rename() never replaces a file: one that appeared meanwhile stays as it is.
+    QFile built(temporary);
+    if (!built.rename(target.filePath())) {
+        const bool appeared = QFileInfo::exists(target.filePath());
+        const QString reason = built.errorString();
+        removeTemporary(temporary);
+        if (appeared)
+            return alreadyExists(where);
+        return QStringLiteral("The database %1 could not be put in place: %2").arg(where, reason);
+    }
+    return {};
+}
+
+} // namespace NewDatabase

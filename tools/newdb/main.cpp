@@ -1,0 +1,95 @@
+// mealwright-newdb FILE [--demo]: creates a new Mealwright database file, empty or holding the
+// demo diary. Exit status 0 on success, 1 when the file could not be created, 2 on a usage error.
+
+#include "BuildInfo.h"
+#include "DemoData.h"
+#include "common/Clock.h"
+#include "data/Schema.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cstdio>
+
+namespace {
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
+}
+
+int usageError(const QString &problem)
+{
+    const QString program = QCoreApplication::applicationName();
+    printLine(stderr, QStringLiteral("%1: %2").arg(program, problem));
+    printLine(stderr, QStringLiteral("Usage: %1 FILE [--demo]").arg(program));
+    printLine(stderr, QStringLiteral("Try '%1 --help' for more information.").arg(program));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mealwright-newdb"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Creates a new Mealwright database file holding the four tables and the standard units.\n"
+                       "It never overwrites an existing file."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Fill the new database with a demo diary: %1 clients, a list of %2 foods and %3 days of "
+                       "meals ending today.")
+            .arg(DemoData::clients().size())
+            .arg(DemoData::foods().size())
+            .arg(DemoData::days));
+    parser.addOption(demoOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The database file to create, by convention ending in .mdb."));
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(versionOption))
+        parser.showVersion();
+
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
+        return usageError(QStringLiteral("no database file named."));
+    if (files.size() > 1)
+        return usageError(QStringLiteral("one database file at a time, not %1.").arg(files.size()));
+    if (files.first().isEmpty())
+        return usageError(QStringLiteral("the file name is empty."));
+
+    const bool withDemo = parser.isSet(demoOption);
+    const QDate lastDay = Clock::today();
+    const QString error = NewDatabase::createDatabaseFile(files.first(), withDemo, lastDay);
+    if (!error.isEmpty()) {
+        printLine(stderr, error);
+        return 1;
+    }
+
+    const QString where = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(files.first()).absoluteFilePath()));
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    if (withDemo) {
+        printLine(stdout, QStringLiteral("Created %1 with the demo diary of %2 clients, %3 foods and %4 meals.")
+                              .arg(where, english.toString(static_cast<qlonglong>(DemoData::clients().size())),
+                                   english.toString(static_cast<qlonglong>(DemoData::foods().size())),
+                                   english.toString(static_cast<qlonglong>(DemoData::meals(lastDay).size()))));
+    } else {
+        printLine(stdout, QStringLiteral("Created %1, an empty diary with the %2 standard units.")
+                              .arg(where)
+                              .arg(Schema::standardUnits().size()));
+    }
+    return 0;
+}
