@@ -11,6 +11,11 @@ namespace TestDatabase {
 // Returns the empty text, or what went wrong.
 QString createEmpty(const QString &path);
 
+// A valid database with a small, known diary (see TestDatabase.cpp): clients Ann (budget 1500),
+// Bob (2000) and Maeve O'Brien (1200); foods with and without servings and plan flags; meals of
+// Ann around Tuesday 13 August 2002 that exercise the edges of a day.
+QString createMealFixture(const QString &path);
+
 // Runs statements on the database at path through a connection of its own.
 QString execute(const QString &path, const QStringList &statements);
 

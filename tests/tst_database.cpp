@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 #include "common/DateSpan.h"
 #include "data/CommandParameters.h"
+#include "data/MealViewCommand.h"
 #include "data/Schema.h"
 #include "data/deMealwright.h"
 
@@ -73,6 +74,14 @@ private Q_SLOTS:
     void parametersBindInOrder();
     void whenTextRoundTrips_data();
     void whenTextRoundTrips();
+
+    void mealViewCommand_data();
+    void mealViewCommand();
+    void mealRowsMultiplyOutTheFoodEntry();
+    void mealRowsSort_data();
+    void mealRowsSort();
+    void mealRowsFindAndCursors();
+    void mealViewCommandReportsAFailingDatabase();
 };
 
 void TestDatabaseOpen::opensAValidDatabase()
@@ -306,6 +315,9 @@ void TestDatabaseOpen::whenTextRoundTrips_data()
     // A wall-clock time the clocks skip in spring (New York) is kept as it was written.
     QTest::newRow("spring forward") << "2026-03-08 02:30:00" << wallClock(QDate(2026, 3, 8), QTime(2, 30));
     QTest::newRow("not a date") << "yesterday" << QDateTime();
+    QTest::newRow("no such day") << "2001-02-30 10:00:00" << QDateTime();
+    QTest::newRow("ISO separator") << "2001-03-05T18:05:00" << QDateTime();
+    QTest::newRow("hour 24") << "2001-03-05 24:00:00" << QDateTime();
 }
 
 void TestDatabaseOpen::whenTextRoundTrips()
@@ -315,6 +327,213 @@ void TestDatabaseOpen::whenTextRoundTrips()
     QCOMPARE(Schema::whenFromText(text), moment);
     if (moment.isValid())
         QCOMPARE(Schema::whenText(moment), text);
+}
+
+namespace {
+QDateTime at(int day, int hour = 0, int minute = 0, int second = 0)
+{
+    return wallClock(QDate(2002, 8, day), QTime(hour, minute, second));
+}
+
+MealViewResult runMealView(const QString &client, const QDateTime &begin, const QDateTime &end)
+{
+    MealViewCommand command;
+    command.parameters.set(u"Client", client);
+    command.parameters.set(u"StartTime", begin);
+    command.parameters.set(u"EndTIme", end);
+    return command.execute(deMealwright::instance().cnMealwright());
+}
+
+std::vector<MealRow> rowsWithCalories(std::initializer_list<std::pair<qint64, double>> idAndCalories)
+{
+    std::vector<MealRow> rows;
+    int minute = 0;
+    for (const auto &[id, calories] : idAndCalories) {
+        MealRow row;
+        row.ID = id;
+        row.When = at(13, 8, minute++);
+        row.Calories = calories;
+        row.Food = QStringLiteral("Food %1").arg(id);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QList<qint64> idsInOrder(const MealRows &rows)
+{
+    QList<qint64> ids;
+    for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext())
+        ids << row.row().ID;
+    return ids;
+}
+} // namespace
+
+void TestDatabaseOpen::mealViewCommand_data()
+{
+    QTest::addColumn<QString>("client");
+    QTest::addColumn<QDateTime>("begin");
+    QTest::addColumn<QDateTime>("end");
+    QTest::addColumn<QList<qint64>>("ids");
+    QTest::addColumn<double>("calories");
+    QTest::addColumn<double>("fruits");
+    QTest::addColumn<double>("vegetables");
+    QTest::addColumn<double>("supplements");
+    QTest::addColumn<double>("entrees");
+
+    // Meal 1 is at the start; 10 and 20 share a time and come in ID order; 30 and 31 have no food
+    // entry; 50 is at the end and belongs to the next day; 60 is Bob's.
+    QTest::newRow("one day") << "Ann" << at(13) << at(14) << QList<qint64>{1, 10, 20, 40, 41} << 1085.0 << 1.0
+                             << 0.5 << 3.5 << 2.5;
+    QTest::newRow("next day starts at its midnight") << "Ann" << at(14) << at(15) << QList<qint64>{50} << 60.0
+                                                     << 0.0 << 2.0 << 0.0 << 0.0;
+    QTest::newRow("one week") << "Ann" << at(13) << at(20) << QList<qint64>{1, 10, 20, 40, 41, 50, 70} << 1245.0
+                              << 1.0 << 2.5 << 3.5 << 2.5;
+    QTest::newRow("eight days, large ID") << "Ann" << at(13) << at(21)
+                                          << QList<qint64>{1, 10, 20, 40, 41, 50, 70, 40000} << 1435.0 << 3.0
+                                          << 2.5 << 3.5 << 2.5;
+    QTest::newRow("name in other case") << "ANN" << at(13) << at(14) << QList<qint64>{1, 10, 20, 40, 41} << 1085.0
+                                        << 1.0 << 0.5 << 3.5 << 2.5;
+    QTest::newRow("other client") << "Bob" << at(13) << at(14) << QList<qint64>{60} << 285.0 << 3.0 << 0.0 << 0.0
+                                  << 0.0;
+    QTest::newRow("no such client") << "Zed" << at(13) << at(14) << QList<qint64>{} << 0.0 << 0.0 << 0.0 << 0.0
+                                    << 0.0;
+    QTest::newRow("end before start") << "Ann" << at(14) << at(13) << QList<qint64>{} << 0.0 << 0.0 << 0.0 << 0.0
+                                      << 0.0;
+    QTest::newRow("span with times") << "Ann" << at(13, 8) << at(13, 18, 5) << QList<qint64>{10, 20} << 440.0
+                                     << 0.0 << 0.0 << 2.0 << 0.0;
+    QTest::newRow("apostrophe") << "Maeve O'Brien" << at(1) << at(31) << QList<qint64>{} << 0.0 << 0.0 << 0.0
+                                << 0.0 << 0.0;
+}
+
+void TestDatabaseOpen::mealViewCommand()
+{
+    QFETCH(QString, client);
+    QFETCH(QDateTime, begin);
+    QFETCH(QDateTime, end);
+    QFETCH(QList<qint64>, ids);
+    QFETCH(double, calories);
+    QFETCH(double, fruits);
+    QFETCH(double, vegetables);
+    QFETCH(double, supplements);
+    QFETCH(double, entrees);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fixture.mdb"));
+    QCOMPARE(TestDatabase::createMealFixture(path), QString());
+    QVERIFY(deMealwright::instance().open(path).ok());
+
+    const MealViewResult result = runMealView(client, begin, end);
+    QVERIFY2(!result.failed(), qPrintable(result.errorText));
+    QVERIFY(result.qryMealView);
+    QCOMPARE(idsInOrder(*result.qryMealView), ids);
+    const MealTotals &totals = result.totals;
+    QCOMPARE(totals.TotalMeals, ids.size());
+    QCOMPARE(totals.TotalCalories, calories);
+    QCOMPARE(totals.TotalFruits, fruits);
+    QCOMPARE(totals.TotalVegetables, vegetables);
+    QCOMPARE(totals.TotalSupplements, supplements);
+    QCOMPARE(totals.TotalEntrees, entrees);
+    if (!ids.isEmpty()) {
+        // First and last carry the time of day of the first and last meal.
+        QCOMPARE(totals.FirstDate, result.qryMealView->at(0).When);
+        QCOMPARE(totals.LastDate, result.qryMealView->at(result.qryMealView->count() - 1).When);
+    }
+}
+
+void TestDatabaseOpen::mealRowsMultiplyOutTheFoodEntry()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fixture.mdb"));
+    QCOMPARE(TestDatabase::createMealFixture(path), QString());
+    QVERIFY(deMealwright::instance().open(path).ok());
+
+    const MealViewResult result = runMealView(QStringLiteral("Ann"), at(13), at(14));
+    const MealRows &rows = *result.qryMealView;
+    const MealRow &bar = rows.at(rows.find(41));
+    QCOMPARE(bar.When, at(13, 23, 59, 59));
+    QCOMPARE(bar.Who, QStringLiteral("Ann"));
+    QCOMPARE(bar.Food, QStringLiteral("Protein bar"));
+    QCOMPARE(bar.Amount, 1.5);
+    QCOMPARE(bar.Units, QStringLiteral("bar"));
+    QCOMPARE(bar.CaloriesPerUnit, 200.0);
+    QCOMPARE(bar.FoodUnits, QStringLiteral("bar"));
+    QCOMPARE(bar.Calories, 300.0);
+    // Flagged both ways, the bar counts its amount as a supplement and as an entree.
+    QCOMPARE(bar.Supplements, 1.5);
+    QCOMPARE(bar.Entrees, 1.5);
+    const MealRow &pasta = rows.at(rows.find(40));
+    QCOMPARE(pasta.Supplements, 0.0);
+    QCOMPARE(pasta.Entrees, 1.0);
+    QCOMPARE(pasta.Vegetables, 0.5);
+}
+
+void TestDatabaseOpen::mealRowsSort_data()
+{
+    QTest::addColumn<QString>("sortText");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QList<qint64>>("ids");
+
+    // Rows 1..5 in time order, with calories 300, 100, 300, 200, 100.
+    QTest::newRow("ascending, ties in time order") << "Calories ASC" << true << QList<qint64>{2, 5, 4, 1, 3};
+    QTest::newRow("descending, ties in time order") << "Calories DESC" << true << QList<qint64>{1, 3, 4, 2, 5};
+    QTest::newRow("direction left out") << "calories" << true << QList<qint64>{2, 5, 4, 1, 3};
+    QTest::newRow("back to time") << "When ASC" << true << QList<qint64>{1, 2, 3, 4, 5};
+    QTest::newRow("text field") << "Food DESC" << true << QList<qint64>{5, 4, 3, 2, 1};
+    QTest::newRow("unknown field") << "Flavour ASC" << false << QList<qint64>{1, 2, 3, 4, 5};
+    QTest::newRow("unknown direction") << "Calories UP" << false << QList<qint64>{1, 2, 3, 4, 5};
+}
+
+void TestDatabaseOpen::mealRowsSort()
+{
+    QFETCH(QString, sortText);
+    QFETCH(bool, accepted);
+    QFETCH(QList<qint64>, ids);
+
+    MealRows rows(rowsWithCalories({{1, 300}, {2, 100}, {3, 300}, {4, 200}, {5, 100}}));
+    QCOMPARE(rows.sort(sortText), accepted);
+    QCOMPARE(idsInOrder(rows), ids);
+    QCOMPARE(rows.sortText(), accepted ? sortText : QString());
+    // Bookmarks stay with their rows whatever the order.
+    for (int position = 0; position < rows.count(); ++position) {
+        QCOMPARE(rows.atBookmark(rows.bookmarkAt(position)).ID, rows.at(position).ID);
+        QCOMPARE(rows.positionOf(rows.bookmarkAt(position)), position);
+        QCOMPARE(rows.atBookmark(rows.bookmarkAt(position)).ID, rows.bookmarkAt(position) + 1);
+    }
+}
+
+void TestDatabaseOpen::mealRowsFindAndCursors()
+{
+    MealRows rows(rowsWithCalories({{7, 1}, {40000, 2}, {9, 3}, {7, 4}}));
+    QCOMPARE(rows.find(40000), 1);
+    QCOMPARE(rows.find(7), 0);
+    QCOMPARE(rows.find(7, 1), 3);
+    QCOMPARE(rows.find(9, 3), -1);
+    QCOMPARE(rows.find(8), -1);
+
+    // Two cursors walk the same rows without disturbing each other.
+    MealRows::Cursor first = rows.cursor();
+    MealRows::Cursor second = rows.cursor();
+    first.moveNext();
+    first.moveNext();
+    QCOMPARE(first.row().ID, 9);
+    QCOMPARE(second.row().ID, 7);
+    second.moveNext();
+    QCOMPARE(second.row().ID, 40000);
+    QCOMPARE(first.row().ID, 9);
+
+    const MealTotals totals = MealViewCommand::totalsOf(rows);
+    QCOMPARE(totals.TotalMeals, 4);
+    QCOMPARE(totals.TotalCalories, 10.0);
+    QCOMPARE(totals.FirstDate, at(13, 8, 0));
+    QCOMPARE(totals.LastDate, at(13, 8, 3));
+}
+
+void TestDatabaseOpen::mealViewCommandReportsAFailingDatabase()
+{
+    // No database open: the command says so instead of giving an empty list.
+    const MealViewResult result = runMealView(QStringLiteral("Ann"), at(13), at(14));
+    QVERIFY(result.failed());
+    QVERIFY(!result.qryMealView);
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseOpen)

@@ -5,6 +5,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <initializer_list>
+
 namespace Schema {
 
 const std::vector<Table> &tables()
@@ -43,12 +45,30 @@ QString whenText(const QDateTime &moment)
 
 QDateTime whenFromText(QStringView text)
 {
-    // Date and time are read apart: read together they would be taken as local time, in which
-    // the hour the clocks skip in spring does not exist.
-    if (text.size() != whenFormat.size() || text[10] != QLatin1Char(' '))
+    // Read digit by digit: this runs for every meal shown, and QDateTime::fromString would take
+    // the text as local time, in which the hour the clocks skip in spring does not exist.
+    if (text.size() != whenFormat.size())
         return {};
-    const QDate date = QDate::fromString(text.left(10).toString(), QStringLiteral("yyyy-MM-dd"));
-    const QTime time = QTime::fromString(text.mid(11).toString(), QStringLiteral("HH:mm:ss"));
+    auto number = [text](qsizetype from, qsizetype length) {
+        int value = 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const auto separatorsAt = [text](std::initializer_list<std::pair<qsizetype, char16_t>> expected) {
+        for (const auto &[at, c] : expected)
+            if (text[at].unicode() != c)
+                return false;
+        return true;
+    };
+    if (!separatorsAt({{4, u'-'}, {7, u'-'}, {10, u' '}, {13, u':'}, {16, u':'}}))
+        return {};
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
     return date.isValid() && time.isValid() ? wallClock(date, time) : QDateTime();
 }
 
