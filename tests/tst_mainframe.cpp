@@ -7,12 +7,18 @@
 #include "shell/MdiArrange.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMainFrame.h"
+#include "shell/frmSelectClient.h"
+#include "common/Clock.h"
+#include "common/DateSpan.h"
+#include "mealview/frmMealView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QTableView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -62,6 +68,27 @@ QMdiSubWindow *addChild(frmMainFrame &frame, const QString &title, int *closes =
     return window;
 }
 
+// Acts on the next modal dialog as soon as it is up, as a person would; gives up after a while.
+void whenModal(std::function<void(QWidget *)> act)
+{
+    auto attempts = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, attempts, poll] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            act(dialog);
+            return;
+        }
+        if (++*attempts < 500)
+            QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+void selectClientRow(frmSelectClient *dialog, int row)
+{
+    dialog->dblClients->setCurrentRow(row);
+}
+
 } // namespace
 
 class TestMainFrame : public QObject
@@ -92,6 +119,16 @@ private Q_SLOTS:
     void windowMenuListsTheChildren();
     void exitEndsAtOnce();
 
+    void clientDialog();
+    void clientDialogCancelAndCloseBox_data();
+    void clientDialogCancelAndCloseBox();
+    void clientDialogDoubleClick();
+    void mealViewCommand();
+    void mealMenusFollowTheActiveView();
+    void mealPopupMenu();
+    void deleteFromTheMenu();
+    void reQueryAllMeals();
+
     void arrangementGeometry();
     void aboutVersionText_data();
     void aboutVersionText();
@@ -99,6 +136,8 @@ private Q_SLOTS:
 
 private:
     QString goodDatabase(const QString &name = QStringLiteral("diary.mdb"));
+    QString fixtureDatabase();
+    frmMealView *openMealView(frmMainFrame &frame, int clientRow);
     std::unique_ptr<frmMainFrame> startFrame(const QString &commandLinePath = QString());
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -114,6 +153,7 @@ void TestMainFrame::init()
 
 void TestMainFrame::cleanup()
 {
+    Clock::reset();
     deMealwright::instance().close();
     m_dir.reset();
 }
@@ -124,6 +164,29 @@ QString TestMainFrame::goodDatabase(const QString &name)
     if (!QFile::exists(path))
         TestDatabase::createEmpty(path);
     return path;
+}
+
+QString TestMainFrame::fixtureDatabase()
+{
+    const QString path = m_dir->filePath(QStringLiteral("fixture.mdb"));
+    if (!QFile::exists(path))
+        TestDatabase::createMealFixture(path);
+    Clock::setFixed(wallClock(QDate(2002, 8, 13), QTime(9, 0)));
+    return path;
+}
+
+frmMealView *TestMainFrame::openMealView(frmMainFrame &frame, int clientRow)
+{
+    whenModal([clientRow](QWidget *dialog) {
+        auto *select = qobject_cast<frmSelectClient *>(dialog);
+        if (!select)
+            return;
+        selectClientRow(select, clientRow);
+        select->cmdOK->click();
+    });
+    frame.mnuMealView->trigger();
+    QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
+    return window ? qobject_cast<frmMealView *>(window->widget()) : nullptr;
 }
 
 std::unique_ptr<frmMainFrame> TestMainFrame::startFrame(const QString &commandLinePath)
@@ -492,6 +555,207 @@ void TestMainFrame::exitEndsAtOnce()
     QCOMPARE(QApplication::exec(), 0);
     QCOMPARE(closes, 0);
     QVERIFY(frame->isVisible());
+}
+
+void TestMainFrame::clientDialog()
+{
+    const QString path = fixtureDatabase();
+    QCOMPARE(TestDatabase::execute(path, {QStringLiteral("UPDATE Clients SET CalorieBudget = 1500.5 WHERE Who = 'Bob'")}),
+             QString());
+    QVERIFY(deMealwright::instance().open(path).ok());
+    frmSelectClient dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Select Client"));
+    QStringList names;
+    for (int row = 0; row < dialog.dblClients->count(); ++row)
+        names << dialog.dblClients->item(row)->text();
+    QCOMPARE(names, QStringList({"Ann", "Bob", "Maeve O'Brien"}));
+    QVERIFY(dialog.dblClients->selectedItems().isEmpty());
+    QVERIFY(!dialog.cmdOK->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), dialog.cmdCancel);
+
+    selectClientRow(&dialog, 1);
+    QVERIFY(dialog.cmdOK->isEnabled());
+    QCOMPARE(dialog.szClient, QStringLiteral("Bob"));
+    QCOMPARE(dialog.fCalorieBudget, 1500.5f);
+    QCOMPARE(dialog.fFVbudget, 5.f);
+    // Enter in the list is OK.
+    dialog.dblClients->setFocus();
+    QTest::keyClick(dialog.dblClients, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.szClient, QStringLiteral("Bob"));
+
+    // Shown again, the list is read afresh and nothing is selected, but the values stay until
+    // the user picks or cancels.
+    QCOMPARE(TestDatabase::execute(path, {QStringLiteral("INSERT INTO Clients VALUES ('Zoe', 1800)")}), QString());
+    dialog.show();
+    QCOMPARE(dialog.dblClients->count(), 4);
+    QVERIFY(!dialog.cmdOK->isEnabled());
+    QCOMPARE(dialog.szClient, QStringLiteral("Bob"));
+    selectClientRow(&dialog, 3);
+    QCOMPARE(dialog.szClient, QStringLiteral("Zoe"));
+    QCOMPARE(dialog.fCalorieBudget, 1800.f);
+}
+
+void TestMainFrame::clientDialogCancelAndCloseBox_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << "cancel";
+    QTest::newRow("Esc") << "escape";
+    QTest::newRow("close box") << "close";
+}
+
+void TestMainFrame::clientDialogCancelAndCloseBox()
+{
+    QFETCH(QString, how);
+    QVERIFY(deMealwright::instance().open(fixtureDatabase()).ok());
+    frmSelectClient dialog;
+    dialog.show();
+    selectClientRow(&dialog, 0);
+    QCOMPARE(dialog.szClient, QStringLiteral("Ann"));
+    if (how == QLatin1String("cancel"))
+        dialog.cmdCancel->click();
+    else if (how == QLatin1String("escape"))
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        dialog.close();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.szClient, QString());
+    QCOMPARE(dialog.fCalorieBudget, 0.f);
+    QCOMPARE(dialog.fFVbudget, 0.f);
+}
+
+void TestMainFrame::clientDialogDoubleClick()
+{
+    QVERIFY(deMealwright::instance().open(fixtureDatabase()).ok());
+    frmSelectClient dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // A double-click on the empty part of the list does nothing.
+    QWidget *list = dialog.dblClients->viewport();
+    QTest::mouseDClick(list, Qt::LeftButton, {}, QPoint(5, list->height() - 3));
+    QVERIFY(dialog.isVisible());
+    const QPoint name = dialog.dblClients->visualItemRect(dialog.dblClients->item(2)).center();
+    QTest::mouseClick(list, Qt::LeftButton, {}, name);
+    QTest::mouseDClick(list, Qt::LeftButton, {}, name);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.szClient, QStringLiteral("Maeve O'Brien"));
+    QCOMPARE(dialog.fCalorieBudget, 1200.f);
+}
+
+void TestMainFrame::mealViewCommand()
+{
+    auto frame = startFrame(fixtureDatabase());
+    // Cancel: no window.
+    whenModal([](QWidget *dialog) { qobject_cast<frmSelectClient *>(dialog)->cmdCancel->click(); });
+    frame->mnuMealView->trigger();
+    QVERIFY(frame->mdiArea()->subWindowList().isEmpty());
+
+    frmMealView *first = openMealView(*frame, 2);
+    QVERIFY(first);
+    QCOMPARE(first->szClient, QStringLiteral("Maeve O'Brien"));
+    QCOMPARE(first->fCalorieBudget, 1200.f);
+    QCOMPARE(first->fFVbudget, 5.f);
+    QCOMPARE(first->windowTitle(), QStringLiteral("Meals for Maeve O'Brien [Tue, Aug 13, 2002]"));
+
+    // The same client twice gives two views.
+    frmMealView *second = openMealView(*frame, 2);
+    QVERIFY(second && second != first);
+    QCOMPARE(frame->mdiArea()->subWindowList().size(), 2);
+}
+
+void TestMainFrame::mealMenusFollowTheActiveView()
+{
+    auto frame = startFrame(fixtureDatabase());
+    frmMealView *view = openMealView(*frame, 0);
+    QVERIFY(view);
+    Q_EMIT frame->mnuMeals->aboutToShow();
+    QVERIFY(!frame->mnuMealEdit->isEnabled());
+    QVERIFY(!frame->mnuMealDelete->isEnabled());
+
+    view->idSelected = 40;
+    Q_EMIT frame->mnuMeals->aboutToShow();
+    QVERIFY(frame->mnuMealEdit->isEnabled());
+    QVERIFY(frame->mnuMealDelete->isEnabled());
+    QVERIFY(frame->mnuMealAdd->isEnabled());
+
+    // Another kind of window active: no meal counts as selected.
+    QMdiSubWindow *other = addChild(*frame, QStringLiteral("Notes"));
+    frame->mdiArea()->setActiveSubWindow(other);
+    Q_EMIT frame->mnuMeals->aboutToShow();
+    QVERIFY(!frame->mnuMealEdit->isEnabled());
+    QVERIFY(!frame->mnuMealDelete->isEnabled());
+    QVERIFY(frame->mnuMealView->isEnabled());
+    QVERIFY(frame->mnuMealReport->isEnabled());
+}
+
+void TestMainFrame::mealPopupMenu()
+{
+    auto frame = startFrame(fixtureDatabase());
+    frmMealView *view = openMealView(*frame, 0);
+    QVERIFY(view);
+    QTableView *grid = view->dbgMeals;
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, QPoint(5, grid->viewport()->height() - 5));
+    QTRY_VERIFY(frame->mnuMealPopup->isVisible());
+    QVERIFY(frame->mnuMealPopupAdd->isEnabled());
+    QVERIFY(!frame->mnuMealPopupEdit->isEnabled());
+    QVERIFY(!frame->mnuMealPopupDelete->isEnabled());
+    frame->mnuMealPopup->hide();
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 3)).center());
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, grid->visualRect(grid->model()->index(0, 3)).center());
+    QTRY_VERIFY(frame->mnuMealPopup->isVisible());
+    QVERIFY(frame->mnuMealPopupEdit->isEnabled());
+    QVERIFY(frame->mnuMealPopupDelete->isEnabled());
+    frame->mnuMealPopup->hide();
+}
+
+void TestMainFrame::deleteFromTheMenu()
+{
+    auto frame = startFrame(fixtureDatabase());
+    frmMealView *view = openMealView(*frame, 0);
+    QVERIFY(view);
+    // Nothing selected: nothing is asked.
+    frame->mnuMealDelete->trigger();
+    QVERIFY(MessageBox::shown().isEmpty());
+
+    QTableView *grid = view->dbgMeals;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 3)).center());
+    QCOMPARE(view->idSelected, 10);
+    MessageBox::setNextAnswer(true);
+    frame->mnuMealPopupDelete->trigger();
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().constFirst().text,
+             QStringLiteral("Are you sure you want to delete the meal\r\n\"Shake\",  2 packet ?"));
+    QCOMPARE(grid->model()->rowCount(), 4);
+    QCOMPARE(view->idSelected, 0);
+}
+
+void TestMainFrame::reQueryAllMeals()
+{
+    const QString path = fixtureDatabase();
+    auto frame = startFrame(path);
+    frmMealView *ann = openMealView(*frame, 0);
+    frmMealView *bob = openMealView(*frame, 1);
+    QVERIFY(ann && bob);
+    QTableView *grid = ann->dbgMeals;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(3, 3)).center());
+    QCOMPARE(ann->idSelected, 40);
+
+    QCOMPARE(TestDatabase::execute(path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                                         "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each'), "
+                                                         "('Bob', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
+             QString());
+    frame->ReQueryAllMeals();
+    QCOMPARE(ann->dbgMeals->model()->rowCount(), 6);
+    QCOMPARE(bob->dbgMeals->model()->rowCount(), 2);
+    // Each view keeps its selected meal.
+    QCOMPARE(ann->idSelected, 40);
+    const QModelIndexList selected = grid->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.constFirst().data().toLongLong(), 40);
 }
 
 void TestMainFrame::arrangementGeometry()

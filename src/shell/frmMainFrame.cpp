@@ -6,8 +6,11 @@
 #include "common/Twips.h"
 #include "data/deMealwright.h"
 #include "frmAbout.h"
+#include "frmSelectClient.h"
+#include "mealview/frmMealView.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -118,6 +121,10 @@ void frmMainFrame::connectCommands()
     connect(mnuWindowArrangeIcons, &QAction::triggered, this, [this] { MdiArrange::arrangeIcons(m_mdiArea); });
     connect(mnuWindowCloseAll, &QAction::triggered, this, &frmMainFrame::CloseAllChildWindows);
 
+    connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
+    connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
+    connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
+
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMainFrame::mnuHelpAbout_click);
 }
 
@@ -183,10 +190,14 @@ QWidget *frmMainFrame::activeChild() const
     return window ? window->widget() : nullptr;
 }
 
+frmMealView *frmMainFrame::activeMealView() const
+{
+    return qobject_cast<frmMealView *>(activeChild());
+}
+
 bool frmMainFrame::IsMealViewActive() const
 {
-    // The meal view window is not part of this build yet.
-    return false;
+    return activeMealView() != nullptr;
 }
 
 bool frmMainFrame::IsFoodViewActive() const
@@ -197,7 +208,7 @@ bool frmMainFrame::IsFoodViewActive() const
 
 void frmMainFrame::mnuMeals_aboutToShow()
 {
-    const bool mealSelected = IsMealViewActive();
+    const bool mealSelected = IsMealViewActive() && activeMealView()->idSelected > 0;
     mnuMealEdit->setEnabled(mealSelected);
     mnuMealDelete->setEnabled(mealSelected);
 }
@@ -242,6 +253,46 @@ void frmMainFrame::mnuWindow_aboutToShow()
         });
         m_windowListActions.append(item);
     }
+}
+
+void frmMainFrame::ReQueryAllMeals()
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        if (auto *view = qobject_cast<frmMealView *>(window->widget()))
+            view->ReQueryMeals(view->idSelected);
+}
+
+void frmMainFrame::PopupMealMenu()
+{
+    if (!IsMealViewActive())
+        return;
+    const bool mealSelected = activeMealView()->idSelected > 0;
+    mnuMealPopupEdit->setEnabled(mealSelected);
+    mnuMealPopupDelete->setEnabled(mealSelected);
+    mnuMealPopup->popup(QCursor::pos());
+}
+
+void frmMainFrame::mnuMealView_click()
+{
+    if (!m_selectClient)
+        m_selectClient = std::make_unique<frmSelectClient>(this);
+    m_selectClient->exec();
+    if (m_selectClient->szClient.isEmpty())
+        return;
+
+    auto *view = new frmMealView;
+    view->szClient = m_selectClient->szClient;
+    view->fCalorieBudget = m_selectClient->fCalorieBudget;
+    view->fFVbudget = m_selectClient->fFVbudget;
+    connect(view, &frmMealView::popupMenuRequested, this, &frmMainFrame::PopupMealMenu);
+    QMdiSubWindow *window = m_mdiArea->addSubWindow(view);
+    window->show();
+}
+
+void frmMainFrame::mnuMealDelete_click()
+{
+    if (IsMealViewActive())
+        activeMealView()->DeleteMeal();
 }
 
 void frmMainFrame::mnuHelpAbout_click()

@@ -10,6 +10,8 @@ class QAction;
 class QMdiArea;
 class QMenu;
 class frmAbout;
+class frmMealView;
+class frmSelectClient;
 
 // The main window: a multiple-document frame with the menus, the two context menus and the
 // database open. Commands on a selected meal or food go to the active child window.
@@ -27,6 +29,11 @@ public:
     void start(const QString &commandLinePath = QString());
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
+
+    // Every open meal view reads its meals again and keeps its selected meal.
+    void ReQueryAllMeals();
+    // The meal context menu at the mouse, for the active meal view.
+    void PopupMealMenu();
 
     // The file-open dialog of the database open; it offers the last chosen file again.
     FileDialog::Request cdlOpenFile;
@@ -79,6 +86,10 @@ private:
     bool IsMealViewActive() const;
     bool IsFoodViewActive() const;
     QWidget *activeChild() const;
+    frmMealView *activeMealView() const;
+
+    void mnuMealView_click();
+    void mnuMealDelete_click();
 
     void mnuMeals_aboutToShow();
     void mnuFoods_aboutToShow();
@@ -88,4 +99,5 @@ private:
     QMdiArea *m_mdiArea;
     QList<QAction *> m_windowListActions;
     std::unique_ptr<frmAbout> m_about;
+    std::unique_ptr<frmSelectClient> m_selectClient;
 };

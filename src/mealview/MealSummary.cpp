@@ -1,0 +1,62 @@
+#include "MealSummary.h"
+
+#include "common/Format.h"
+
+#include <map>
+
+DateSpan spanFor(IntervalMode mode, QDate current, QDate rangeFirst, QDate rangeLast)
+{
+    switch (mode) {
+    case IntervalMode::OneDay:
+        return DateSpan::oneDay(current);
+    case IntervalMode::OneWeek:
+        return DateSpan::oneWeek(current);
+    case IntervalMode::SelectedDays:
+        break;
+    }
+    return DateSpan::selectedDays(rangeFirst, rangeLast);
+}
+
+QString spanText(IntervalMode mode, const DateSpan &span)
+{
+    if (mode == IntervalMode::OneDay)
+        return Format::date(span.firstDay(), u"ddd, mmm d, yyyy");
+    return Format::date(span.firstDay(), u"ddd, mmm d") + QStringLiteral(" to ")
+        + Format::date(span.lastDay(), u"ddd, mmm d, yyyy");
+}
+
+int countUnderEatingDays(const MealRows &rows, float calorieBudget)
+{
+    std::map<QDate, float> caloriesByDate;
+    for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext()) {
+        float &sum = caloriesByDate[row.row().When.date()];
+        sum = static_cast<float>(static_cast<double>(sum) + row.row().Calories);
+    }
+    int count = 0;
+    for (const auto &[date, calories] : caloriesByDate)
+        if (calories < calorieBudget)
+            ++count;
+    return count;
+}
+
+MealSummary summarize(const MealTotals &totals, const MealRows &rows, float calorieBudget, float servingsBudget)
+{
+    MealSummary summary;
+    summary.daysLogged = calendarDaysInclusive(totals.FirstDate.date(), totals.LastDate.date());
+    summary.caloriesPerDay = static_cast<float>(totals.TotalCalories / summary.daysLogged);
+    summary.servingsPerDay = static_cast<float>((totals.TotalFruits + totals.TotalVegetables) / summary.daysLogged);
+    summary.underEatingDays = countUnderEatingDays(rows, calorieBudget);
+    summary.caloriesWithinBudget = summary.caloriesPerDay <= calorieBudget;
+    summary.servingsMeetBudget = !(summary.servingsPerDay < servingsBudget);
+    return summary;
+}
+
+QColor budgetColour(bool good)
+{
+    return good ? QColor(0, 255, 0) : QColor(255, 0, 0);
+}
+
+QColor noDataColour()
+{
+    return QColor(0, 0, 0);
+}

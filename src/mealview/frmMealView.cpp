@@ -1,0 +1,468 @@
+#include "frmMealView.h"
+
+#include "MealGridModel.h"
+#include "MealSummary.h"
+#include "RangeCalendar.h"
+#include "common/Clock.h"
+#include "common/Format.h"
+#include "common/MessageBox.h"
+#include "common/SignPadded.h"
+#include "common/Twips.h"
+#include "data/deMealwright.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableView>
+
+namespace {
+
+// Positions in the window are designed in twips for an 8-point font.
+constexpr qreal designPointSize = 8;
+constexpr int gridTop = 3120;
+constexpr int summaryLeft = 3840;
+constexpr int summaryWidth = 3612;
+
+QRect twipRect(int left, int top, int width, int height)
+{
+    return QRect(twips(left), twips(top), twips(width), twips(height));
+}
+
+QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRect &where,
+                 Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(where);
+    label->setAlignment(alignment);
+    return label;
+}
+
+void addLine(QWidget *parent, int top)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(twips(120), twips(top), twips(3480 - 120), 2);
+}
+
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+} // namespace
+
+frmMealView::frmMealView(QWidget *parent)
+    : QWidget(parent)
+    , m_model(new MealGridModel(this))
+{
+    setObjectName(QStringLiteral("frmMealView"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    QFont designFont = font();
+    designFont.setPointSizeF(designPointSize);
+    setFont(designFont);
+    setWindowTitle(QStringLiteral("Meals"));
+    createControls();
+    createSummaryPanel();
+    // At least the summary panel and six grid rows stay in view.
+    setMinimumSize(twips(summaryLeft + summaryWidth + 200),
+                   dbgMeals->verticalHeader()->defaultSectionSize() * 6 + twips(gridTop));
+    resize(twips(7980), twips(7200));
+}
+
+frmMealView::~frmMealView() = default;
+
+void frmMealView::createControls()
+{
+    mvwDates = new RangeCalendar(this);
+    mvwDates->setObjectName(QStringLiteral("mvwDates"));
+    mvwDates->setGeometry(twipRect(120, 120, 2664, 2256));
+
+    frmDate = new QGroupBox(QStringLiteral("Interval"), this);
+    frmDate->setObjectName(QStringLiteral("frmDate"));
+    frmDate->setGeometry(twipRect(120, 2400, 3612, 612));
+    optOneDay = new QRadioButton(QStringLiteral("One &Day"), frmDate);
+    optOneDay->setObjectName(QStringLiteral("optOneDay"));
+    optOneDay->setGeometry(twipRect(120, 240, 972, 252));
+    optOneDay->setChecked(true);
+    optOneWeek = new QRadioButton(QStringLiteral("One &Week"), frmDate);
+    optOneWeek->setObjectName(QStringLiteral("optOneWeek"));
+    optOneWeek->setGeometry(twipRect(1080, 240, 1092, 252));
+    optSelectedDays = new QRadioButton(QStringLiteral("&Selected days"), frmDate);
+    optSelectedDays->setObjectName(QStringLiteral("optSelectedDays"));
+    optSelectedDays->setGeometry(twipRect(2160, 240, 1332, 252));
+
+    dbgMeals = new QTableView(this);
+    dbgMeals->setObjectName(QStringLiteral("dbgMeals"));
+    dbgMeals->setGeometry(twipRect(0, gridTop, 7572, 3372));
+    dbgMeals->setModel(m_model);
+    dbgMeals->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgMeals->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    dbgMeals->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgMeals->setWordWrap(false);
+    dbgMeals->verticalHeader()->hide();
+    dbgMeals->verticalHeader()->setDefaultSectionSize(dbgMeals->fontMetrics().height() + 4);
+    dbgMeals->horizontalHeader()->setHighlightSections(false);
+    dbgMeals->horizontalHeader()->setSectionsClickable(true);
+    dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
+    const auto &columns = MealGridModel::columns();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        dbgMeals->setColumnWidth(column, twips(columns[i].widthTwips));
+        dbgMeals->setColumnHidden(column, !columns[i].visible);
+    }
+    dbgMeals->viewport()->installEventFilter(this);
+
+    frmDate->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(mvwDates, optOneDay);
+    setTabOrder(optOneDay, optOneWeek);
+    setTabOrder(optOneWeek, optSelectedDays);
+    setTabOrder(optSelectedDays, dbgMeals);
+
+    connect(mvwDates, &RangeCalendar::rangeChanged, this, &frmMealView::mvwDates_rangeChanged);
+    for (QRadioButton *option : {optOneDay, optOneWeek, optSelectedDays})
+        connect(option, &QRadioButton::toggled, this, [this, option](bool checked) {
+            if (checked && m_loaded)
+                setIntervalMode(option == optOneDay    ? IntervalMode::OneDay
+                                : option == optOneWeek ? IntervalMode::OneWeek
+                                                       : IntervalMode::SelectedDays);
+        });
+    connect(dbgMeals->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmMealView::dbgMeals_selectionChanged);
+    connect(dbgMeals->horizontalHeader(), &QHeaderView::sectionClicked, this, &frmMealView::dbgMeals_HeadClick);
+}
+
+void frmMealView::createSummaryPanel()
+{
+    fraSummary = new QGroupBox(QStringLiteral("Summary"), this);
+    fraSummary->setObjectName(QStringLiteral("fraSummary"));
+    fraSummary->setGeometry(twipRect(summaryLeft, 0, summaryWidth, 3012));
+    QWidget *panel = fraSummary;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    constexpr int rowHeight = 222;
+
+    lblDates = addLabel(panel, QStringLiteral("lblDates"), QString(), twipRect(120, 300, 3348, 240));
+    QFont datesFont = lblDates->font();
+    datesFont.setBold(true);
+    lblDates->setFont(datesFont);
+    addLine(panel, 540);
+
+    struct Row
+    {
+        QLabel **value;
+        QLabel **caption;
+        const char *valueName;
+        const char *captionName;
+        const char *text;
+        int top;
+        int left;
+        int width;
+    };
+    QLabel *unnamed = nullptr;
+    const Row rows[] = {
+        {&lblTotalDays, &unnamed, "lblTotalDays", "lblTotalDaysLabel", "Days Logged", 558, 1320, 660},
+        {&lblUnderEatingDays, &lblUnderEatingDaysLabel, "lblUnderEatingDays", "lblUnderEatingDaysLabel",
+         "Under Eating Days", 780, 1620, 360},
+        {&lblTotalCalories, &unnamed, "lblTotalCalories", "lblTotalCaloriesLabel", "Total Calories", 1002, 1440, 540},
+        {&lblTotalFruits, &unnamed, "lblTotalFruits", "lblTotalFruitsLabel", "Total Fruits", 1224, 1440, 540},
+        {&lblTotalVegetables, &unnamed, "lblTotalVegetables", "lblTotalVegetablesLabel", "Total Vegetables", 1446,
+         1440, 540},
+        {&lblTotalSupplements, &unnamed, "lblTotalSupplements", "lblTotalSupplementsLabel", "Total Supplements", 1668,
+         1440, 540},
+        {&lblTotalEntrees, &unnamed, "lblTotalEntrees", "lblTotalEntreesLabel", "Total Entrees", 1890, 1440, 540},
+    };
+    for (const Row &row : rows) {
+        *row.caption = addLabel(panel, QString::fromLatin1(row.captionName), QString::fromLatin1(row.text),
+                                twipRect(120, row.top, row.left - 120, rowHeight));
+        *row.value = addLabel(panel, QString::fromLatin1(row.valueName), QString(),
+                              twipRect(row.left, row.top, row.width, rowHeight), right);
+    }
+    addLine(panel, 2160);
+
+    QFont bold = font();
+    bold.setBold(true);
+    QFont large = bold;
+    large.setPointSizeF(12);
+    lblAverageCaloriesLabel = addLabel(panel, QStringLiteral("lblAverageCaloriesLabel"),
+                                       QStringLiteral("Calories Per Day"), twipRect(120, 2280, 2040, 330));
+    lblAverageCalories = addLabel(panel, QStringLiteral("lblAverageCalories"), QString(),
+                                  twipRect(2160, 2280, 1140, 330), right);
+    lblAverageFruitsAndVegetablesLabel = addLabel(panel, QStringLiteral("lblAverageFruitsAndVegetablesLabel"),
+                                                  QStringLiteral("Fruits & Vegetables Per Day"),
+                                                  twipRect(120, 2640, 2400, 252));
+    lblAverageFruitsAndVegetables = addLabel(panel, QStringLiteral("lblAverageFruitsAndVegetables"), QString(),
+                                             twipRect(2520, 2640, 780, 252), right);
+    lblAverageCaloriesLabel->setFont(large);
+    lblAverageCalories->setFont(large);
+    lblAverageFruitsAndVegetablesLabel->setFont(bold);
+    lblAverageFruitsAndVegetables->setFont(bold);
+}
+
+void frmMealView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+}
+
+void frmMealView::Form_Load()
+{
+    rsTotals.reset();
+    rsMeals.reset();
+    idSelected = 0;
+    {
+        const QSignalBlocker blockCalendar(mvwDates);
+        const QSignalBlocker blockOption(optOneDay);
+        optOneDay->setChecked(true);
+        mvwDates->setRangeMode(false);
+        mvwDates->setSelectedDate(Clock::today());
+    }
+    dtSelStart = QDate();
+    dtSelEnd = QDate();
+    ReQueryMeals(0);
+}
+
+IntervalMode frmMealView::intervalMode() const
+{
+    if (optOneDay->isChecked())
+        return IntervalMode::OneDay;
+    if (optOneWeek->isChecked())
+        return IntervalMode::OneWeek;
+    return IntervalMode::SelectedDays;
+}
+
+void frmMealView::setIntervalMode(IntervalMode mode)
+{
+    {
+        // Changing the calendar's mode is not a new selection by the user.
+        const QSignalBlocker blockCalendar(mvwDates);
+        if (mode == IntervalMode::SelectedDays) {
+            mvwDates->setRangeMode(true);
+            mvwDates->setRange(mvwDates->selectedDate(), mvwDates->selectedDate());
+        } else {
+            mvwDates->setRangeMode(false);
+        }
+    }
+    ReQueryMeals(idSelected);
+}
+
+void frmMealView::mvwDates_rangeChanged(QDate start, QDate end)
+{
+    if (start == dtSelStart && end == dtSelEnd)
+        return;
+    dtSelStart = start;
+    dtSelEnd = end;
+    ReQueryMeals(idSelected);
+}
+
+void frmMealView::ReQueryMeals(qint64 idMeal)
+{
+    const IntervalMode mode = intervalMode();
+    const DateSpan span = spanFor(mode, mvwDates->selectedDate(), mvwDates->rangeStart(), mvwDates->rangeEnd());
+    dtBegin = span.begin;
+    dtEnd = span.end;
+    lblDates->setText(spanText(mode, span));
+    setWindowTitle(QStringLiteral("Meals for %1 [%2]").arg(szClient, lblDates->text()));
+
+    rsMeals.reset();
+    rsTotals.reset();
+
+    MealViewCommand qryMealView_GrandTotal;
+    qryMealView_GrandTotal.parameters.set(u"Client", szClient);
+    qryMealView_GrandTotal.parameters.set(u"StartTime", dtBegin);
+    qryMealView_GrandTotal.parameters.set(u"EndTime", dtEnd);
+    MealViewResult result = qryMealView_GrandTotal.execute(deMealwright::instance().cnMealwright());
+    if (result.failed()) {
+        ClearSummary();
+        if (!m_failureReported) {
+            m_failureReported = true;
+            MessageBox::critical(this, QStringLiteral("The meals of %1 could not be read from the database.\n\n%2")
+                                           .arg(szClient, result.errorText));
+        }
+        return;
+    }
+    m_failureReported = false;
+
+    rsTotals = result.totals;
+    if (rsTotals->TotalMeals == 0) {
+        ClearSummary();
+        return;
+    }
+    rsMeals = std::move(result.qryMealView);
+    ShowSummary(idMeal);
+}
+
+void frmMealView::ClearSummary()
+{
+    for (QLabel *label : {lblTotalCalories, lblTotalFruits, lblTotalVegetables, lblTotalSupplements, lblTotalEntrees,
+                          lblUnderEatingDays, lblTotalDays, lblAverageCalories, lblAverageFruitsAndVegetables})
+        label->clear();
+    m_requerying = true;
+    m_model->setRows(nullptr);
+    m_requerying = false;
+    dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
+    lblDates->setText(QStringLiteral("No Data"));
+    setAverageColours(noDataColour(), noDataColour());
+    rsMeals.reset();
+    rsTotals.reset();
+    m_currentBookmark = -1;
+}
+
+void frmMealView::ShowSummary(qint64 idMeal)
+{
+    const MealTotals &totals = *rsTotals;
+    lblTotalCalories->setText(Format::number(totals.TotalCalories, u"#,##0"));
+    lblTotalFruits->setText(Format::number(totals.TotalFruits, u"0.0"));
+    lblTotalVegetables->setText(Format::number(totals.TotalVegetables, u"0.0"));
+    lblTotalSupplements->setText(Format::number(totals.TotalSupplements, u"0"));
+    lblTotalEntrees->setText(Format::number(totals.TotalEntrees, u"0"));
+
+    // Every re-query shows the meals in time order again, whatever column was sorted before.
+    const int whenColumn = 1;
+    rsMeals->sort(mealFieldName(MealGridModel::columns()[whenColumn].field) + QStringLiteral(" ASC"));
+    m_requerying = true;
+    m_model->setRows(rsMeals);
+    m_requerying = false;
+    dbgMeals->horizontalHeader()->setSortIndicator(whenColumn, Qt::AscendingOrder);
+    dbgMeals->horizontalHeader()->setSortIndicatorShown(true);
+
+    const MealSummary summary = summarize(totals, *rsMeals, fCalorieBudget, fFVbudget);
+    lblTotalDays->setText(Format::number(summary.daysLogged, u"###0"));
+    lblAverageCalories->setText(Format::number(summary.caloriesPerDay, u"#,##0"));
+    lblAverageFruitsAndVegetables->setText(Format::number(summary.servingsPerDay, u"#0.0"));
+    lblUnderEatingDays->setText(Format::number(summary.underEatingDays, u"##0"));
+    setAverageColours(budgetColour(summary.caloriesWithinBudget), budgetColour(summary.servingsMeetBudget));
+
+    m_currentBookmark = rsMeals->bookmarkAt(0);
+    if (idMeal != 0) {
+        const int position = rsMeals->find(idMeal);
+        if (position >= 0)
+            selectRow(position);
+    }
+}
+
+void frmMealView::setAverageColours(const QColor &calories, const QColor &servings)
+{
+    setTextColour(lblAverageCalories, calories);
+    setTextColour(lblAverageCaloriesLabel, calories);
+    setTextColour(lblAverageFruitsAndVegetables, servings);
+    setTextColour(lblAverageFruitsAndVegetablesLabel, servings);
+}
+
+void frmMealView::selectRow(int position)
+{
+    m_requerying = true;
+    const QModelIndex index = m_model->index(position, 1);
+    dbgMeals->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    dbgMeals->scrollTo(index);
+    m_currentBookmark = rsMeals->bookmarkAt(position);
+    m_requerying = false;
+}
+
+void frmMealView::dbgMeals_selectionChanged()
+{
+    if (m_requerying || !rsMeals)
+        return;
+    QList<int> rows;
+    for (const QModelIndex &index : dbgMeals->selectionModel()->selectedIndexes())
+        if (!rows.contains(index.row()))
+            rows.append(index.row());
+    if (rows.size() != 1) {
+        // No row, or more than one: no meal counts as selected, and a multiple selection is
+        // refused.
+        idSelected = 0;
+        if (rows.size() > 1) {
+            m_requerying = true;
+            dbgMeals->selectionModel()->clearSelection();
+            m_requerying = false;
+        }
+        return;
+    }
+    m_currentBookmark = rsMeals->bookmarkAt(rows.constFirst());
+    idSelected = rsMeals->atBookmark(m_currentBookmark).ID;
+}
+
+void frmMealView::dbgMeals_HeadClick(int column)
+{
+    if (!rsMeals)
+        return;
+    const QString field = mealFieldName(MealGridModel::columns()[static_cast<size_t>(column)].field);
+    const bool ascending = rsMeals->sortText() != field + QStringLiteral(" ASC");
+    m_requerying = true;
+    m_model->sort(field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    m_requerying = false;
+    dbgMeals->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void frmMealView::DeleteMeal()
+{
+    if (idSelected == 0 || !rsMeals)
+        return;
+    const int from = m_currentBookmark >= 0 ? rsMeals->positionOf(m_currentBookmark) : 0;
+    int position = rsMeals->find(idSelected, from);
+    if (position < 0)
+        position = rsMeals->find(idSelected);
+    if (position < 0)
+        return; // the selected meal is not among the meals shown
+    const MealRow &meal = rsMeals->at(position);
+
+    const QString prompt = QStringLiteral("Are you sure you want to delete the meal\r\n\"%1\", %2 %3 ?")
+                               .arg(meal.Food, signPadded(meal.Amount), meal.Units);
+    if (!MessageBox::question(this, prompt))
+        return;
+
+    QSqlDatabase db = deMealwright::instance().cnMealwright();
+    QSqlQuery remove(db);
+    remove.prepare(QStringLiteral("DELETE FROM Meals WHERE ID = ?"));
+    remove.bindValue(0, idSelected);
+    if (!remove.exec()) {
+        MessageBox::critical(this, QStringLiteral("The meal could not be deleted.\n\n%1").arg(remove.lastError().text()));
+        return;
+    }
+    if (remove.numRowsAffected() == 0)
+        MessageBox::critical(this, QStringLiteral("The meal could not be found. It may have been deleted already."));
+    idSelected = 0;
+    ReQueryMeals(0);
+}
+
+void frmMealView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const auto *frame = qobject_cast<const QMdiSubWindow *>(parentWidget());
+    if ((frame && frame->isMinimized()) || width() <= 0)
+        return;
+    const int description = MealGridModel::descriptionColumn();
+    const int widthChange = width() - dbgMeals->width();
+    dbgMeals->setColumnWidth(description, qMax(twips(300), dbgMeals->columnWidth(description) + widthChange));
+    dbgMeals->setGeometry(0, twips(gridTop), width(), height() - twips(gridTop));
+}
+
+bool frmMealView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == dbgMeals->viewport()) {
+        const auto type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
+            || type == QEvent::MouseButtonDblClick) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::RightButton) {
+                // The right button leaves the selection alone and asks for the meal menu.
+                if (type == QEvent::MouseButtonRelease)
+                    Q_EMIT popupMenuRequested();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
