@@ -1,7 +1,9 @@
 #include "BuildInfo.h"
+#include "shell/CornucopiaPicture.h"
 #include "shell/frmMainFrame.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +12,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QString::fromUtf8(BuildInfo::productName));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
+
+    QApplication::setWindowIcon(QIcon(CornucopiaPicture::pixmap()));
 
     // A database file named on the command line (as a file manager passes it) opens instead of
     // the remembered one.

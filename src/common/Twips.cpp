@@ -14,3 +14,11 @@ int twips(int length)
     const QScreen *screen = QGuiApplication::primaryScreen();
     return twipsAt(length, screen ? screen->logicalDotsPerInch() : 96.0);
 }
+
+QFont designFont(qreal pointSize)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    return font;
+}

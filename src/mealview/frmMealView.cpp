@@ -20,12 +20,12 @@
 #include <QSignalBlocker>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStyle>
 #include <QTableView>
 
 namespace {
 
-// Positions in the window are designed in twips for an 8-point font.
-constexpr qreal designPointSize = 8;
+// Positions in the window are designed in twips (see Twips.h).
 constexpr int gridTop = 3120;
 constexpr int summaryLeft = 3840;
 constexpr int summaryWidth = 3612;
@@ -68,9 +68,7 @@ frmMealView::frmMealView(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMealView"));
     setAttribute(Qt::WA_DeleteOnClose);
-    QFont designFont = font();
-    designFont.setPointSizeF(designPointSize);
-    setFont(designFont);
+    setFont(designFont());
     setWindowTitle(QStringLiteral("Meals"));
     createControls();
     createSummaryPanel();
@@ -87,6 +85,9 @@ void frmMealView::createControls()
     mvwDates = new RangeCalendar(this);
     mvwDates->setObjectName(QStringLiteral("mvwDates"));
     mvwDates->setGeometry(twipRect(120, 120, 2664, 2256));
+    // A small month: no week numbers, one letter a weekday.
+    mvwDates->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    mvwDates->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
 
     frmDate = new QGroupBox(QStringLiteral("Interval"), this);
     frmDate->setObjectName(QStringLiteral("frmDate"));
@@ -116,9 +117,13 @@ void frmMealView::createControls()
     dbgMeals->horizontalHeader()->setSectionsClickable(true);
     dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
     const auto &columns = MealGridModel::columns();
+    // Every column is at least wide enough for its widest value, "Dec 31 12:59 PM" in "When".
+    const int cellMargin = 2 * dbgMeals->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, dbgMeals) + 6;
+    const int whenWidth = dbgMeals->fontMetrics().horizontalAdvance(QStringLiteral("Dec 31 12:59 PM")) + cellMargin;
     for (size_t i = 0; i < columns.size(); ++i) {
         const int column = static_cast<int>(i);
-        dbgMeals->setColumnWidth(column, twips(columns[i].widthTwips));
+        const int width = twips(columns[i].widthTwips);
+        dbgMeals->setColumnWidth(column, columns[i].field == MealField::When ? qMax(width, whenWidth) : width);
         dbgMeals->setColumnHidden(column, !columns[i].visible);
     }
     dbgMeals->viewport()->installEventFilter(this);
@@ -182,8 +187,9 @@ void frmMealView::createSummaryPanel()
         {&lblTotalEntrees, &unnamed, "lblTotalEntrees", "lblTotalEntreesLabel", "Total Entrees", 1890, 1440, 540},
     };
     for (const Row &row : rows) {
+        // A caption may run on under its value's place: values are right-aligned.
         *row.caption = addLabel(panel, QString::fromLatin1(row.captionName), QString::fromLatin1(row.text),
-                                twipRect(120, row.top, row.left - 120, rowHeight));
+                                twipRect(120, row.top, row.left + row.width - 120, rowHeight));
         *row.value = addLabel(panel, QString::fromLatin1(row.valueName), QString(),
                               twipRect(row.left, row.top, row.width, rowHeight), right);
     }

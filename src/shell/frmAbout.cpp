@@ -40,8 +40,10 @@ frmAbout::frmAbout(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     const QString title = QString::fromUtf8(BuildInfo::title);
     setWindowTitle(QStringLiteral("About ") + title);
+    setFont(designFont());
     setFixedSize(twips(6540), twips(5964));
 
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;

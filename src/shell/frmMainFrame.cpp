@@ -44,6 +44,8 @@ frmMainFrame::frmMainFrame(QWidget *parent)
     setObjectName(QStringLiteral("frmMainFrame"));
     setWindowTitle(QString::fromUtf8(BuildInfo::title));
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
 
     cdlOpenFile.title = QStringLiteral("Open Database");

@@ -18,7 +18,9 @@ frmSelectClient::frmSelectClient(QWidget *parent)
     , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
     setObjectName(QStringLiteral("frmSelectClient"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Select Client"));
+    setFont(designFont());
     setFixedSize(twips(3648), twips(1272));
 
     dblClients->setObjectName(QStringLiteral("dblClients"));
