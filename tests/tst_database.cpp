@@ -341,7 +341,7 @@ MealViewResult runMealView(const QString &client, const QDateTime &begin, const 
     command.parameters.set(u"Client", client);
     command.parameters.set(u"StartTime", begin);
     command.parameters.set(u"EndTIme", end);
-    return command.execute(deMealwright::instance().cnMealwright());
+    return command.execute();
 }
 
 std::vector<MealRow> rowsWithCalories(std::initializer_list<std::pair<qint64, double>> idAndCalories)

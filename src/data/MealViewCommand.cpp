@@ -1,6 +1,7 @@
 #include "MealViewCommand.h"
 
 #include "Schema.h"
+#include "deMealwright.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +17,11 @@ const QString MealViewCommand::sql = QStringLiteral(
     " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
     " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
     " ORDER BY Meals.\"When\", Meals.ID");
+
+// An upper bound of the rows above, from the meals index alone (meals without a food entry are
+// counted too).
+static const QString countSql = QStringLiteral(
+    "SELECT count(*) FROM Meals WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)");
 
 MealViewCommand::MealViewCommand()
     : parameters{{QStringLiteral("Client"), QMetaType::QString},
@@ -43,41 +49,51 @@ MealTotals MealViewCommand::totalsOf(const MealRows &rows)
     return totals;
 }
 
-MealViewResult MealViewCommand::execute(const QSqlDatabase &connection) const
+MealViewResult MealViewCommand::execute() const
 {
     MealViewResult result;
-    QSqlQuery query(connection);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) {
-        result.errorText = query.lastError().text();
+    deMealwright &environment = deMealwright::instance();
+    QSqlQuery *query = environment.preparedStatement(sql, &result.errorText);
+    QSqlQuery *count = query ? environment.preparedStatement(countSql, &result.errorText) : nullptr;
+    if (!count)
         return result;
-    }
-    parameters.bindTo(query);
-    if (!query.exec()) {
-        result.errorText = query.lastError().text();
-        return result;
-    }
 
+    // Room for every row at once: a list grown row by row moves its rows many times over, and
+    // its freed blocks go back to the system after each query, to be fetched again the next.
     std::vector<MealRow> rows;
-    while (query.next()) {
+    parameters.bindTo(*count);
+    if (count->exec() && count->next())
+        rows.reserve(static_cast<size_t>(count->value(0).toLongLong()));
+    count->finish();
+
+    parameters.bindTo(*query);
+    if (!query->exec()) {
+        result.errorText = query->lastError().text();
+        return result;
+    }
+    while (query->next()) {
         MealRow row;
-        row.ID = query.value(0).toLongLong();
-        row.When = Schema::whenFromText(query.value(1).toString());
-        row.Who = query.value(2).toString();
-        row.Food = query.value(3).toString();
-        row.Amount = query.value(4).toDouble();
-        row.Units = query.value(5).toString();
-        row.CaloriesPerUnit = query.value(6).toDouble();
-        row.FoodUnits = query.value(7).toString();
-        row.Calories = query.value(8).toDouble();
-        row.Vegetables = query.value(9).toDouble();
-        row.Fruits = query.value(10).toDouble();
-        row.Supplements = query.value(11).toDouble();
-        row.Entrees = query.value(12).toDouble();
+        row.ID = query->value(0).toLongLong();
+        row.When = Schema::whenFromText(query->value(1).toString());
+        row.Who = query->value(2).toString();
+        row.Food = query->value(3).toString();
+        row.Amount = query->value(4).toDouble();
+        row.Units = query->value(5).toString();
+        row.CaloriesPerUnit = query->value(6).toDouble();
+        const QString foodUnits = query->value(7).toString();
+        // Mostly the same text as the meal's units: share it rather than hold it twice.
+        row.FoodUnits = foodUnits == row.Units ? row.Units : foodUnits;
+        row.Calories = query->value(8).toDouble();
+        row.Vegetables = query->value(9).toDouble();
+        row.Fruits = query->value(10).toDouble();
+        row.Supplements = query->value(11).toDouble();
+        row.Entrees = query->value(12).toDouble();
         rows.push_back(std::move(row));
     }
-    if (query.lastError().isValid()) {
-        result.errorText = query.lastError().text();
+    const QSqlError error = query->lastError();
+    query->finish();
+    if (error.isValid()) {
+        result.errorText = error.text();
         return result;
     }
     result.qryMealView = std::make_shared<MealRows>(std::move(rows));

@@ -4,7 +4,6 @@
 #include "MealRows.h"
 
 #include <QDateTime>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -43,7 +42,8 @@ public:
 
     CommandParameters parameters;
 
-    MealViewResult execute(const QSqlDatabase &connection) const;
+    // Runs on the open database (deMealwright).
+    MealViewResult execute() const;
     // The totals over rows, as the command computes them.
     static MealTotals totalsOf(const MealRows &rows);
 

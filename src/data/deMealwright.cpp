@@ -128,8 +128,23 @@ OpenResult deMealwright::openConnection(const QString &path)
     return {};
 }
 
+QSqlQuery *deMealwright::preparedStatement(const QString &sql, QString *error)
+{
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return found->second.get();
+    auto statement = std::make_unique<QSqlQuery>(cnMealwright());
+    statement->setForwardOnly(true);
+    if (!statement->prepare(sql)) {
+        *error = statement->lastError().text();
+        return nullptr;
+    }
+    return m_statements.emplace(sql, std::move(statement)).first->second.get();
+}
+
 void deMealwright::close()
 {
+    m_statements.clear(); // no statement may outlive its connection
     m_path.clear();
     if (!QSqlDatabase::contains(connectionName))
         return;

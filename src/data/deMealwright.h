@@ -3,7 +3,11 @@
 #include "DatabaseProbe.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+
+#include <memory>
+#include <unordered_map>
 
 // The data environment: the one shared connection to the open database file, for the whole
 // run. Every window opens its own queries on cnMealwright(); none keeps one past a close.
@@ -25,6 +29,11 @@ public:
     OpenResult open(const QString &path);
     void close();
 
+    // A statement prepared once on the shared connection and kept until the database closes,
+    // for the queries that run again and again. Null when it cannot be prepared (the database's
+    // words in *error). Callers finish() it when they have read what they need.
+    QSqlQuery *preparedStatement(const QString &sql, QString *error);
+
     static const QString connectionName;
 
     // The file that last opened, kept in the user's settings ("Mealwright", section
@@ -37,4 +46,5 @@ private:
     OpenResult openConnection(const QString &path);
 
     QString m_path;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
 };

@@ -289,7 +289,7 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
     qryMealView_GrandTotal.parameters.set(u"Client", szClient);
     qryMealView_GrandTotal.parameters.set(u"StartTime", dtBegin);
     qryMealView_GrandTotal.parameters.set(u"EndTime", dtEnd);
-    MealViewResult result = qryMealView_GrandTotal.execute(deMealwright::instance().cnMealwright());
+    MealViewResult result = qryMealView_GrandTotal.execute();
     if (result.failed()) {
         ClearSummary();
         if (!m_failureReported) {

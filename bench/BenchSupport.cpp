@@ -1,0 +1,136 @@
+#include "BenchSupport.h"
+
+#include "BigDiary.h"
+
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <malloc.h>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace BenchSupport {
+
+namespace {
+
+// Removed when the program ends.
+std::unique_ptr<QTemporaryDir> g_configFolder;
+std::unique_ptr<QTemporaryDir> g_dataFolder;
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// The offscreen platform says for every new window that it cannot pass on size hints: true,
+// and of no interest here.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("does not support propagateSizeHints")))
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+} // namespace
+
+QDate fixedLastDay()
+{
+    return BigDiary::Options().lastDay;
+}
+
+void prepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_configFolder = std::make_unique<QTemporaryDir>();
+    if (g_configFolder->isValid())
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(g_configFolder->path()));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && g_configFolder->isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(g_configFolder->path())); // private to us (0700)
+    g_previousHandler = qInstallMessageHandler(quietHandler);
+}
+
+QString largeDatabasePath()
+{
+    return qEnvironmentVariable(largeDatabaseVariable);
+}
+
+QString largeOrGeneratedDatabase(std::int64_t meals)
+{
+    const QString given = largeDatabasePath();
+    if (!given.isEmpty())
+        return given;
+    g_dataFolder = std::make_unique<QTemporaryDir>();
+    if (!g_dataFolder->isValid()) {
+        std::fprintf(stderr, "no temporary folder: %s\n", qPrintable(g_dataFolder->errorString()));
+        return {};
+    }
+    const QString path = g_dataFolder->filePath(QStringLiteral("generated.mdb"));
+    BigDiary::Options options;
+    options.meals = meals;
+    std::fprintf(stderr, "%s is not set: generating a database of %lld meals in %s ...\n", largeDatabaseVariable,
+                 static_cast<long long>(meals), qPrintable(path));
+    BigDiary::Summary summary;
+    const QString error = BigDiary::generate(path, options, &summary);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "the database could not be generated: %s\n", qPrintable(error));
+        return {};
+    }
+    std::fprintf(stderr, "... done in %.1f s. Set %s to measure the 1,000,000-meal database.\n", summary.seconds,
+                 largeDatabaseVariable);
+    return path;
+}
+
+QueryCase queryCase(const QSqlDatabase &db)
+{
+    QueryCase result;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT Who FROM Clients ORDER BY rowid LIMIT 1")) || !query.next()) {
+        result.errorText = QStringLiteral("no client: %1").arg(query.lastError().text());
+        return result;
+    }
+    result.client = query.value(0).toString();
+    query.prepare(QStringLiteral("SELECT max(\"When\") FROM Meals WHERE Who = ?"));
+    query.bindValue(0, result.client);
+    if (!query.exec() || !query.next() || query.value(0).isNull()) {
+        result.errorText = QStringLiteral("%1 has no meals %2").arg(result.client, query.lastError().text());
+        return result;
+    }
+    const QDate last = QDate::fromString(query.value(0).toString().left(10), Qt::ISODate);
+    if (!last.isValid()) {
+        result.errorText = QStringLiteral("the last meal's time %1 is not a date").arg(query.value(0).toString());
+        return result;
+    }
+    result.week = DateSpan::selectedDays(last.addDays(-6), last);
+    result.year = DateSpan::selectedDays(last.addDays(-364), last);
+    return result;
+}
+
+std::int64_t residentKiB()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<std::int64_t>(resident) * sysconf(_SC_PAGESIZE) / 1024;
+}
+
+std::int64_t peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss; // KiB on Linux
+}
+
+std::int64_t heapInUseBytes()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+} // namespace BenchSupport

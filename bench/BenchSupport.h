@@ -1,0 +1,50 @@
+#pragma once
+
+#include "common/DateSpan.h"
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+
+class QSqlDatabase;
+
+// What the benchmark programs share: their environment, the database they measure and the
+// fixed client and spans of the meal view query.
+namespace BenchSupport {
+
+// The environment variable naming the large database (see README.md).
+inline constexpr const char *largeDatabaseVariable = "MEALWRIGHT_BENCH_DB";
+
+// The last day of the demo diary and of generated diaries, fixed so that runs compare.
+QDate fixedLastDay();
+
+// Before the application object exists: the offscreen platform unless another one is set,
+// and settings in a temporary folder that goes when the program ends.
+void prepareEnvironment();
+
+// The large database given in MEALWRIGHT_BENCH_DB, or the empty text.
+QString largeDatabasePath();
+
+// The large database, or when none is given one of `meals` meals generated into a temporary
+// folder (which is said on stderr). The empty text, with the reason on stderr, on failure.
+QString largeOrGeneratedDatabase(std::int64_t meals);
+
+// The client and the spans the meal view query is measured on: the first client of the
+// Clients table and the week and the 365 days that end on the day of the client's last meal.
+struct QueryCase
+{
+    QString client;
+    DateSpan week;
+    DateSpan year;
+    QString errorText;
+};
+QueryCase queryCase(const QSqlDatabase &db);
+
+// The resident set size of this process now and at its highest so far, in KiB.
+std::int64_t residentKiB();
+std::int64_t peakResidentKiB();
+// Bytes the C library's heap has handed out and not had back.
+std::int64_t heapInUseBytes();
+
+} // namespace BenchSupport

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// A large Mealwright database for the benchmarks: a food catalogue of about a thousand entries
+// (derived from the USDA tables, bench/data/foods.tsv), clients with budgets of 1,200 to 2,500
+// and years of diaries. Clients keep their diary on some days and not on others; a kept day
+// has breakfast, lunch and dinner of two to four foods each and a few snacks of one or two.
+// How many days are kept follows from the number of meals asked for, so that the Meals table
+// holds exactly that many rows. The same options always give the same file.
+namespace BigDiary {
+
+struct Options
+{
+    std::int64_t meals = 1'000'000; // rows of the Meals table
+    int clients = 50;
+    int years = 10;
+    std::uint64_t seed = 1;
+    QDate lastDay = QDate(2026, 6, 30); // the diaries end on this day
+};
+
+struct Summary
+{
+    std::int64_t meals = 0;
+    int clients = 0;
+    int foods = 0;
+    QDate firstDay;
+    QDate lastDay;
+    double seconds = 0; // wall-clock time of the whole generation
+};
+
+struct Food
+{
+    QString group; // the USDA food group code, e.g. "0900" for fruits
+    QString food;
+    QString units;
+    double caloriesPerUnit = 0;
+    double vegetableServings = 0;
+    double fruitServings = 0;
+    bool entree = false;
+    bool supplement = false;
+};
+
+// The food catalogue, read from the resource made of bench/data/foods.tsv.
+const std::vector<Food> &foods();
+
+// The name of client number index (0-based); every index below 2,500 gives a different name.
+QString clientName(int index);
+
+// The first day of the diaries: lastDay less the years, plus one day.
+QDate firstDay(const Options &options);
+
+// Creates the database file at path, which must not exist yet. Returns the empty text on
+// success, otherwise what went wrong; then no file is left behind.
+QString generate(const QString &path, const Options &options, Summary *summary = nullptr);
+
+} // namespace BigDiary
