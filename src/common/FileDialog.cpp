@@ -26,7 +26,8 @@ QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
         return state.answers.isEmpty() ? QString() : state.answers.takeFirst();
     }
 
-    QFileDialog dialog(parent, request.title);
+    // Centred on the screen while the parent is not shown yet (the main frame at start-up).
+    QFileDialog dialog(parent && parent->isVisible() ? parent : nullptr, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);

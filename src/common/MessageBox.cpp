@@ -42,7 +42,9 @@ bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
         return state.answers.isEmpty() ? true : state.answers.takeFirst();
     }
 
-    QMessageBox box(parent);
+    // A window not shown yet (the main frame at start-up) cannot place a box: centre it on the
+    // screen instead.
+    QMessageBox box(parent && parent->isVisible() ? parent : nullptr);
     box.setWindowTitle(QString::fromUtf8(BuildInfo::title));
     box.setText(text);
     switch (kind) {
