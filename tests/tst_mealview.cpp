@@ -272,7 +272,7 @@ void TestMealView::summaryFigures()
     QCOMPARE(summary.underEatingDays, underEatingDays);
     QCOMPARE(summary.caloriesWithinBudget, caloriesGreen);
     QCOMPARE(summary.servingsMeetBudget, servingsGreen);
-    QCOMPARE(countUnderEatingDays(rows, budget), underEatingDays);
+    QCOMPARE(CountUnderEatingDays(rows, budget), underEatingDays);
 }
 
 void TestMealView::gridColumnsAndFormats()

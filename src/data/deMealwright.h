@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatabaseProbe.h"
+#include "MealViewCommand.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -28,6 +29,10 @@ public:
     // the open fails; then no database is open afterwards.
     OpenResult open(const QString &path);
     void close();
+
+    // The named commands. Each call gives a command of its own, to be given its parameters and
+    // run on the database open at that moment.
+    MealViewCommand qryMealView_GrandTotal() const { return MealViewCommand(); }
 
     // A statement prepared once on the shared connection and kept until the database closes,
     // for the queries that run again and again. Null when it cannot be prepared (the database's

@@ -25,7 +25,7 @@ QString spanText(IntervalMode mode, const DateSpan &span)
         + Format::date(span.lastDay(), u"ddd, mmm d, yyyy");
 }
 
-int countUnderEatingDays(const MealRows &rows, float calorieBudget)
+int CountUnderEatingDays(const MealRows &rows, float calorieBudget)
 {
     std::map<QDate, float> caloriesByDate;
     for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext()) {
@@ -45,7 +45,7 @@ MealSummary summarize(const MealTotals &totals, const MealRows &rows, float calo
     summary.daysLogged = calendarDaysInclusive(totals.FirstDate.date(), totals.LastDate.date());
     summary.caloriesPerDay = static_cast<float>(totals.TotalCalories / summary.daysLogged);
     summary.servingsPerDay = static_cast<float>((totals.TotalFruits + totals.TotalVegetables) / summary.daysLogged);
-    summary.underEatingDays = countUnderEatingDays(rows, calorieBudget);
+    summary.underEatingDays = CountUnderEatingDays(rows, calorieBudget);
     summary.caloriesWithinBudget = summary.caloriesPerDay <= calorieBudget;
     summary.servingsMeetBudget = !(summary.servingsPerDay < servingsBudget);
     return summary;

@@ -19,7 +19,7 @@ QString spanText(IntervalMode mode, const DateSpan &span);
 
 // Dates with meals on which the calories eaten add up to less than the budget. Days without
 // a meal never count. Sums are kept in single precision.
-int countUnderEatingDays(const MealRows &rows, float calorieBudget);
+int CountUnderEatingDays(const MealRows &rows, float calorieBudget);
 
 struct MealSummary
 {

@@ -285,7 +285,7 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
     rsMeals.reset();
     rsTotals.reset();
 
-    MealViewCommand qryMealView_GrandTotal;
+    MealViewCommand qryMealView_GrandTotal = deMealwright::instance().qryMealView_GrandTotal();
     qryMealView_GrandTotal.parameters.set(u"Client", szClient);
     qryMealView_GrandTotal.parameters.set(u"StartTime", dtBegin);
     qryMealView_GrandTotal.parameters.set(u"EndTime", dtEnd);
