@@ -451,9 +451,15 @@ void TestMealView::headerSortCycleAndResetOnRequery()
                       QPoint(header->sectionViewportPosition(description) + 5, 5));
     QCOMPARE(caloriesShown(), QList<qint64>({1, 40, 20, 41, 10}));
 
-    // Any re-query shows the time order again.
+    // Any re-query shows the time order again; the designed columns stay as they were.
+    const int whenWidth = view->dbgMeals->columnWidth(1);
+    view->dbgMeals->setColumnWidth(description, 150);
     view->ReQueryMeals(view->idSelected);
     QCOMPARE(caloriesShown(), QList<qint64>({1, 10, 20, 40, 41}));
+    QCOMPARE(view->dbgMeals->columnWidth(1), whenWidth);
+    QCOMPARE(view->dbgMeals->columnWidth(description), 150);
+    for (int column : {0, 2, 6, 7})
+        QVERIFY(view->dbgMeals->isColumnHidden(column));
 }
 
 void TestMealView::selectionTracksTheMeal()
