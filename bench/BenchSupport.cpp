@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "data/deMealwright.h"
+
 #include "BigDiary.h"
 
 #include <QFile>
@@ -131,6 +133,28 @@ std::int64_t heapInUseBytes()
 {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
+}
+
+
+
+QueryCase openQueryCase(const char *program, std::int64_t generatedMeals)
+{
+    QueryCase failed;
+    const QString path = largeOrGeneratedDatabase(generatedMeals);
+    if (path.isEmpty()) {
+        failed.errorText = QStringLiteral("no database");
+        return failed;
+    }
+    const OpenResult opened = deMealwright::instance().open(path);
+    if (!opened.ok()) {
+        failed.errorText = QStringLiteral("%1 cannot be opened: %2").arg(path, opened.reason());
+        std::fprintf(stderr, "%s: %s\n", program, qPrintable(failed.errorText));
+        return failed;
+    }
+    QueryCase found = queryCase(deMealwright::instance().cnMealwright());
+    if (!found.errorText.isEmpty())
+        std::fprintf(stderr, "%s: %s\n", program, qPrintable(found.errorText));
+    return found;
 }
 
 } // namespace BenchSupport

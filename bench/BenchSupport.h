@@ -41,6 +41,10 @@ struct QueryCase
 };
 QueryCase queryCase(const QSqlDatabase &db);
 
+// The large (or a generated) database opened as the shared connection, and its query case.
+// On failure the reason is on stderr, after the program's name, and the case's errorText is set.
+QueryCase openQueryCase(const char *program, std::int64_t generatedMeals);
+
 // The resident set size of this process now and at its highest so far, in KiB.
 std::int64_t residentKiB();
 std::int64_t peakResidentKiB();

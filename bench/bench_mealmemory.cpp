@@ -79,19 +79,9 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     QCoreApplication app(argc, argv);
 
-    const QString path = BenchSupport::largeOrGeneratedDatabase(100'000);
-    if (path.isEmpty())
+    g_case = BenchSupport::openQueryCase("bench_mealmemory", 100'000);
+    if (!g_case.errorText.isEmpty())
         return 1;
-    const OpenResult opened = deMealwright::instance().open(path);
-    if (!opened.ok()) {
-        std::fprintf(stderr, "bench_mealmemory: %s cannot be opened: %s\n", qPrintable(path), qPrintable(opened.reason()));
-        return 1;
-    }
-    g_case = BenchSupport::queryCase(deMealwright::instance().cnMealwright());
-    if (!g_case.errorText.isEmpty()) {
-        std::fprintf(stderr, "bench_mealmemory: %s\n", qPrintable(g_case.errorText));
-        return 1;
-    }
 
     benchmark::RegisterBenchmark("MealViewMemory/365days", BM_MealViewMemory365Days)
         ->Iterations(1)

@@ -228,19 +228,10 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     QCoreApplication app(argc, argv);
 
-    const QString path = BenchSupport::largeOrGeneratedDatabase(generatedMeals);
-    if (path.isEmpty())
+    g_case = BenchSupport::openQueryCase("bench_mealquery", generatedMeals);
+    if (!g_case.errorText.isEmpty())
         return 1;
-    const OpenResult opened = deMealwright::instance().open(path);
-    if (!opened.ok()) {
-        std::fprintf(stderr, "bench_mealquery: %s cannot be opened: %s\n", qPrintable(path), qPrintable(opened.reason()));
-        return 1;
-    }
-    g_case = BenchSupport::queryCase(deMealwright::instance().cnMealwright());
-    if (!g_case.errorText.isEmpty()) {
-        std::fprintf(stderr, "bench_mealquery: %s\n", qPrintable(g_case.errorText));
-        return 1;
-    }
+    const QString path = deMealwright::instance().path();
     for (auto [span, rows] : {std::pair{&g_case.week, &g_expected.week}, std::pair{&g_case.year, &g_expected.year}}) {
         const MealViewResult result = executeCommand(*span);
         if (result.failed() || result.qryMealView->isEmpty()) {

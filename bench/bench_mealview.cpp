@@ -81,19 +81,9 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     QApplication app(argc, argv);
 
-    const QString path = BenchSupport::largeOrGeneratedDatabase(100'000);
-    if (path.isEmpty())
+    g_case = BenchSupport::openQueryCase("bench_mealview", 100'000);
+    if (!g_case.errorText.isEmpty())
         return 1;
-    const OpenResult opened = deMealwright::instance().open(path);
-    if (!opened.ok()) {
-        std::fprintf(stderr, "bench_mealview: %s cannot be opened: %s\n", qPrintable(path), qPrintable(opened.reason()));
-        return 1;
-    }
-    g_case = BenchSupport::queryCase(deMealwright::instance().cnMealwright());
-    if (!g_case.errorText.isEmpty()) {
-        std::fprintf(stderr, "bench_mealview: %s\n", qPrintable(g_case.errorText));
-        return 1;
-    }
 
     using Case = void (*)(benchmark::State &, bool);
     const std::pair<const char *, Case> cases[] = {{"week", &BM_ReQueryMealsWeek}, {"365days", &BM_ReQueryMeals365Days}};
