@@ -181,14 +181,14 @@ QString loadFoods(std::vector<Food> &out)
         const QStringList f = line.split(QLatin1Char('\t'));
         bool ok[3] = {false, false, false};
         if (f.size() == 8) {
-            Food food{f[0],
-                      f[1],
-                      f[2],
-                      f[3].toDouble(&ok[0]),
-                      f[4].toDouble(&ok[1]),
-                      f[5].toDouble(&ok[2]),
-                      f[6] == QLatin1String("1"),
-                      f[7] == QLatin1String("1")};
+            Food food{{f[1],
+                       f[2],
+                       f[3].toDouble(&ok[0]),
+                       f[4].toDouble(&ok[1]),
+                       f[5].toDouble(&ok[2]),
+                       f[6] == QLatin1String("1"),
+                       f[7] == QLatin1String("1")},
+                      f[0]};
             if (ok[0] && ok[1] && ok[2] && !food.food.isEmpty() && !food.units.isEmpty()) {
                 out.push_back(std::move(food));
                 continue;
@@ -448,23 +448,8 @@ QString generate(const QString &path, const Options &options, Summary *summary)
                 }
             }
         }
-        if (error.isEmpty()) {
-            query.prepare(QStringLiteral("INSERT INTO Foods (Food, Units, CaloriesPerUnit, VegetableServings,"
-                                         " FruitServings, EntreeFlag, SupplementFlag) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-            for (const Food &food : catalogue) {
-                query.bindValue(0, food.food);
-                query.bindValue(1, food.units);
-                query.bindValue(2, food.caloriesPerUnit);
-                query.bindValue(3, food.vegetableServings);
-                query.bindValue(4, food.fruitServings);
-                query.bindValue(5, food.entree ? 1 : 0);
-                query.bindValue(6, food.supplement ? 1 : 0);
-                if (!query.exec()) {
-                    error = query.lastError().text();
-                    break;
-                }
-            }
-        }
+        if (error.isEmpty())
+            error = Schema::insertFoods(db, catalogue);
 
         // Day by day and client by client, as diaries are typed in.
         if (error.isEmpty())

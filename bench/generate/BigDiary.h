@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QDate>
 #include <QString>
 
@@ -33,16 +35,9 @@ struct Summary
     double seconds = 0; // wall-clock time of the whole generation
 };
 
-struct Food
+struct Food : Schema::FoodEntry
 {
     QString group; // the USDA food group code, e.g. "0900" for fruits
-    QString food;
-    QString units;
-    double caloriesPerUnit = 0;
-    double vegetableServings = 0;
-    double fruitServings = 0;
-    bool entree = false;
-    bool supplement = false;
 };
 
 // The food catalogue, read from the resource made of bench/data/foods.tsv.

@@ -96,6 +96,26 @@ Check check(const QSqlDatabase &db)
     return result;
 }
 
+QString prepareFoodInsert(QSqlQuery &query)
+{
+    if (query.prepare(QStringLiteral("INSERT INTO Foods (Food, Units, CaloriesPerUnit, VegetableServings,"
+                                     " FruitServings, EntreeFlag, SupplementFlag) VALUES (?, ?, ?, ?, ?, ?, ?)")))
+        return {};
+    return query.lastError().text();
+}
+
+QString insertFood(QSqlQuery &prepared, const FoodEntry &entry)
+{
+    prepared.bindValue(0, entry.food);
+    prepared.bindValue(1, entry.units);
+    prepared.bindValue(2, entry.caloriesPerUnit);
+    prepared.bindValue(3, entry.vegetableServings);
+    prepared.bindValue(4, entry.fruitServings);
+    prepared.bindValue(5, entry.entree ? 1 : 0);
+    prepared.bindValue(6, entry.supplement ? 1 : 0);
+    return prepared.exec() ? QString() : prepared.lastError().text();
+}
+
 QString create(QSqlDatabase &db)
 {
     // Text compares without regard to case (ASCII), as names did in the diaries Mealwright

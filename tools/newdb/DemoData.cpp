@@ -450,18 +450,10 @@ QString write(QSqlDatabase &db, QDate lastDay)
             return fail(query);
     }
 
-    query.prepare(QStringLiteral("INSERT INTO Foods (Food, Units, CaloriesPerUnit, VegetableServings,"
-                                 " FruitServings, EntreeFlag, SupplementFlag) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-    for (const Food &food : foods()) {
-        query.bindValue(0, food.food);
-        query.bindValue(1, food.units);
-        query.bindValue(2, food.caloriesPerUnit);
-        query.bindValue(3, food.vegetableServings);
-        query.bindValue(4, food.fruitServings);
-        query.bindValue(5, food.entree ? 1 : 0);
-        query.bindValue(6, food.supplement ? 1 : 0);
-        if (!query.exec())
-            return fail(query);
+    const QString foodError = Schema::insertFoods(db, foods());
+    if (!foodError.isEmpty()) {
+        db.rollback();
+        return foodError;
     }
 
     query.prepare(QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES (?, ?, ?, ?, ?)"));

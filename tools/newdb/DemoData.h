@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Schema.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -23,16 +25,7 @@ struct Client
     double calorieBudget = 0;
 };
 
-struct Food
-{
-    QString food;
-    QString units;
-    double caloriesPerUnit = 0;
-    double vegetableServings = 0; // per unit
-    double fruitServings = 0;     // per unit
-    bool entree = false;
-    bool supplement = false;
-};
+using Food = Schema::FoodEntry;
 
 // One row of the Meals table.
 struct Meal
