@@ -1,5 +1,5 @@
 #include "BuildInfo.h"
-#include "shell/CornucopiaPicture.h"
+#include "shell/frmAbout.h"
 #include "shell/frmMainFrame.h"
 
 #include <QApplication>
@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
 
-    QApplication::setWindowIcon(QIcon(CornucopiaPicture::pixmap()));
+    QApplication::setWindowIcon(QIcon(frmAbout::picture()));
 
     // A database file named on the command line (as a file manager passes it) opens instead of
     // the remembered one.

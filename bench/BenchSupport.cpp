@@ -151,7 +151,7 @@ QueryCase openQueryCase(const char *program, std::int64_t generatedMeals)
         std::fprintf(stderr, "%s: %s\n", program, qPrintable(failed.errorText));
         return failed;
     }
-    QueryCase found = queryCase(deMealwright::instance().cnMealwright());
+    QueryCase found = queryCase(deMealwright::instance().cnMealwright().database());
     if (!found.errorText.isEmpty())
         std::fprintf(stderr, "%s: %s\n", program, qPrintable(found.errorText));
     return found;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/DateSpan.h"
+#include "core/DateSpan.h"
 
 #include <QDate>
 #include <QString>

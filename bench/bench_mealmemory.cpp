@@ -16,8 +16,8 @@
 
 #include "BenchSupport.h"
 
-#include "data/MealViewCommand.h"
 #include "data/deMealwright.h"
+#include "data/MealViewCommand.h"
 
 #include <QCoreApplication>
 
@@ -31,11 +31,7 @@ BenchSupport::QueryCase g_case;
 
 MealViewResult executeYear()
 {
-    MealViewCommand command;
-    command.parameters.set(u"Client", g_case.client);
-    command.parameters.set(u"StartTime", g_case.year.begin);
-    command.parameters.set(u"EndTime", g_case.year.end);
-    return command.execute();
+    return MealViewCommand::execute(deMealwright::instance().cnMealwright(), g_case.client, g_case.year);
 }
 
 void BM_MealViewMemory365Days(benchmark::State &state)
@@ -47,7 +43,7 @@ void BM_MealViewMemory365Days(benchmark::State &state)
         const std::int64_t rssAfter = BenchSupport::residentKiB();
         const std::int64_t heapAfter = BenchSupport::heapInUseBytes();
         if (cold.failed() || cold.qryMealView->isEmpty()) {
-            state.SkipWithError(cold.failed() ? qPrintable(cold.errorText) : "the query gave no rows");
+            state.SkipWithError(cold.failed() ? qPrintable(cold.status.reason()) : "the query gave no rows");
             return;
         }
         state.PauseTiming();

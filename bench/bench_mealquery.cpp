@@ -10,9 +10,9 @@
 
 #include "BenchSupport.h"
 
+#include "data/deMealwright.h"
 #include "data/MealViewCommand.h"
 #include "data/Schema.h"
-#include "data/deMealwright.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -59,11 +59,7 @@ bool checkRows(benchmark::State &state, int rows, int expected)
 
 MealViewResult executeCommand(const DateSpan &span)
 {
-    MealViewCommand command;
-    command.parameters.set(u"Client", g_case.client);
-    command.parameters.set(u"StartTime", span.begin);
-    command.parameters.set(u"EndTime", span.end);
-    return command.execute();
+    return MealViewCommand::execute(deMealwright::instance().cnMealwright(), g_case.client, span);
 }
 
 void BM_Command(benchmark::State &state, const DateSpan *span, const int *expected)
@@ -72,7 +68,7 @@ void BM_Command(benchmark::State &state, const DateSpan *span, const int *expect
     for (auto _ : state) {
         MealViewResult result = executeCommand(*span);
         if (result.failed()) {
-            state.SkipWithError(qPrintable(result.errorText));
+            state.SkipWithError(qPrintable(result.status.reason()));
             return;
         }
         rows = result.qryMealView->count();
@@ -84,7 +80,7 @@ void BM_Command(benchmark::State &state, const DateSpan *span, const int *expect
 
 void BM_QSqlQuery(benchmark::State &state, const DateSpan *span, const int *expected)
 {
-    const QSqlDatabase connection = deMealwright::instance().cnMealwright();
+    const QSqlDatabase connection = deMealwright::instance().cnMealwright().database();
     const QString begin = Schema::whenText(span->begin);
     const QString end = Schema::whenText(span->end);
     int rows = 0;
@@ -235,7 +231,7 @@ int main(int argc, char **argv)
     for (auto [span, rows] : {std::pair{&g_case.week, &g_expected.week}, std::pair{&g_case.year, &g_expected.year}}) {
         const MealViewResult result = executeCommand(*span);
         if (result.failed() || result.qryMealView->isEmpty()) {
-            std::fprintf(stderr, "bench_mealquery: the meal view query gives no rows: %s\n", qPrintable(result.errorText));
+            std::fprintf(stderr, "bench_mealquery: the meal view query gives no rows: %s\n", qPrintable(result.status.reason()));
             return 1;
         }
         *rows = result.qryMealView->count();

@@ -8,10 +8,10 @@
 
 #include "BenchSupport.h"
 
-#include "common/MessageBox.h"
 #include "data/deMealwright.h"
 #include "newdb/DemoData.h"
 #include "shell/frmMainFrame.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,21 +1,23 @@
 #include "BigDiary.h"
 
-#include "common/DateSpan.h"
+#include "core/DateSpan.h"
+#include "data/Clients.h"
+#include "data/Connection.h"
+#include "data/Foods.h"
+#include "data/Meals.h"
 #include "data/Schema.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextStream>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 // The resource made of bench/data/foods.qrc lives in a static library: it must be pulled in
 // by name, from the global namespace.
@@ -181,7 +183,8 @@ QString loadFoods(std::vector<Food> &out)
         const QStringList f = line.split(QLatin1Char('\t'));
         bool ok[3] = {false, false, false};
         if (f.size() == 8) {
-            Food food{{f[1],
+            Food food{{0,
+                       f[1],
                        f[2],
                        f[3].toDouble(&ok[0]),
                        f[4].toDouble(&ok[1]),
@@ -414,49 +417,47 @@ QString generate(const QString &path, const Options &options, Summary *summary)
         client.rowsOnDay = spreadOverDays(quota, days, rowsPerKeptDay, planner);
     }
 
-    const QString connectionName = QStringLiteral("mealwright-bench-generate");
     QString error;
     std::int64_t written = 0;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(path);
-        if (!db.open())
-            error = db.lastError().text();
-        QSqlQuery query(db);
-        const auto run = [&](const char *statement) {
-            if (error.isEmpty() && !query.exec(QString::fromLatin1(statement)))
-                error = QStringLiteral("%1: %2").arg(QString::fromLatin1(statement), query.lastError().text());
+        Connection connection(QStringLiteral("mealwright-bench-generate"));
+        Status status = connection.openNew(path);
+        const auto run = [&](const char *sql) {
+            if (!status)
+                return;
+            Connection::Statement statement = connection.statement(QString::fromLatin1(sql));
+            statement.exec();
+            status = statement.status();
         };
         // Speed over safety while the file is built: a failure removes the file anyway.
         run("PRAGMA journal_mode = OFF");
         run("PRAGMA synchronous = OFF");
         run("PRAGMA locking_mode = EXCLUSIVE");
         run("PRAGMA cache_size = -262144"); // 256 MiB: all the indexes stay in memory
-        if (error.isEmpty())
-            error = Schema::create(db);
-        if (error.isEmpty() && !db.transaction())
-            error = db.lastError().text();
-
-        if (error.isEmpty()) {
-            query.prepare(QStringLiteral("INSERT INTO Clients (Who, CalorieBudget) VALUES (?, ?)"));
-            for (const ClientPlan &client : clients) {
-                query.bindValue(0, client.who);
-                query.bindValue(1, client.calorieBudget);
-                if (!query.exec()) {
-                    error = query.lastError().text();
-                    break;
-                }
-            }
+        if (status)
+            status = Schema::create(connection);
+        std::optional<Connection::Transaction> transaction;
+        if (status) {
+            transaction.emplace(connection);
+            status = transaction->status();
         }
-        if (error.isEmpty())
-            error = Schema::insertFoods(db, catalogue);
+        for (const ClientPlan &client : clients) {
+            if (!status)
+                break;
+            status = Clients(connection).add({client.who, client.calorieBudget});
+        }
+        Foods foodTable(connection);
+        for (const Food &food : catalogue) {
+            if (!status)
+                break;
+            status = foodTable.insert(food).status();
+        }
 
         // Day by day and client by client, as diaries are typed in.
-        if (error.isEmpty())
-            query.prepare(QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES (?, ?, ?, ?, ?)"));
-        for (int d = 0; d < days && error.isEmpty(); ++d) {
+        Meals mealTable(connection);
+        for (int d = 0; d < days && status; ++d) {
             const QDate date = first.addDays(d);
-            for (int c = 0; c < options.clients && error.isEmpty(); ++c) {
+            for (int c = 0; c < options.clients && status; ++c) {
                 const ClientPlan &client = clients[static_cast<size_t>(c)];
                 const int rows = client.rowsOnDay[static_cast<size_t>(d)];
                 if (rows == 0)
@@ -469,7 +470,7 @@ QString generate(const QString &path, const Options &options, Summary *summary)
                         second += dice.below(60);
                     const std::vector<Course> &plan = courses(occasion.kind);
                     std::vector<int> eaten;
-                    for (int i = 0; i < occasion.foods; ++i) {
+                    for (int i = 0; i < occasion.foods && status; ++i) {
                         const Course &course = plan[static_cast<size_t>(std::min(i, static_cast<int>(plan.size()) - 1))];
                         int food = -1;
                         if (i == 0 && (occasion.kind == Breakfast || occasion.kind == Lunch)
@@ -494,39 +495,31 @@ QString generate(const QString &path, const Options &options, Summary *summary)
                         const double calories = client.appetite
                                                 * (course.fewestCalories + dice.unit() * (course.mostCalories - course.fewestCalories));
                         const QTime time = QTime(0, 0).addSecs(std::min(second, 24 * 3600 - 1));
-                        query.bindValue(0, client.who);
-                        query.bindValue(1, Schema::whenText(wallClock(date, time)));
-                        query.bindValue(2, entry.food);
-                        query.bindValue(3, portion(entry, calories));
-                        query.bindValue(4, entry.units);
-                        if (!query.exec()) {
-                            error = query.lastError().text();
-                            break;
-                        }
-                        ++written;
+                        status = mealTable.insert({0, client.who, wallClock(date, time), entry.food,
+                                                   portion(entry, calories), entry.units}).status();
+                        if (status)
+                            ++written;
                         if (client.toTheSecond)
                             second += 8 + dice.below(33);
                     }
                 }
             }
         }
-        if (error.isEmpty() && !db.commit())
-            error = db.lastError().text();
+        if (status && transaction)
+            status = transaction->commit();
+        transaction.reset();
         run("ANALYZE");
         run("PRAGMA journal_mode = DELETE");
-        if (error.isEmpty()) {
-            query.exec(QStringLiteral("SELECT count(*) FROM Meals"));
-            const std::int64_t counted = query.next() ? query.value(0).toLongLong() : -1;
-            if (counted != options.meals || written != options.meals)
-                error = QStringLiteral("wrote %1 meals and the file holds %2, not the %3 asked for")
-                            .arg(written)
-                            .arg(counted)
-                            .arg(options.meals);
+        if (status) {
+            const Result<qint64> counted = connection.statement(QStringLiteral("SELECT count(*) FROM Meals")).wholeNumber();
+            if (!counted || *counted != options.meals || written != options.meals)
+                status = Status::failure(QStringLiteral("wrote %1 meals and the file holds %2, not the %3 asked for")
+                                             .arg(written)
+                                             .arg(counted ? *counted : -1)
+                                             .arg(options.meals));
         }
-        query = QSqlQuery();
-        db.close();
+        error = status.reason();
     }
-    QSqlDatabase::removeDatabase(connectionName);
     if (!error.isEmpty()) {
         QFile::remove(path);
         return error;

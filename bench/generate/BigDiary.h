@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Schema.h"
+#include "data/Foods.h"
 
 #include <QDate>
 #include <QString>
@@ -35,7 +35,7 @@ struct Summary
     double seconds = 0; // wall-clock time of the whole generation
 };
 
-struct Food : Schema::FoodEntry
+struct Food : FoodEntry
 {
     QString group; // the USDA food group code, e.g. "0900" for fruits
 };

@@ -12,6 +12,9 @@ QString OpenResult::reason() const
         return QStringLiteral("The file does not exist. It may have been moved, renamed or deleted.");
     case OpenFailure::Folder:
         return QStringLiteral("This is a folder, not a database file.");
+    case OpenFailure::NotAFile:
+        return QStringLiteral("This is not an ordinary file: it may be a pipe or a device. "
+                              "Mealwright opens only database files.");
     case OpenFailure::Unreadable:
         return QStringLiteral("The file cannot be read. You may not have permission to open it.");
     case OpenFailure::Empty:
@@ -31,6 +34,10 @@ QString OpenResult::reason() const
     case OpenFailure::ReadOnly:
         return QStringLiteral("The file cannot be written: it is read-only, or lies in a folder "
                               "you may not change. Mealwright needs to save your entries in it.");
+    case OpenFailure::FolderReadOnly:
+        return QStringLiteral("The folder that holds the file cannot be written. Mealwright keeps a "
+                              "journal beside the file while it saves, so that no change is ever half "
+                              "made. Move the file to a folder you may change.");
     case OpenFailure::Other:
         return QStringLiteral("The database reported an error: %1").arg(detail);
     }
@@ -44,6 +51,9 @@ OpenResult probeDatabaseFile(const QString &path)
         return {OpenFailure::Missing, {}};
     if (info.isDir())
         return {OpenFailure::Folder, {}};
+    // Reading a pipe would wait for a writer for ever; a device is no diary either.
+    if (!info.isFile())
+        return {OpenFailure::NotAFile, {}};
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -8,6 +8,7 @@ enum class OpenFailure {
     None,
     Missing,       // no such file
     Folder,        // the path names a folder
+    NotAFile,      // a pipe, a device or anything else that is not a regular file
     Unreadable,    // the file cannot be read (permissions)
     Empty,         // 0 bytes
     AccessFile,    // a Microsoft Access (Jet or ACE) database
@@ -15,6 +16,7 @@ enum class OpenFailure {
     MissingTables, // an SQLite database without (all of) the Mealwright tables
     Locked,        // another program holds a lock on it
     ReadOnly,      // it can be read but not written
+    FolderReadOnly, // the file can be written, but its folder cannot take the journal
     Other,         // anything else the database engine reports
 };
 
@@ -28,7 +30,7 @@ struct OpenResult
     QString reason() const;
 };
 
-// Looks at the file itself, without opening it as a database: it must exist, be a readable
-// file, not be empty and start with the SQLite header. Recognises Access files by their
+// Looks at the file itself, without opening it as a database: it must exist, be a regular,
+// readable file, not be empty and start with the SQLite header. Recognises Access files by their
 // signature. Changes nothing on disk.
 OpenResult probeDatabaseFile(const QString &path);

@@ -1,12 +1,11 @@
 #include "MealViewCommand.h"
 
+#include "Connection.h"
 #include "Schema.h"
-#include "deMealwright.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+namespace MealViewCommand {
 
-const QString MealViewCommand::sql = QStringLiteral(
+const QString sql = QStringLiteral(
     "SELECT Meals.ID, Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Meals.Units,"
     " Foods.CaloriesPerUnit, Foods.Units,"
     " Meals.Amount * Foods.CaloriesPerUnit AS Calories,"
@@ -18,85 +17,69 @@ const QString MealViewCommand::sql = QStringLiteral(
     " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
     " ORDER BY Meals.\"When\", Meals.ID");
 
+namespace {
+
 // An upper bound of the rows above, from the meals index alone (meals without a food entry are
 // counted too).
-static const QString countSql = QStringLiteral(
+const QString countSql = QStringLiteral(
     "SELECT count(*) FROM Meals WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)");
 
-MealViewCommand::MealViewCommand()
-    : parameters{{QStringLiteral("Client"), QMetaType::QString},
-                 {QStringLiteral("StartTime"), QMetaType::QDateTime},
-                 {QStringLiteral("EndTime"), QMetaType::QDateTime}}
+MealRow rowAt(const Connection::Statement &query)
 {
+    MealRow row;
+    row.ID = query.value(0).toLongLong();
+    const QString when = query.value(1).toString();
+    row.When = Schema::whenFromText(when);
+    if (!row.When.isValid())
+        row.WhenText = when;
+    row.Who = query.value(2).toString();
+    row.Food = query.value(3).toString();
+    row.Amount = query.value(4).toDouble();
+    row.Units = query.value(5).toString();
+    row.CaloriesPerUnit = query.value(6).toDouble();
+    const QString foodUnits = query.value(7).toString();
+    // Mostly the same text as the meal's units: share it rather than hold it twice.
+    row.FoodUnits = foodUnits == row.Units ? row.Units : foodUnits;
+    row.Calories = query.value(8).toDouble();
+    row.Vegetables = query.value(9).toDouble();
+    row.Fruits = query.value(10).toDouble();
+    row.Supplements = query.value(11).toDouble();
+    row.Entrees = query.value(12).toDouble();
+    return row;
 }
 
-MealTotals MealViewCommand::totalsOf(const MealRows &rows)
-{
-    MealTotals totals;
-    for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext()) {
-        const MealRow &meal = row.row();
-        totals.TotalCalories += meal.Calories;
-        totals.TotalFruits += meal.Fruits;
-        totals.TotalVegetables += meal.Vegetables;
-        totals.TotalSupplements += meal.Supplements;
-        totals.TotalEntrees += meal.Entrees;
-        if (!totals.FirstDate.isValid() || meal.When < totals.FirstDate)
-            totals.FirstDate = meal.When;
-        if (!totals.LastDate.isValid() || totals.LastDate < meal.When)
-            totals.LastDate = meal.When;
-    }
-    totals.TotalMeals = rows.count();
-    return totals;
-}
+} // namespace
 
-MealViewResult MealViewCommand::execute() const
+MealViewResult execute(Connection &connection, const QString &client, const DateSpan &span)
 {
     MealViewResult result;
-    deMealwright &environment = deMealwright::instance();
-    QSqlQuery *query = environment.preparedStatement(sql, &result.errorText);
-    QSqlQuery *count = query ? environment.preparedStatement(countSql, &result.errorText) : nullptr;
-    if (!count)
-        return result;
+    const QString begin = Schema::whenText(span.begin);
+    const QString end = Schema::whenText(span.end);
 
     // Room for every row at once: a list grown row by row moves its rows many times over, and
     // its freed blocks go back to the system after each query, to be fetched again the next.
-    std::vector<MealRow> rows;
-    parameters.bindTo(*count);
-    if (count->exec() && count->next())
-        rows.reserve(static_cast<size_t>(count->value(0).toLongLong()));
-    count->finish();
-
-    parameters.bindTo(*query);
-    if (!query->exec()) {
-        result.errorText = query->lastError().text();
+    const Result<qint64> count = connection.statement(countSql).bind(client).bind(begin).bind(end).wholeNumber();
+    if (!count) {
+        result.status = count.status();
         return result;
     }
-    while (query->next()) {
-        MealRow row;
-        row.ID = query->value(0).toLongLong();
-        row.When = Schema::whenFromText(query->value(1).toString());
-        row.Who = query->value(2).toString();
-        row.Food = query->value(3).toString();
-        row.Amount = query->value(4).toDouble();
-        row.Units = query->value(5).toString();
-        row.CaloriesPerUnit = query->value(6).toDouble();
-        const QString foodUnits = query->value(7).toString();
-        // Mostly the same text as the meal's units: share it rather than hold it twice.
-        row.FoodUnits = foodUnits == row.Units ? row.Units : foodUnits;
-        row.Calories = query->value(8).toDouble();
-        row.Vegetables = query->value(9).toDouble();
-        row.Fruits = query->value(10).toDouble();
-        row.Supplements = query->value(11).toDouble();
-        row.Entrees = query->value(12).toDouble();
-        rows.push_back(std::move(row));
+
+    Connection::Statement query = connection.statement(sql);
+    if (!query.bind(client).bind(begin).bind(end).exec()) {
+        result.status = query.status();
+        return result;
     }
-    const QSqlError error = query->lastError();
-    query->finish();
-    if (error.isValid()) {
-        result.errorText = error.text();
+    std::vector<MealRow> rows;
+    rows.reserve(static_cast<size_t>(*count));
+    while (query.next())
+        rows.push_back(rowAt(query));
+    if (!query.status()) {
+        result.status = query.status();
         return result;
     }
     result.qryMealView = std::make_shared<MealRows>(std::move(rows));
     result.totals = totalsOf(*result.qryMealView);
     return result;
 }
+
+} // namespace MealViewCommand

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
-#include "common/DateSpan.h"
+#include "Connection.h"
+#include "core/DateSpan.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -96,27 +97,7 @@ Check check(const QSqlDatabase &db)
     return result;
 }
 
-QString prepareFoodInsert(QSqlQuery &query)
-{
-    if (query.prepare(QStringLiteral("INSERT INTO Foods (Food, Units, CaloriesPerUnit, VegetableServings,"
-                                     " FruitServings, EntreeFlag, SupplementFlag) VALUES (?, ?, ?, ?, ?, ?, ?)")))
-        return {};
-    return query.lastError().text();
-}
-
-QString insertFood(QSqlQuery &prepared, const FoodEntry &entry)
-{
-    prepared.bindValue(0, entry.food);
-    prepared.bindValue(1, entry.units);
-    prepared.bindValue(2, entry.caloriesPerUnit);
-    prepared.bindValue(3, entry.vegetableServings);
-    prepared.bindValue(4, entry.fruitServings);
-    prepared.bindValue(5, entry.entree ? 1 : 0);
-    prepared.bindValue(6, entry.supplement ? 1 : 0);
-    return prepared.exec() ? QString() : prepared.lastError().text();
-}
-
-QString create(QSqlDatabase &db)
+Status create(Connection &connection)
 {
     // Text compares without regard to case (ASCII), as names did in the diaries Mealwright
     // replaces: "apple" in a meal finds the food "Apple".
@@ -149,28 +130,20 @@ QString create(QSqlDatabase &db)
         "CREATE UNIQUE INDEX UnitsByName ON Units (Units)",
     };
 
-    if (!db.transaction())
-        return db.lastError().text();
-    QSqlQuery query(db);
+    Connection::Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
     for (const char *statement : statements) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            const QString error = query.lastError().text();
-            db.rollback();
-            return error;
-        }
+        Connection::Statement create = connection.statement(QString::fromLatin1(statement));
+        if (!create.exec())
+            return create.status();
     }
-    query.prepare(QStringLiteral("INSERT INTO Units (Units) VALUES (?)"));
     for (const QString &unit : standardUnits()) {
-        query.bindValue(0, unit);
-        if (!query.exec()) {
-            const QString error = query.lastError().text();
-            db.rollback();
-            return error;
-        }
+        Connection::Statement insert = connection.statement(QStringLiteral("INSERT INTO Units (Units) VALUES (?)"));
+        if (!insert.bind(unit).exec())
+            return insert.status();
     }
-    if (!db.commit())
-        return db.lastError().text();
-    return {};
+    return transaction.commit();
 }
 
 } // namespace Schema

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "Status.h"
+
 #include <QDateTime>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStringList>
 
 #include <vector>
+
+class Connection;
 
 // The contract between Mealwright and its database file: four tables reached by field name.
 // Meals(ID, Who, When, Food, Amount, Units), Foods(ID, Food, Units, CaloriesPerUnit,
@@ -41,41 +44,8 @@ struct Check
 };
 Check check(const QSqlDatabase &db);
 
-// One row of the Foods table.
-struct FoodEntry
-{
-    QString food;
-    QString units;
-    double caloriesPerUnit = 0;
-    double vegetableServings = 0; // per unit
-    double fruitServings = 0;     // per unit
-    bool entree = false;
-    bool supplement = false;
-};
-
-// Adds food entries to the Foods table. Returns the empty text, or the database's words for
-// the first entry that could not be added (the caller's transaction decides what stays).
-template <typename Entries>
-QString insertFoods(const QSqlDatabase &db, const Entries &entries);
-QString insertFood(QSqlQuery &prepared, const FoodEntry &entry);
-QString prepareFoodInsert(QSqlQuery &query);
-
-template <typename Entries>
-QString insertFoods(const QSqlDatabase &db, const Entries &entries)
-{
-    QSqlQuery query(db);
-    QString error = prepareFoodInsert(query);
-    for (const FoodEntry &entry : entries) {
-        if (!error.isEmpty())
-            break;
-        error = insertFood(query, entry);
-    }
-    return error;
-}
-
 // Creates the four tables, the indexes the meal and report queries need and the standard
 // units, in one transaction, on an open database that holds none of them.
-// Returns the empty text on success, otherwise what went wrong.
-QString create(QSqlDatabase &db);
+Status create(Connection &connection);
 
 } // namespace Schema

@@ -1,6 +1,6 @@
 #include "MealGridModel.h"
 
-#include "common/Format.h"
+#include "core/Format.h"
 
 const std::vector<MealGridModel::Column> &MealGridModel::columns()
 {

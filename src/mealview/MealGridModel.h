@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/MealRows.h"
+#include "core/MealRows.h"
 
 #include <QAbstractTableModel>
 
@@ -31,7 +31,6 @@ public:
 
     // Shows these rows (none: an empty grid).
     void setRows(std::shared_ptr<MealRows> rows);
-    const std::shared_ptr<MealRows> &rows() const { return m_rows; }
     // Re-orders the rows by a sort text such as "Calories DESC"; false for an unknown field.
     bool sort(const QString &sortText);
 

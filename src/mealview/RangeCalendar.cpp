@@ -1,6 +1,6 @@
 #include "RangeCalendar.h"
 
-#include "common/Clock.h"
+#include "core/Clock.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,14 +1,17 @@
 #include "frmMealView.h"
 
 #include "MealGridModel.h"
-#include "MealSummary.h"
 #include "RangeCalendar.h"
-#include "common/Clock.h"
-#include "common/Format.h"
-#include "common/MessageBox.h"
-#include "common/SignPadded.h"
-#include "common/Twips.h"
+#include "core/Clock.h"
+#include "core/Format.h"
+#include "core/MealViewRules.h"
+#include "core/SignPadded.h"
 #include "data/deMealwright.h"
+#include "data/Meals.h"
+#include "data/MealViewCommand.h"
+#include "widgets/Controls.h"
+#include "widgets/MessageBox.h"
+#include "widgets/Twips.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -17,9 +20,8 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStyle>
 #include <QTableView>
 
@@ -30,21 +32,6 @@ constexpr int gridTop = 3120;
 constexpr int summaryLeft = 3840;
 constexpr int summaryWidth = 3612;
 
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(twips(left), twips(top), twips(width), twips(height));
-}
-
-QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRect &where,
-                 Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(where);
-    label->setAlignment(alignment);
-    return label;
-}
-
 void addLine(QWidget *parent, int top)
 {
     auto *line = new QFrame(parent);
@@ -52,6 +39,14 @@ void addLine(QWidget *parent, int top)
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(twips(120), twips(top), twips(3480 - 120), 2);
 }
+
+// The per-day rows are pure green when good, pure red when not, and black while there is no data.
+QColor budgetColour(bool good)
+{
+    return good ? QColor(0, 255, 0) : QColor(255, 0, 0);
+}
+
+const QColor noDataColour(0, 0, 0);
 
 void setTextColour(QLabel *label, const QColor &colour)
 {
@@ -156,7 +151,7 @@ void frmMealView::createSummaryPanel()
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     constexpr int rowHeight = 222;
 
-    lblDates = addLabel(panel, QStringLiteral("lblDates"), QString(), twipRect(120, 300, 3348, 240));
+    lblDates = Controls::label(panel, QStringLiteral("lblDates"), QString(), twipRect(120, 300, 3348, 240));
     QFont datesFont = lblDates->font();
     datesFont.setBold(true);
     lblDates->setFont(datesFont);
@@ -188,10 +183,10 @@ void frmMealView::createSummaryPanel()
     };
     for (const Row &row : rows) {
         // A caption may run on under its value's place: values are right-aligned.
-        *row.caption = addLabel(panel, QString::fromLatin1(row.captionName), QString::fromLatin1(row.text),
-                                twipRect(120, row.top, row.left + row.width - 120, rowHeight));
-        *row.value = addLabel(panel, QString::fromLatin1(row.valueName), QString(),
-                              twipRect(row.left, row.top, row.width, rowHeight), right);
+        *row.caption = Controls::label(panel, QString::fromLatin1(row.captionName), QString::fromLatin1(row.text),
+                                       twipRect(120, row.top, row.left + row.width - 120, rowHeight));
+        *row.value = Controls::label(panel, QString::fromLatin1(row.valueName), QString(),
+                                     twipRect(row.left, row.top, row.width, rowHeight), right);
     }
     addLine(panel, 2160);
 
@@ -199,15 +194,15 @@ void frmMealView::createSummaryPanel()
     bold.setBold(true);
     QFont large = bold;
     large.setPointSizeF(12);
-    lblAverageCaloriesLabel = addLabel(panel, QStringLiteral("lblAverageCaloriesLabel"),
-                                       QStringLiteral("Calories Per Day"), twipRect(120, 2280, 2040, 330));
-    lblAverageCalories = addLabel(panel, QStringLiteral("lblAverageCalories"), QString(),
-                                  twipRect(2160, 2280, 1140, 330), right);
-    lblAverageFruitsAndVegetablesLabel = addLabel(panel, QStringLiteral("lblAverageFruitsAndVegetablesLabel"),
-                                                  QStringLiteral("Fruits & Vegetables Per Day"),
-                                                  twipRect(120, 2640, 2400, 252));
-    lblAverageFruitsAndVegetables = addLabel(panel, QStringLiteral("lblAverageFruitsAndVegetables"), QString(),
-                                             twipRect(2520, 2640, 780, 252), right);
+    lblAverageCaloriesLabel = Controls::label(panel, QStringLiteral("lblAverageCaloriesLabel"),
+                                              QStringLiteral("Calories Per Day"), twipRect(120, 2280, 2040, 330));
+    lblAverageCalories = Controls::label(panel, QStringLiteral("lblAverageCalories"), QString(),
+                                         twipRect(2160, 2280, 1140, 330), right);
+    lblAverageFruitsAndVegetablesLabel =
+        Controls::label(panel, QStringLiteral("lblAverageFruitsAndVegetablesLabel"),
+                        QStringLiteral("Fruits & Vegetables Per Day"), twipRect(120, 2640, 2400, 252));
+    lblAverageFruitsAndVegetables = Controls::label(panel, QStringLiteral("lblAverageFruitsAndVegetables"), QString(),
+                                                    twipRect(2520, 2640, 780, 252), right);
     lblAverageCaloriesLabel->setFont(large);
     lblAverageCalories->setFont(large);
     lblAverageFruitsAndVegetablesLabel->setFont(bold);
@@ -279,23 +274,23 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
     const DateSpan span = spanFor(mode, mvwDates->selectedDate(), mvwDates->rangeStart(), mvwDates->rangeEnd());
     dtBegin = span.begin;
     dtEnd = span.end;
+    // The calendar's selection is what this query acts on: a later report of the same
+    // selection is nothing new, whatever mode changes came in between.
+    dtSelStart = mvwDates->rangeStart();
+    dtSelEnd = mvwDates->rangeEnd();
     lblDates->setText(spanText(mode, span));
-    setWindowTitle(QStringLiteral("Meals for %1 [%2]").arg(szClient, lblDates->text()));
+    setWindowTitle(mealViewCaption(szClient, lblDates->text()));
 
     rsMeals.reset();
     rsTotals.reset();
 
-    MealViewCommand qryMealView_GrandTotal = deMealwright::instance().qryMealView_GrandTotal();
-    qryMealView_GrandTotal.parameters.set(u"Client", szClient);
-    qryMealView_GrandTotal.parameters.set(u"StartTime", dtBegin);
-    qryMealView_GrandTotal.parameters.set(u"EndTime", dtEnd);
-    MealViewResult result = qryMealView_GrandTotal.execute();
+    MealViewResult result = MealViewCommand::execute(deMealwright::instance().cnMealwright(), szClient, span);
     if (result.failed()) {
         ClearSummary();
         if (!m_failureReported) {
             m_failureReported = true;
             MessageBox::critical(this, QStringLiteral("The meals of %1 could not be read from the database.\n\n%2")
-                                           .arg(szClient, result.errorText));
+                                           .arg(szClient, result.status.reason()));
         }
         return;
     }
@@ -315,12 +310,13 @@ void frmMealView::ClearSummary()
     for (QLabel *label : {lblTotalCalories, lblTotalFruits, lblTotalVegetables, lblTotalSupplements, lblTotalEntrees,
                           lblUnderEatingDays, lblTotalDays, lblAverageCalories, lblAverageFruitsAndVegetables})
         label->clear();
-    m_requerying = true;
-    m_model->setRows(nullptr);
-    m_requerying = false;
+    {
+        const QScopedValueRollback ignoring(m_ignoreSelection, true);
+        m_model->setRows(nullptr);
+    }
     dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
     lblDates->setText(QStringLiteral("No Data"));
-    setAverageColours(noDataColour(), noDataColour());
+    setAverageColours(noDataColour, noDataColour);
     rsMeals.reset();
     rsTotals.reset();
     m_currentBookmark = -1;
@@ -338,9 +334,10 @@ void frmMealView::ShowSummary(qint64 idMeal)
     // Every re-query shows the meals in time order again, whatever column was sorted before.
     const int whenColumn = 1;
     rsMeals->sort(mealFieldName(MealGridModel::columns()[whenColumn].field) + QStringLiteral(" ASC"));
-    m_requerying = true;
-    m_model->setRows(rsMeals);
-    m_requerying = false;
+    {
+        const QScopedValueRollback ignoring(m_ignoreSelection, true);
+        m_model->setRows(rsMeals);
+    }
     dbgMeals->horizontalHeader()->setSortIndicator(whenColumn, Qt::AscendingOrder);
     dbgMeals->horizontalHeader()->setSortIndicatorShown(true);
 
@@ -369,17 +366,16 @@ void frmMealView::setAverageColours(const QColor &calories, const QColor &servin
 
 void frmMealView::selectRow(int position)
 {
-    m_requerying = true;
+    const QScopedValueRollback ignoring(m_ignoreSelection, true);
     const QModelIndex index = m_model->index(position, 1);
     dbgMeals->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     dbgMeals->scrollTo(index);
     m_currentBookmark = rsMeals->bookmarkAt(position);
-    m_requerying = false;
 }
 
 void frmMealView::dbgMeals_selectionChanged()
 {
-    if (m_requerying || !rsMeals)
+    if (m_ignoreSelection || !rsMeals)
         return;
     QList<int> rows;
     for (const QModelIndex &index : dbgMeals->selectionModel()->selectedIndexes())
@@ -390,9 +386,8 @@ void frmMealView::dbgMeals_selectionChanged()
         // refused.
         idSelected = 0;
         if (rows.size() > 1) {
-            m_requerying = true;
+            const QScopedValueRollback ignoring(m_ignoreSelection, true);
             dbgMeals->selectionModel()->clearSelection();
-            m_requerying = false;
         }
         return;
     }
@@ -406,9 +401,10 @@ void frmMealView::dbgMeals_HeadClick(int column)
         return;
     const QString field = mealFieldName(MealGridModel::columns()[static_cast<size_t>(column)].field);
     const bool ascending = rsMeals->sortText() != field + QStringLiteral(" ASC");
-    m_requerying = true;
-    m_model->sort(field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
-    m_requerying = false;
+    {
+        const QScopedValueRollback ignoring(m_ignoreSelection, true);
+        m_model->sort(field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    }
     dbgMeals->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
@@ -429,16 +425,14 @@ void frmMealView::DeleteMeal()
     if (!MessageBox::question(this, prompt))
         return;
 
-    QSqlDatabase db = deMealwright::instance().cnMealwright();
-    QSqlQuery remove(db);
-    remove.prepare(QStringLiteral("DELETE FROM Meals WHERE ID = ?"));
-    remove.bindValue(0, idSelected);
-    if (!remove.exec()) {
-        MessageBox::critical(this, QStringLiteral("The meal could not be deleted.\n\n%1").arg(remove.lastError().text()));
+    const Status deleted = Meals(deMealwright::instance().cnMealwright()).remove(idSelected);
+    if (!deleted) {
+        // Nothing was deleted. The rows are read again all the same, in case another program
+        // changed them; the meal stays selected while it is there.
+        MessageBox::critical(this, QStringLiteral("The meal could not be deleted.\n\n%1").arg(deleted.reason()));
+        ReQueryMeals(idSelected);
         return;
     }
-    if (remove.numRowsAffected() == 0)
-        MessageBox::critical(this, QStringLiteral("The meal could not be found. It may have been deleted already."));
     idSelected = 0;
     ReQueryMeals(0);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/MealViewCommand.h"
+#include "core/MealRows.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -94,6 +94,6 @@ private:
 
     MealGridModel *m_model;
     bool m_loaded = false;
-    bool m_requerying = false;
+    bool m_ignoreSelection = false; // while the view itself changes the grid's rows or selection
     bool m_failureReported = false;
 };

@@ -1,26 +1,25 @@
 #include "frmAbout.h"
 
 #include "BuildInfo.h"
-#include "CornucopiaPicture.h"
-#include "common/Twips.h"
+#include "widgets/Controls.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-QRect twipRect(int left, int top, int width, int height)
+// The pictures live in this library: their resource must be pulled in by name, from the
+// global namespace.
+static void initShellResources()
 {
-    return QRect(twips(left), twips(top), twips(width), twips(height));
+    Q_INIT_RESOURCE(shell);
 }
+
+namespace {
 
 QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const QRect &where,
                  Qt::Alignment alignment, qreal pointSize, bool bold)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(where);
-    label->setAlignment(alignment);
+    QLabel *label = Controls::label(parent, QString::fromLatin1(name), text, where, alignment);
     QFont font = parent->font();
     if (pointSize > 0)
         font.setPointSizeF(pointSize);
@@ -30,6 +29,12 @@ QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const Q
 }
 
 } // namespace
+
+QPixmap frmAbout::picture()
+{
+    initShellResources();
+    return QPixmap(QStringLiteral(":/shell/cornucopia.png"));
+}
 
 QString frmAbout::versionText(int major, int minor, int revision)
 {
@@ -55,7 +60,7 @@ frmAbout::frmAbout(QWidget *parent)
     picIcon->setGeometry(twipRect(60, 60, 2376, 1728));
     picIcon->setFrameStyle(QFrame::Box | QFrame::Plain);
     picIcon->setAlignment(Qt::AlignCenter);
-    const QPixmap picture = CornucopiaPicture::pixmap();
+    const QPixmap picture = frmAbout::picture();
     const QSize room = picIcon->contentsRect().size();
     picIcon->setPixmap(picture.width() <= room.width() && picture.height() <= room.height()
                            ? picture

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 
 #include <array>
 
@@ -17,6 +18,8 @@ public:
 
     // "Version " followed by major.minor.revision, each in plain decimal.
     static QString versionText(int major, int minor, int revision);
+    // The horn of plenty, 194 by 140 pixels: the box's picture and the program's icon.
+    static QPixmap picture();
 
     QLabel *picIcon;
     QLabel *lblTitle;

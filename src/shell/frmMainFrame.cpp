@@ -2,9 +2,9 @@
 
 #include "BuildInfo.h"
 #include "MdiArrange.h"
-#include "common/MessageBox.h"
-#include "common/Twips.h"
 #include "data/deMealwright.h"
+#include "widgets/MessageBox.h"
+#include "widgets/Twips.h"
 #include "frmAbout.h"
 #include "frmSelectClient.h"
 #include "mealview/frmMealView.h"
@@ -202,12 +202,6 @@ bool frmMainFrame::IsMealViewActive() const
     return activeMealView() != nullptr;
 }
 
-bool frmMainFrame::IsFoodViewActive() const
-{
-    // The food list window is not part of this build yet.
-    return false;
-}
-
 void frmMainFrame::mnuMeals_aboutToShow()
 {
     const bool mealSelected = IsMealViewActive() && activeMealView()->idSelected > 0;
@@ -217,10 +211,11 @@ void frmMainFrame::mnuMeals_aboutToShow()
 
 void frmMainFrame::mnuFoods_aboutToShow()
 {
-    const bool foodSelected = IsFoodViewActive();
-    mnuFoodEdit->setEnabled(foodSelected);
-    mnuFoodDelete->setEnabled(foodSelected);
-    mnuFoodFind->setEnabled(IsFoodViewActive());
+    // Not built yet: Edit, Delete and Find act on the food list window, which does not exist
+    // yet. Until it does they stay disabled, and nothing tests whether it is active.
+    mnuFoodEdit->setEnabled(false);
+    mnuFoodDelete->setEnabled(false);
+    mnuFoodFind->setEnabled(false);
     mnuFoodAdd->setEnabled(true);
     mnuFoodView->setEnabled(true);
     mnuFoodReport->setEnabled(false);

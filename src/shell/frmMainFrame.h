@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/FileDialog.h"
+#include "widgets/FileDialog.h"
 
 #include <QMainWindow>
 
@@ -84,7 +84,6 @@ private:
     void EnableDataMenus(bool enabled);
     void CloseAllChildWindows();
     bool IsMealViewActive() const;
-    bool IsFoodViewActive() const;
     QWidget *activeChild() const;
     frmMealView *activeMealView() const;
 

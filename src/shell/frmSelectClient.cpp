@@ -1,15 +1,14 @@
 #include "frmSelectClient.h"
 
-#include "common/MessageBox.h"
-#include "common/Twips.h"
+#include "data/Clients.h"
 #include "data/deMealwright.h"
+#include "widgets/MessageBox.h"
+#include "widgets/Twips.h"
 
 #include <QListWidget>
 #include <QHideEvent>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSqlError>
-#include <QSqlQuery>
 
 frmSelectClient::frmSelectClient(QWidget *parent)
     : QDialog(parent)
@@ -24,14 +23,14 @@ frmSelectClient::frmSelectClient(QWidget *parent)
     setFixedSize(twips(3648), twips(1272));
 
     dblClients->setObjectName(QStringLiteral("dblClients"));
-    dblClients->setGeometry(twips(120), twips(120), twips(2175), twips(1035));
+    dblClients->setGeometry(twipRect(120, 120, 2175, 1035));
     dblClients->setSelectionMode(QAbstractItemView::SingleSelection);
 
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twips(2520), twips(120), twips(972), twips(372));
+    cmdOK->setGeometry(twipRect(2520, 120, 972, 372));
     cmdOK->setDefault(true);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(twips(2520), twips(780), twips(972), twips(372));
+    cmdCancel->setGeometry(twipRect(2520, 780, 972, 372));
 
     setTabOrder(cmdOK, cmdCancel);
     setTabOrder(cmdCancel, dblClients);
@@ -65,17 +64,14 @@ void frmSelectClient::Form_Load()
     dblClients->clear();
     cmdOK->setEnabled(false);
 
-    QSqlQuery query(deMealwright::instance().cnMealwright());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT Who, CalorieBudget FROM Clients"))) {
-        MessageBox::critical(this, QStringLiteral("The list of clients could not be read.\n\n%1")
-                                       .arg(query.lastError().text()));
+    Result<std::vector<Client>> clients = Clients(deMealwright::instance().cnMealwright()).list();
+    if (!clients) {
+        MessageBox::critical(this, QStringLiteral("The list of clients could not be read.\n\n%1").arg(clients.reason()));
         return;
     }
-    while (query.next()) {
-        rsClients.push_back({query.value(0).toString(), query.value(1)});
-        dblClients->addItem(rsClients.back().who);
-    }
+    rsClients = std::move(*clients);
+    for (const Client &client : rsClients)
+        dblClients->addItem(client.who);
     dblClients->setCurrentRow(-1);
     dblClients->clearSelection();
     cmdCancel->setFocus();
@@ -88,10 +84,10 @@ void frmSelectClient::dblClients_selectionChanged()
         cmdOK->setEnabled(false);
         return;
     }
-    const ClientRow &client = rsClients[static_cast<size_t>(dblClients->row(selected.constFirst()))];
+    const Client &client = rsClients[static_cast<size_t>(dblClients->row(selected.constFirst()))];
     szClient = client.who;
     // A client without a budget has a budget of 0: every day shows as over it.
-    fCalorieBudget = client.calorieBudget.toFloat();
+    fCalorieBudget = static_cast<float>(client.calorieBudget.value_or(0));
     fFVbudget = fruitAndVegetableBudget;
     cmdOK->setEnabled(true);
 }

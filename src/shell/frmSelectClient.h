@@ -1,8 +1,9 @@
 #pragma once
 
+#include "data/Clients.h"
+
 #include <QDialog>
 #include <QString>
-#include <QVariant>
 
 #include <vector>
 
@@ -38,14 +39,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    struct ClientRow
-    {
-        QString who;
-        QVariant calorieBudget;
-    };
-
     void Form_Load();
     void dblClients_selectionChanged();
 
-    std::vector<ClientRow> rsClients;
+    std::vector<Client> rsClients;
 };

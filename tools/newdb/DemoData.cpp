@@ -1,11 +1,7 @@
 #include "DemoData.h"
 
-#include "common/DateSpan.h"
-#include "data/Schema.h"
-
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include "core/DateSpan.h"
+#include "data/Connection.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -364,7 +360,7 @@ void addMeal(std::vector<Meal> &out, const ClientRow &client, QDate date, MealKi
             if (again)
                 continue;
             eaten.push_back(&portion);
-            out.push_back({who, wallClock(date, at), QString::fromUtf8(portion.food),
+            out.push_back({0, who, wallClock(date, at), QString::fromUtf8(portion.food),
                            amountFor(portion, appetite, dice), QString::fromUtf8(portion.units)});
             if (habits.toTheSecond)
                 at = at.addSecs(8 + dice.below(33));
@@ -386,12 +382,12 @@ const std::vector<Client> &clients()
     return all;
 }
 
-const std::vector<Food> &foods()
+const std::vector<FoodEntry> &foods()
 {
-    static const std::vector<Food> all = [] {
-        std::vector<Food> list;
+    static const std::vector<FoodEntry> all = [] {
+        std::vector<FoodEntry> list;
         for (const FoodRow &row : foodRows)
-            list.push_back({QString::fromUtf8(row.food), QString::fromUtf8(row.units), row.caloriesPerUnit,
+            list.push_back({0, QString::fromUtf8(row.food), QString::fromUtf8(row.units), row.caloriesPerUnit,
                             row.vegetableServings, row.fruitServings, row.entree, row.supplement});
         return list;
     }();
@@ -431,48 +427,24 @@ std::vector<Meal> meals(QDate lastDay)
     return out;
 }
 
-QString write(QSqlDatabase &db, QDate lastDay)
+Status write(Connection &connection, QDate lastDay)
 {
-    if (!db.transaction())
-        return db.lastError().text();
-    QSqlQuery query(db);
-    const auto fail = [&db](const QSqlQuery &failed) {
-        const QString error = failed.lastError().text();
-        db.rollback();
-        return error;
-    };
-
-    query.prepare(QStringLiteral("INSERT INTO Clients (Who, CalorieBudget) VALUES (?, ?)"));
-    for (const Client &client : clients()) {
-        query.bindValue(0, client.who);
-        query.bindValue(1, client.calorieBudget);
-        if (!query.exec())
-            return fail(query);
-    }
-
-    const QString foodError = Schema::insertFoods(db, foods());
-    if (!foodError.isEmpty()) {
-        db.rollback();
-        return foodError;
-    }
-
-    query.prepare(QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES (?, ?, ?, ?, ?)"));
-    for (const Meal &meal : meals(lastDay)) {
-        query.bindValue(0, meal.who);
-        query.bindValue(1, Schema::whenText(meal.when));
-        query.bindValue(2, meal.food);
-        query.bindValue(3, meal.amount);
-        query.bindValue(4, meal.units);
-        if (!query.exec())
-            return fail(query);
-    }
-
-    if (!db.commit()) {
-        const QString error = db.lastError().text();
-        db.rollback();
-        return error;
-    }
-    return {};
+    Connection::Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    Clients clientTable(connection);
+    for (const Client &client : clients())
+        if (const Status added = clientTable.add(client); !added)
+            return added;
+    Foods foodTable(connection);
+    for (const FoodEntry &food : foods())
+        if (const Result<qint64> added = foodTable.insert(food); !added)
+            return added.status();
+    Meals mealTable(connection);
+    for (const Meal &meal : meals(lastDay))
+        if (const Result<qint64> added = mealTable.insert(meal); !added)
+            return added.status();
+    return transaction.commit();
 }
 
 } // namespace DemoData

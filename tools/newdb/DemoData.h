@@ -1,6 +1,9 @@
 #pragma once
 
-#include "data/Schema.h"
+#include "data/Clients.h"
+#include "data/Foods.h"
+#include "data/Meals.h"
+#include "data/Status.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -8,7 +11,7 @@
 
 #include <vector>
 
-class QSqlDatabase;
+class Connection;
 
 // The demo diary: three clients, a food list of everyday foods and eight weeks of meals.
 // The foods' figures come from the USDA National Nutrient Database (SR21), worked out per
@@ -19,35 +22,17 @@ namespace DemoData {
 // The meals cover this many calendar days, the last day included.
 inline constexpr int days = 56;
 
-struct Client
-{
-    QString who;
-    double calorieBudget = 0;
-};
-
-using Food = Schema::FoodEntry;
-
-// One row of the Meals table.
-struct Meal
-{
-    QString who;
-    QDateTime when; // wall-clock time (see DateSpan.h)
-    QString food;
-    double amount = 0;
-    QString units;
-};
-
 const std::vector<Client> &clients();
-const std::vector<Food> &foods();
+const std::vector<FoodEntry> &foods();
 
 // The meals of the days lastDay - days + 1 to lastDay, day by day and client by client, each
 // client's in time order. Every Food + Units pair is one of foods().
 std::vector<Meal> meals(QDate lastDay);
 
-// Writes the clients, the foods and meals(lastDay) into db, which holds the Mealwright tables
-// (Schema::create) and no clients, foods or meals yet, in one transaction.
-// Returns the empty text on success, otherwise what went wrong; then nothing is written.
-QString write(QSqlDatabase &db, QDate lastDay);
+// Writes the clients, the foods and meals(lastDay) into the database open on connection, which
+// holds the Mealwright tables (Schema::create) and no clients, foods or meals yet, in one
+// transaction: all of it, or nothing.
+Status write(Connection &connection, QDate lastDay);
 
 } // namespace DemoData
 

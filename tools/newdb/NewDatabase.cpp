@@ -1,13 +1,12 @@
 #include "DemoData.h"
 
+#include "data/Connection.h"
 #include "data/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
 
 namespace NewDatabase {
 
@@ -58,21 +57,13 @@ void removeTemporary(const QString &path)
 QString fill(const QString &path, bool withDemo, QDate lastDay)
 {
     static int connections = 0;
-    const QString connectionName = QStringLiteral("mealwright-newdb-%1").arg(++connections);
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-        db.setDatabaseName(path);
-        if (!db.open())
-            error = db.lastError().text();
-        if (error.isEmpty())
-            error = Schema::create(db);
-        if (error.isEmpty() && withDemo)
-            error = DemoData::write(db, lastDay);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connectionName);
-    return error;
+    Connection connection(QStringLiteral("mealwright-newdb-%1").arg(++connections));
+    Status built = connection.openNew(path);
+    if (built)
+        built = Schema::create(connection);
+    if (built && withDemo)
+        built = DemoData::write(connection, lastDay);
+    return built.reason();
 }
 
 } // namespace

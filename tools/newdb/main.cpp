@@ -3,7 +3,7 @@
 
 #include "BuildInfo.h"
 #include "DemoData.h"
-#include "common/Clock.h"
+#include "core/Clock.h"
 #include "data/Schema.h"
 
 #include <QCommandLineParser>

@@ -11,7 +11,8 @@
 struct MealRow
 {
     qint64 ID = 0;
-    QDateTime When;
+    QDateTime When;   // invalid when the stored text is not a date-time
+    QString WhenText; // the stored text, kept only when When is invalid
     QString Who;
     QString Food;
     double Amount = 0;
@@ -46,6 +47,7 @@ enum class MealField {
 QString mealFieldName(MealField field);
 // The field with this name, without regard to case; "Units" is the meal's own units.
 std::optional<MealField> mealFieldByName(QStringView name);
+// The field's value; for a When that is not a date-time, the text stored.
 QVariant mealFieldValue(const MealRow &row, MealField field);
 
 // The meals of a span as a list that can be re-ordered by any field, searched by ID and walked
@@ -99,3 +101,19 @@ private:
     std::vector<int> m_positionOf;
     QString m_sortText;
 };
+
+// The grand totals over the meals of a span.
+struct MealTotals
+{
+    double TotalCalories = 0;
+    double TotalFruits = 0;
+    double TotalVegetables = 0;
+    qint64 TotalMeals = 0;
+    double TotalSupplements = 0;
+    double TotalEntrees = 0;
+    QDateTime FirstDate; // the earliest meal's date and time; invalid when no meal has one
+    QDateTime LastDate;
+};
+
+// The totals over every row; the first and last date over the rows whose When is a date-time.
+MealTotals totalsOf(const MealRows &rows);

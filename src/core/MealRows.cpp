@@ -69,7 +69,7 @@ QVariant mealFieldValue(const MealRow &row, MealField field)
 {
     switch (field) {
     case MealField::ID: return row.ID;
-    case MealField::When: return row.When;
+    case MealField::When: return row.When.isValid() ? QVariant(row.When) : QVariant(row.WhenText);
     case MealField::Who: return row.Who;
     case MealField::Food: return row.Food;
     case MealField::Amount: return row.Amount;
@@ -123,4 +123,25 @@ int MealRows::find(qint64 id, int fromPosition) const
         if (at(position).ID == id)
             return position;
     return -1;
+}
+
+MealTotals totalsOf(const MealRows &rows)
+{
+    MealTotals totals;
+    for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext()) {
+        const MealRow &meal = row.row();
+        totals.TotalCalories += meal.Calories;
+        totals.TotalFruits += meal.Fruits;
+        totals.TotalVegetables += meal.Vegetables;
+        totals.TotalSupplements += meal.Supplements;
+        totals.TotalEntrees += meal.Entrees;
+        if (!meal.When.isValid())
+            continue;
+        if (!totals.FirstDate.isValid() || meal.When < totals.FirstDate)
+            totals.FirstDate = meal.When;
+        if (!totals.LastDate.isValid() || totals.LastDate < meal.When)
+            totals.LastDate = meal.When;
+    }
+    totals.TotalMeals = rows.count();
+    return totals;
 }

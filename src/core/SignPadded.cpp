@@ -2,12 +2,6 @@
 
 #include <QLocale>
 
-QString signPadded(qint64 value)
-{
-    const QString digits = QString::number(value);
-    return value < 0 ? digits : QLatin1Char(' ') + digits;
-}
-
 QString signPadded(double value)
 {
     // The C locale writes a point whatever the user's locale; shortest round-trip digits.

@@ -1,6 +1,6 @@
-#include "MealSummary.h"
+#include "MealViewRules.h"
 
-#include "common/Format.h"
+#include "Format.h"
 
 #include <map>
 
@@ -25,10 +25,17 @@ QString spanText(IntervalMode mode, const DateSpan &span)
         + Format::date(span.lastDay(), u"ddd, mmm d, yyyy");
 }
 
+QString mealViewCaption(const QString &client, const QString &spanText)
+{
+    return QStringLiteral("Meals for %1 [%2]").arg(client, spanText);
+}
+
 int CountUnderEatingDays(const MealRows &rows, float calorieBudget)
 {
     std::map<QDate, float> caloriesByDate;
     for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext()) {
+        if (!row.row().When.isValid())
+            continue;
         float &sum = caloriesByDate[row.row().When.date()];
         sum = static_cast<float>(static_cast<double>(sum) + row.row().Calories);
     }
@@ -49,14 +56,4 @@ MealSummary summarize(const MealTotals &totals, const MealRows &rows, float calo
     summary.caloriesWithinBudget = summary.caloriesPerDay <= calorieBudget;
     summary.servingsMeetBudget = !(summary.servingsPerDay < servingsBudget);
     return summary;
-}
-
-QColor budgetColour(bool good)
-{
-    return good ? QColor(0, 255, 0) : QColor(255, 0, 0);
-}
-
-QColor noDataColour()
-{
-    return QColor(0, 0, 0);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "common/DateSpan.h"
-#include "data/MealViewCommand.h"
+#include "DateSpan.h"
+#include "MealRows.h"
 
-#include <QColor>
 #include <QString>
 
-// The span a meal view shows, and the figures of its summary panel, as plain functions.
+// The rules of a meal view, as plain functions: the span it shows, its caption and the figures
+// of its summary panel.
 
 enum class IntervalMode { OneDay, OneWeek, SelectedDays };
 
@@ -17,8 +17,12 @@ DateSpan spanFor(IntervalMode mode, QDate current, QDate rangeFirst, QDate range
 // a range never shows its year).
 QString spanText(IntervalMode mode, const DateSpan &span);
 
+// "Meals for Ann [Tue, Aug 13, 2002]": the window caption for a client and the panel's span text.
+QString mealViewCaption(const QString &client, const QString &spanText);
+
 // Dates with meals on which the calories eaten add up to less than the budget. Days without
-// a meal never count. Sums are kept in single precision.
+// a meal never count, nor do meals whose time is not a date-time. Sums are kept in single
+// precision.
 int CountUnderEatingDays(const MealRows &rows, float calorieBudget);
 
 struct MealSummary
@@ -35,8 +39,3 @@ struct MealSummary
 
 // The panel's figures for a span with at least one meal.
 MealSummary summarize(const MealTotals &totals, const MealRows &rows, float calorieBudget, float servingsBudget);
-
-// The colours of the two per-day rows: pure green when good, pure red when not, black while
-// there is no data.
-QColor budgetColour(bool good);
-QColor noDataColour();

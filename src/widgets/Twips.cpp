@@ -15,6 +15,11 @@ int twips(int length)
     return twipsAt(length, screen ? screen->logicalDotsPerInch() : 96.0);
 }
 
+QRect twipRect(int left, int top, int width, int height)
+{
+    return QRect(twips(left), twips(top), twips(width), twips(height));
+}
+
 QFont designFont(qreal pointSize)
 {
     QFont font(QStringLiteral("Arial"));

@@ -22,7 +22,6 @@ struct DateSpan
     QDate firstDay() const { return begin.date(); }
     // The last calendar day the span touches: the day before its exclusive end.
     QDate lastDay() const { return end.addDays(-1).date(); }
-    bool contains(const QDateTime &moment) const { return begin <= moment && moment < end; }
 
     friend bool operator==(const DateSpan &, const DateSpan &) = default;
 };

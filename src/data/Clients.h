@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Status.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class Connection;
+
+// One row of the Clients table. The name is the client's only identity.
+struct Client
+{
+    QString who;
+    // Calories a day; none when the row holds no number.
+    std::optional<double> calorieBudget;
+
+    friend bool operator==(const Client &, const Client &) = default;
+};
+
+// The Clients table. Names compare as the database compares them (without regard to case).
+// Each write is one transaction (or part of the caller's) and changes exactly the client it
+// names.
+class Clients
+{
+public:
+    explicit Clients(Connection &connection) : m_connection(connection) {}
+
+    // Every client, in the order the table gives them.
+    Result<std::vector<Client>> list() const;
+    // The distinct names, sorted.
+    Result<QStringList> names() const;
+    // The client with this name; none when there is no such client.
+    Result<std::optional<Client>> find(const QString &who) const;
+    // The number of meals recorded for the client.
+    Result<qint64> mealCount(const QString &who) const;
+
+    Status add(const Client &client);
+    // Gives the client who a new name and budget; the client's meals move to the new name.
+    Status change(const QString &who, const Client &changed);
+    // Removes the client and every meal of theirs.
+    Status remove(const QString &who);
+
+private:
+    Connection &m_connection;
+};

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "DatabaseProbe.h"
+#include "Status.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class QSqlError;
+class QSqlQuery;
+
+enum class Access { ReadWrite, ReadOnly };
+
+// The engine's error in words a user can act on: what the common failures mean (a lock, a
+// read-only file, a full disk, a damaged file), otherwise the engine's own words.
+QString plainWords(const QSqlError &error);
+
+// One database file open through Qt's SQLite driver, with the statements prepared on it. Every
+// statement of the data layer runs through a connection; the table classes and the commands
+// take the one they run on.
+class Connection
+{
+public:
+    // name: the name of the driver connection, unique in the program.
+    explicit Connection(QString name);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Opens an existing Mealwright database, closing whatever was open. The file must be a
+    // regular file holding the four Mealwright tables, readable now and, for ReadWrite, writable
+    // now: no other program may hold a lock on it and its folder must take the journal. Nothing
+    // is created or changed on disk, also when the open fails; then nothing is open afterwards.
+    OpenResult open(const QString &path, Access access = Access::ReadWrite);
+    // Opens a new, empty file to build a database in (see Schema::create), without the checks.
+    Status openNew(const QString &path);
+    void close();
+
+    bool isOpen() const;
+    // The file that is open; empty while none is.
+    const QString &path() const { return m_path; }
+    QSqlDatabase database() const;
+
+    class Statement;
+    class Transaction;
+
+    // A statement prepared once on this connection and kept until it closes. A statement that
+    // cannot be prepared (no database open, a table that is a view, ...) says why in status().
+    Statement statement(const QString &sql);
+
+private:
+    OpenResult openChecked(const QString &path, Access access);
+
+    QString m_name;
+    QString m_path;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    int m_transactionDepth = 0;
+    bool m_rollbackOnly = false;
+};
+
+// One run of a prepared statement: bind the values of its "?" markers in order, exec(), read
+// the rows. It lets go of the rows (and the read lock) when it goes.
+class Connection::Statement
+{
+public:
+    ~Statement();
+    Statement(Statement &&other) noexcept;
+    Statement &operator=(Statement &&) = delete;
+
+    Statement &bind(const QVariant &value);
+    // True when the statement ran; otherwise status() says why.
+    bool exec();
+    bool next();
+    QVariant value(int column) const;
+    // Rows changed by an INSERT, UPDATE or DELETE.
+    qint64 rowsAffected() const;
+    // The ID the database gave the row an INSERT added.
+    qint64 lastInsertId() const;
+
+    Status status() const { return m_error.isEmpty() ? Status() : Status::failure(m_error); }
+
+    // Runs the statement and reads every row with read(statement).
+    template <typename Read>
+    auto rows(Read read) -> Result<std::vector<decltype(read(*this))>>
+    {
+        if (!exec())
+            return status();
+        std::vector<decltype(read(*this))> found;
+        while (next())
+            found.push_back(read(*this));
+        if (!status())
+            return status();
+        return found;
+    }
+    // Runs the statement and reads its first row with read(statement); none when it has no row.
+    template <typename Read>
+    auto first(Read read) -> Result<std::optional<decltype(read(*this))>>
+    {
+        using Row = decltype(read(*this));
+        if (!exec())
+            return status();
+        std::optional<Row> found;
+        if (next())
+            found = read(*this);
+        if (!status())
+            return status();
+        return found;
+    }
+    // Runs the statement and gives the first column of every row as text.
+    Result<QStringList> texts();
+    // Runs the statement and gives the first column of its first row as a whole number (0 when
+    // there is no row).
+    Result<qint64> wholeNumber();
+
+private:
+    friend class Connection;
+    Statement(QSqlQuery *query, QString error);
+
+    QSqlQuery *m_query;
+    QString m_error;
+    int m_bound = 0;
+};
+
+// A write: everything done on the connection while it lives is one transaction, which takes
+// the write lock at once and is rolled back unless commit() succeeds. A transaction begun while
+// another is running on the same connection joins it; if it is not committed, the outer one
+// rolls back too.
+class Connection::Transaction
+{
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    // Whether the transaction could begin.
+    const Status &status() const { return m_status; }
+    Status commit();
+
+private:
+    void rollback();
+
+    Connection &m_connection;
+    Status m_status;
+    bool m_outer = false;
+    bool m_done = false;
+};

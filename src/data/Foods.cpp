@@ -1,0 +1,114 @@
+#include "Foods.h"
+
+#include "Connection.h"
+#include "Writes.h"
+
+namespace {
+
+const QString entryColumns = QStringLiteral(
+    "ID, Food, Units, CaloriesPerUnit, VegetableServings, FruitServings, EntreeFlag, SupplementFlag");
+
+// A yes/no field is yes when it holds any number other than 0; empty is no.
+bool flag(const QVariant &value)
+{
+    return !value.isNull() && value.toDouble() != 0;
+}
+
+FoodEntry entryAt(const Connection::Statement &query)
+{
+    return {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
+            query.value(3).toDouble(),   query.value(4).toDouble(), query.value(5).toDouble(),
+            flag(query.value(6)),        flag(query.value(7))};
+}
+
+QVariantList values(const FoodEntry &entry)
+{
+    return {entry.food, entry.units, entry.caloriesPerUnit, entry.vegetableServings, entry.fruitServings,
+            entry.entree ? 1 : 0, entry.supplement ? 1 : 0};
+}
+
+QString entryKey(qint64 id)
+{
+    return QStringLiteral("number %1").arg(id);
+}
+
+} // namespace
+
+Result<std::vector<FoodEntry>> Foods::all() const
+{
+    return m_connection.statement(QStringLiteral("SELECT %1 FROM Foods").arg(entryColumns)).rows(entryAt);
+}
+
+Result<QStringList> Foods::names() const
+{
+    return m_connection.statement(QStringLiteral("SELECT DISTINCT Food FROM Foods ORDER BY Food")).texts();
+}
+
+Result<QStringList> Foods::unitsOf(const QString &food) const
+{
+    return m_connection.statement(QStringLiteral("SELECT DISTINCT Units FROM Foods WHERE Food = ? ORDER BY Units"))
+        .bind(food)
+        .texts();
+}
+
+Result<std::optional<FoodEntry>> Foods::find(const QString &food, const QString &units) const
+{
+    Connection::Statement query = m_connection.statement(
+        QStringLiteral("SELECT %1 FROM Foods WHERE Food = ? AND Units = ? ORDER BY ID").arg(entryColumns));
+    return query.bind(food).bind(units).first(entryAt);
+}
+
+Result<std::optional<FoodEntry>> Foods::byId(qint64 id) const
+{
+    Connection::Statement query =
+        m_connection.statement(QStringLiteral("SELECT %1 FROM Foods WHERE ID = ?").arg(entryColumns));
+    return query.bind(id).first(entryAt);
+}
+
+Result<qint64> Foods::mealsUsing(const QString &food, const QString &units) const
+{
+    return m_connection.statement(QStringLiteral("SELECT count(*) FROM Meals WHERE Food = ? AND Units = ?"))
+        .bind(food)
+        .bind(units)
+        .wholeNumber();
+}
+
+Result<qint64> Foods::insert(const FoodEntry &entry)
+{
+    return Writes::insert(m_connection,
+                          QStringLiteral("INSERT INTO Foods (Food, Units, CaloriesPerUnit, VegetableServings,"
+                                         " FruitServings, EntreeFlag, SupplementFlag) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                          values(entry));
+}
+
+Status Foods::update(const FoodEntry &entry)
+{
+    return Writes::changeOne(m_connection,
+                             QStringLiteral("UPDATE Foods SET Food = ?, Units = ?, CaloriesPerUnit = ?, VegetableServings = ?,"
+                                            " FruitServings = ?, EntreeFlag = ?, SupplementFlag = ? WHERE ID = ?"),
+                             values(entry) << entry.id, QStringLiteral("food"), entryKey(entry.id));
+}
+
+Result<qint64> Foods::removeUnused(qint64 id)
+{
+    Connection::Transaction transaction(m_connection);
+    if (!transaction.status())
+        return transaction.status();
+    const Result<std::optional<FoodEntry>> entry = byId(id);
+    if (!entry)
+        return entry.status();
+    if (!entry.value())
+        return Status::failure(QStringLiteral("The food %1 could not be found. It may have been deleted already.")
+                                   .arg(entryKey(id)));
+    const Result<qint64> inUse = mealsUsing(entry.value()->food, entry.value()->units);
+    if (!inUse || *inUse > 0)
+        return inUse;
+    // Joins this transaction: the count and the delete are one.
+    const Status removed = Writes::changeOne(m_connection, QStringLiteral("DELETE FROM Foods WHERE ID = ?"), {id},
+                                             QStringLiteral("food"), entryKey(id));
+    if (!removed)
+        return removed;
+    if (const Status saved = transaction.commit(); !saved)
+        return saved;
+    return qint64(0);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Status.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class Connection;
+
+// One row of the Foods table: a food in one unit, with its values per unit.
+struct FoodEntry
+{
+    qint64 id = 0;
+    QString food;
+    QString units;
+    double caloriesPerUnit = 0;
+    double vegetableServings = 0; // per unit
+    double fruitServings = 0;     // per unit
+    bool entree = false;
+    bool supplement = false;
+
+    friend bool operator==(const FoodEntry &, const FoodEntry &) = default;
+};
+
+// The Foods table, the food catalogue. Meals name an entry by its food and units, which the
+// catalogue keeps unique; names compare as the database compares them (without regard to
+// case). Each write is one transaction (or part of the caller's) and changes exactly the entry
+// it names.
+class Foods
+{
+public:
+    explicit Foods(Connection &connection) : m_connection(connection) {}
+
+    // Every entry, in the order the table gives them.
+    Result<std::vector<FoodEntry>> all() const;
+    // The distinct food names, sorted.
+    Result<QStringList> names() const;
+    // The units the food has entries in, sorted.
+    Result<QStringList> unitsOf(const QString &food) const;
+    // The entry of a food in a unit; none when the catalogue has no such entry.
+    Result<std::optional<FoodEntry>> find(const QString &food, const QString &units) const;
+    Result<std::optional<FoodEntry>> byId(qint64 id) const;
+    // The number of meals that name the food in the units.
+    Result<qint64> mealsUsing(const QString &food, const QString &units) const;
+
+    // Adds the entry (its id is ignored); gives the ID the database gave it.
+    Result<qint64> insert(const FoodEntry &entry);
+    // Writes every field but the ID to the entry with that ID.
+    Status update(const FoodEntry &entry);
+
+    // Deletes the entry with this ID unless meals use it, checked and done in one transaction.
+    // Gives the number of meals that use it: 0 when it was deleted, otherwise nothing changed.
+    Result<qint64> removeUnused(qint64 id);
+
+private:
+    Connection &m_connection;
+};

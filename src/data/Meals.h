@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Status.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+class Connection;
+
+// One row of the Meals table.
+struct Meal
+{
+    qint64 id = 0;
+    QString who;
+    QDateTime when; // wall-clock time (see DateSpan.h), to the second
+    QString food;
+    double amount = 0;
+    QString units;
+
+    friend bool operator==(const Meal &, const Meal &) = default;
+};
+
+// The Meals table: every food each client ate. Each write is one transaction (or part of the
+// caller's) and changes exactly the row it names.
+class Meals
+{
+public:
+    explicit Meals(Connection &connection) : m_connection(connection) {}
+
+    // The meal with this ID; none when there is no such meal.
+    Result<std::optional<Meal>> byId(qint64 id) const;
+    // Adds the meal (its id is ignored); gives the ID the database gave it.
+    Result<qint64> insert(const Meal &meal);
+    // Writes every field but the ID to the meal with that ID.
+    Status update(const Meal &meal);
+    Status remove(qint64 id);
+
+private:
+    Connection &m_connection;
+};

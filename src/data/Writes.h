@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Connection.h"
+
+#include <QString>
+#include <QVariantList>
+
+// The rules every write of the data layer follows: it is one transaction (or part of the
+// caller's), and a write by key changes exactly the one row it names, or nothing.
+namespace Writes {
+
+// Runs a bound UPDATE or DELETE of the row of a thing ("meal", "food", "client") named by key,
+// inside the caller's transaction. No row, or more than one (a file whose keys are not unique),
+// is a failure, and the caller's transaction then rolls back.
+Status exactlyOne(Connection::Statement &statement, const QString &thing, const QString &key);
+
+// The same, as a transaction of its own: sql with its values bound in order.
+Status changeOne(Connection &connection, const QString &sql, const QVariantList &values, const QString &thing,
+                 const QString &key);
+
+// Runs an INSERT with its values bound in order, as a transaction of its own; gives the ID the
+// database gave the new row.
+Result<qint64> insert(Connection &connection, const QString &sql, const QVariantList &values);
+
+} // namespace Writes
