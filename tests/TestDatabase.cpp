@@ -1,47 +1,26 @@
 #include "TestDatabase.h"
 
+#include "data/Connection.h"
 #include "data/Schema.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 
 namespace TestDatabase {
 
-namespace {
-
-template <typename Work>
-QString withConnection(const QString &path, Work work)
-{
-    const QString name = QUuid::createUuid().toString();
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        error = db.open() ? work(db) : db.lastError().text();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return error;
-}
-
-} // namespace
-
-QString createEmpty(const QString &path)
-{
-    return withConnection(path, [](QSqlDatabase &db) { return Schema::create(db); });
-}
-
 QString createMealFixture(const QString &path)
 {
-    const QString error = createEmpty(path);
-    if (!error.isEmpty())
-        return error;
+    {
+        Connection connection(QUuid::createUuid().toString());
+        Status created = connection.openNew(path);
+        if (created)
+            created = Schema::create(connection);
+        if (!created)
+            return created.reason();
+    }
     return execute(
         path,
         {
@@ -75,31 +54,45 @@ QString createMealFixture(const QString &path)
 
 QString execute(const QString &path, const QStringList &statements)
 {
-    return withConnection(path, [&statements](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        for (const QString &statement : statements)
-            if (!query.exec(statement))
-                return query.lastError().text() + QStringLiteral(" in: ") + statement;
-        return QString();
-    });
+    Connection connection(QUuid::createUuid().toString());
+    Status done = connection.openNew(path);
+    for (const QString &statement : statements) {
+        if (!done)
+            break;
+        Connection::Statement run = connection.statement(statement);
+        run.exec();
+        done = run.status();
+    }
+    return done.reason();
 }
 
 QMap<QString, QByteArray> snapshot(const QString &folder)
 {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        const QFileInfo info(path);
-        QByteArray fingerprint = info.lastModified().toString(Qt::ISODateWithMs).toUtf8();
-        if (info.isFile()) {
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly))
-                fingerprint += ' ' + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-        }
-        files.insert(path, fingerprint);
+        QFile file(path);
+        if (!it.fileInfo().isFile())
+            entries.insert(path, QByteArrayLiteral("<not a file>"));
+        else if (file.open(QIODevice::ReadOnly))
+            entries.insert(path, it.fileInfo().lastModified().toString(Qt::ISODateWithMs).toUtf8() + ' '
+                                     + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex());
     }
-    return files;
+    return entries;
 }
+
+LockHolder::LockHolder(const QString &path, const QString &beginStatement)
+    : m_connection(std::make_unique<Connection>(QUuid::createUuid().toString()))
+{
+    // A lock is only taken when the transaction touches the file; make it real. It goes with the
+    // connection.
+    m_connection->openNew(path);
+    for (const QString &statement : {beginStatement, QStringLiteral("UPDATE Units SET Units = Units WHERE 0")})
+        m_connection->statement(statement).exec();
+}
+
+LockHolder::~LockHolder() = default;
 
 } // namespace TestDatabase

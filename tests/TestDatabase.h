@@ -3,24 +3,40 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class Connection;
 
 // Small database files built by code for the tests.
 namespace TestDatabase {
 
-// A new, valid Mealwright database at path (the four tables and the standard units).
-// Returns the empty text, or what went wrong.
-QString createEmpty(const QString &path);
-
-// A valid database with a small, known diary (see TestDatabase.cpp): clients Ann (budget 1500),
-// Bob (2000) and Maeve O'Brien (1200); foods with and without servings and plan flags; meals of
-// Ann around Tuesday 13 August 2002 that exercise the edges of a day.
+// A new, valid database (the four tables and the standard units) with a small, known diary
+// (see TestDatabase.cpp): clients Ann (budget 1500), Bob (2000) and Maeve O'Brien (1200); foods
+// with and without servings and plan flags; meals of Ann around Tuesday 13 August 2002 that
+// exercise the edges of a day. Returns the empty text, or what went wrong.
 QString createMealFixture(const QString &path);
 
 // Runs statements on the database at path through a connection of its own.
 QString execute(const QString &path, const QStringList &statements);
 
-// Every file below folder with a fingerprint of its content and modification time, so a test
-// can tell that nothing appeared, vanished or changed.
+// Every entry below folder, each file with a fingerprint of its content and modification time,
+// so a test can tell that nothing appeared, vanished or changed.
 QMap<QString, QByteArray> snapshot(const QString &folder);
+
+// Holds a lock on a database file through a connection of its own, as another program would,
+// for as long as it lives. beginStatement is "BEGIN IMMEDIATE" (a writer) or "BEGIN EXCLUSIVE".
+class LockHolder
+{
+public:
+    LockHolder(const QString &path, const QString &beginStatement);
+    ~LockHolder();
+    LockHolder(const LockHolder &) = delete;
+    LockHolder &operator=(const LockHolder &) = delete;
+
+private:
+    std::unique_ptr<Connection> m_connection;
+};
 
 } // namespace TestDatabase
