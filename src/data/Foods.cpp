@@ -98,8 +98,7 @@ Result<qint64> Foods::removeUnused(qint64 id)
     if (!entry)
         return entry.status();
     if (!entry.value())
-        return Status::failure(QStringLiteral("The food %1 could not be found. It may have been deleted already.")
-                                   .arg(entryKey(id)));
+        return Writes::notFound(QStringLiteral("food"), entryKey(id));
     const Result<qint64> inUse = mealsUsing(entry.value()->food, entry.value()->units);
     if (!inUse || *inUse > 0)
         return inUse;

@@ -14,14 +14,19 @@ Connection::Statement bound(Connection &connection, const QString &sql, const QV
 
 } // namespace
 
+Status notFound(const QString &thing, const QString &key)
+{
+    return Status::failure(
+        QStringLiteral("The %1 %2 could not be found. It may have been deleted already.").arg(thing, key));
+}
+
 Status exactlyOne(Connection::Statement &statement, const QString &thing, const QString &key)
 {
     if (!statement.exec())
         return statement.status();
     const qint64 changed = statement.rowsAffected();
     if (changed == 0)
-        return Status::failure(QStringLiteral("The %1 %2 could not be found. It may have been deleted already.")
-                                   .arg(thing, key));
+        return notFound(thing, key);
     if (changed > 1)
         return Status::failure(QStringLiteral("The database holds %1 rows for the %2 %3, where there should be "
                                               "one, so Mealwright changed none of them.")

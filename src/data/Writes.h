@@ -9,6 +9,9 @@
 // caller's), and a write by key changes exactly the one row it names, or nothing.
 namespace Writes {
 
+// The failure of a write whose row is not there.
+Status notFound(const QString &thing, const QString &key);
+
 // Runs a bound UPDATE or DELETE of the row of a thing ("meal", "food", "client") named by key,
 // inside the caller's transaction. No row, or more than one (a file whose keys are not unique),
 // is a failure, and the caller's transaction then rolls back.
