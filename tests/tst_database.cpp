@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void refusedWritesSayWhyAndChangeNothing_data();
     void refusedWritesSayWhyAndChangeNothing();
     void joinedTransactionFailsAsAWhole();
+    void runEndsCleanlyWithTheDatabaseOpen();
 
     void mealViewCommand_data();
     void mealViewCommand();
@@ -360,6 +362,15 @@ void TestDatabase_::joinedTransactionFailsAsAWhole()
         QVERIFY(!outer.commit());
     }
     QVERIFY(!Clients(m_connection).find(QStringLiteral("Zoe"))->has_value());
+}
+
+void TestDatabase_::runEndsCleanlyWithTheDatabaseOpen()
+{
+    QProcess run;
+    run.start(QStringLiteral(MEALWRIGHT_ENDOFRUN), {m_fixture});
+    QVERIFY(run.waitForFinished(30000));
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.exitCode(), 0);
 }
 
 void TestDatabase_::mealViewCommand_data()

@@ -9,8 +9,10 @@ deMealwright::deMealwright()
 
 deMealwright &deMealwright::instance()
 {
-    static deMealwright environment;
-    return environment;
+    // Made on first use and never destroyed: it lives for the whole run, and when static objects
+    // are destroyed at the end, the driver's own list of connections may be gone already.
+    static deMealwright *const environment = new deMealwright;
+    return *environment;
 }
 
 QString deMealwright::rememberedPath()
