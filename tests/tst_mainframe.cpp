@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -92,11 +93,12 @@ private Q_SLOTS:
 
     void windowCommands();
     void windowMenuListsTheChildren();
-    void exitEndsAtOnce();
 
     void clientDialog();
     void mealMenusFollowTheActiveView();
     void reQueryAllMeals();
+    void newMealViewOpensAtItsDesignedSize();
+    void altWChoosesOneWeekInAMealView();
 
     void aboutBox();
 
@@ -364,17 +366,6 @@ void TestMainFrame::windowMenuListsTheChildren()
     QCOMPARE(frame->mdiArea()->currentSubWindow(), first);
 }
 
-void TestMainFrame::exitEndsAtOnce()
-{
-    auto frame = startFrame(database());
-    addChild(*frame, QStringLiteral("one"), &m_closes);
-    QTimer::singleShot(0, frame->mnuFileExit, &QAction::trigger);
-    QCOMPARE(QApplication::exec(), 0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(m_closes, 0);
-    QVERIFY(frame->isVisible());
-}
-
 void TestMainFrame::clientDialog()
 {
     const QString path = database();
@@ -418,11 +409,9 @@ void TestMainFrame::clientDialog()
         QCOMPARE(values(), QStringLiteral(" 0 0"));
     }
 
-    // A double-click picks a name at once; one on the empty part of the list does nothing.
+    // A double-click picks a name at once.
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 3));
-    QVERIFY(dialog.isVisible());
     const QPoint name = list->visualItemRect(list->item(2)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, name);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, name);
@@ -497,6 +486,45 @@ void TestMainFrame::reQueryAllMeals()
     // Each view keeps its selected meal.
     QCOMPARE(ann->idSelected, 40);
     QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
+}
+
+void TestMainFrame::newMealViewOpensAtItsDesignedSize()
+{
+    auto frame = startFrame(database());
+    const double dpi = frame->logicalDpiX();
+    const QSize designed(qRound(7980 * dpi / 1440), qRound(7200 * dpi / 1440));
+    // The default frame is lower than the view: the view takes the height there is.
+    frmMealView *view = openMealView(*frame, 0);
+    QMdiSubWindow *window = frame->mdiArea()->currentSubWindow();
+    QCOMPARE(view->width(), designed.width());
+    QCOMPARE(window->height(), frame->mdiArea()->viewport()->height());
+    // With room enough, it opens at its designed size.
+    frame->resize(1000, 800);
+    QCOMPARE(openMealView(*frame, 1)->size(), designed);
+}
+
+void TestMainFrame::altWChoosesOneWeekInAMealView()
+{
+    auto frame = startFrame(database());
+    frmMealView *view = openMealView(*frame, 0);
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    // In a meal view each press chooses One Week, as Alt+D and Alt+S choose their options.
+    for (QWidget *focus : {static_cast<QWidget *>(view->dbgMeals), static_cast<QWidget *>(view->optOneDay)}) {
+        view->optOneDay->click();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_W, Qt::AltModifier);
+        QTRY_VERIFY(view->optOneWeek->isChecked());
+        QCOMPARE(view->dtEnd, view->dtBegin.addDays(7));
+        QVERIFY(!frame->mnuWindow->isVisible());
+    }
+    // Elsewhere it opens the Window menu.
+    frame->mnuWindowCloseAll->trigger();
+    QTRY_VERIFY(frame->mdiArea()->subWindowList().isEmpty());
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key_W, Qt::AltModifier);
+    QTRY_VERIFY(frame->mnuWindow->isVisible());
 }
 
 void TestMainFrame::aboutBox()

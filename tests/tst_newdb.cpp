@@ -1,8 +1,6 @@
 #include "BuildInfo.h"
 #include "TestDatabase.h"
-#include "core/DateSpan.h"
 #include "data/Connection.h"
-#include "data/Meals.h"
 #include "data/Schema.h"
 #include "newdb/DemoData.h"
 
@@ -179,17 +177,6 @@ private slots:
         QCOMPARE(rows(dir.filePath("again.mdb"), meals), rows(path, meals));
         QCOMPARE(rows(path, "SELECT min(substr(\"When\", 1, 10)) || ' ' || max(substr(\"When\", 1, 10)) FROM Meals"),
                  QStringList{lastDay.addDays(-55).toString(Qt::ISODate) + ' ' + lastDay.toString(Qt::ISODate)});
-
-        // A meal typed in at 02:30 three weeks before the end (the hour New York skips on
-        // 10 March 2024) stays at 02:30.
-        const QDate night = lastDay.addDays(-21);
-        {
-            Connection connection("tst_newdb-write");
-            QVERIFY(connection.open(path).ok());
-            QVERIFY(Meals(connection).insert({0, "Ann", wallClock(night, QTime(2, 30)), "Apple", 1, "each"}).ok());
-        }
-        const QString at = night.toString(Qt::ISODate) + " 02:30:00";
-        QCOMPARE(rows(path, "SELECT Food FROM Meals WHERE \"When\" = '" + at + "'"), QStringList{"Apple"});
     }
 
 private:

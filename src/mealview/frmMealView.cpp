@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -70,7 +71,11 @@ frmMealView::frmMealView(QWidget *parent)
     // At least the summary panel and six grid rows stay in view.
     setMinimumSize(twips(summaryLeft + summaryWidth + 200),
                    dbgMeals->verticalHeader()->defaultSectionSize() * 6 + twips(gridTop));
-    resize(twips(7980), twips(7200));
+}
+
+QSize frmMealView::sizeHint() const
+{
+    return QSize(twips(7980), twips(7200));
 }
 
 frmMealView::~frmMealView() = default;
@@ -110,6 +115,7 @@ void frmMealView::createControls()
     dbgMeals->verticalHeader()->setDefaultSectionSize(dbgMeals->fontMetrics().height() + 4);
     dbgMeals->horizontalHeader()->setHighlightSections(false);
     dbgMeals->horizontalHeader()->setSectionsClickable(true);
+    // No sort arrow: in the narrow columns it would push the caption out of view.
     dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
     const auto &columns = MealGridModel::columns();
     // Every column is at least wide enough for its widest value, "Dec 31 12:59 PM" in "When".
@@ -314,7 +320,6 @@ void frmMealView::ClearSummary()
         const QScopedValueRollback ignoring(m_ignoreSelection, true);
         m_model->setRows(nullptr);
     }
-    dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
     lblDates->setText(QStringLiteral("No Data"));
     setAverageColours(noDataColour, noDataColour);
     rsMeals.reset();
@@ -338,8 +343,6 @@ void frmMealView::ShowSummary(qint64 idMeal)
         const QScopedValueRollback ignoring(m_ignoreSelection, true);
         m_model->setRows(rsMeals);
     }
-    dbgMeals->horizontalHeader()->setSortIndicator(whenColumn, Qt::AscendingOrder);
-    dbgMeals->horizontalHeader()->setSortIndicatorShown(true);
 
     const MealSummary summary = summarize(totals, *rsMeals, fCalorieBudget, fFVbudget);
     lblTotalDays->setText(Format::number(summary.daysLogged, u"###0"));
@@ -405,7 +408,6 @@ void frmMealView::dbgMeals_HeadClick(int column)
         const QScopedValueRollback ignoring(m_ignoreSelection, true);
         m_model->sort(field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     }
-    dbgMeals->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void frmMealView::DeleteMeal()
@@ -447,6 +449,25 @@ void frmMealView::resizeEvent(QResizeEvent *event)
     const int widthChange = width() - dbgMeals->width();
     dbgMeals->setColumnWidth(description, qMax(twips(300), dbgMeals->columnWidth(description) + widthChange));
     dbgMeals->setGeometry(0, twips(gridTop), width(), height() - twips(gridTop));
+}
+
+bool frmMealView::event(QEvent *event)
+{
+    // Alt+W is both One Week's access key and the Window menu's. While the focus is in the view it
+    // chooses One Week, as Alt+D and Alt+S choose their options: taken here, it never reaches the
+    // shortcuts, which would only alternate between the two.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->keyCombination() == QKeyCombination(Qt::AltModifier, Qt::Key_W)) {
+            if (event->type() == QEvent::KeyPress) {
+                optOneWeek->setFocus(Qt::ShortcutFocusReason);
+                optOneWeek->click();
+            }
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 bool frmMealView::eventFilter(QObject *watched, QEvent *event)

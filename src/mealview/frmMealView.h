@@ -29,6 +29,9 @@ public:
     explicit frmMealView(QWidget *parent = nullptr);
     ~frmMealView() override;
 
+    // The designed size: a new view opens at it when the frame has room.
+    QSize sizeHint() const override;
+
     QString szClient;
     float fCalorieBudget = 0;
     float fFVbudget = 0;
@@ -68,6 +71,7 @@ Q_SIGNALS:
     void popupMenuRequested();
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -283,6 +283,9 @@ void frmMainFrame::mnuMealView_click()
     view->fFVbudget = m_selectClient->fFVbudget;
     connect(view, &frmMealView::popupMenuRequested, this, &frmMainFrame::PopupMealMenu);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(view);
+    // The window area gives a new child a size of its own: the view's designed size replaces it,
+    // less what the area cannot show.
+    window->resize(window->sizeHint().boundedTo(m_mdiArea->viewport()->size()));
     window->show();
 }
 
