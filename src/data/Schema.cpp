@@ -97,6 +97,16 @@ Check check(const QSqlDatabase &db)
     return result;
 }
 
+Result<bool> isTable(Connection &connection, const QString &name)
+{
+    Connection::Statement query = connection.statement(
+        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    const Result<qint64> count = query.bind(name).wholeNumber();
+    if (!count)
+        return count.status();
+    return *count > 0;
+}
+
 Status create(Connection &connection)
 {
     // Text compares without regard to case (ASCII), as names did in the diaries Mealwright

@@ -44,6 +44,9 @@ struct Check
 };
 Check check(const QSqlDatabase &db);
 
+// Whether name is a table of the database, into which rows can be written (not a view).
+Result<bool> isTable(Connection &connection, const QString &name);
+
 // Creates the four tables, the indexes the meal and report queries need and the standard
 // units, in one transaction, on an open database that holds none of them.
 Status create(Connection &connection);

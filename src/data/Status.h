@@ -18,14 +18,23 @@ public:
         status.m_reason = std::move(reason);
         return status;
     }
+    // The failure of a write whose row is not there (another program may have deleted it).
+    static Status missing(QString reason)
+    {
+        Status status = failure(std::move(reason));
+        status.m_missing = true;
+        return status;
+    }
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
     // Empty when ok().
     const QString &reason() const { return m_reason; }
+    bool isMissing() const { return m_missing; }
 
 private:
     bool m_failed = false;
+    bool m_missing = false;
     QString m_reason;
 };
 

@@ -16,7 +16,7 @@ Connection::Statement bound(Connection &connection, const QString &sql, const QV
 
 Status notFound(const QString &thing, const QString &key)
 {
-    return Status::failure(
+    return Status::missing(
         QStringLiteral("The %1 %2 could not be found. It may have been deleted already.").arg(thing, key));
 }
 

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "data/Status.h"
+
+#include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
+class QComboBox;
 class QLabel;
 class QWidget;
 
@@ -12,5 +17,21 @@ namespace Controls {
 // A label with its object name, its text and its place in parent; it takes parent's font.
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
+// An editable combo whose text is the value: picking an item fills in the text; what is typed
+// never joins the list.
+QComboBox *textCombo(QWidget *parent, const QString &name, const QRect &where);
+
+// Replaces the items of a combo and leaves its text as it was, without a change of text being
+// signalled.
+void setItems(QComboBox *combo, const QStringList &items);
+
+// Fills a combo with names read from the database, keeping them in *names too. When they could
+// not be read, says so over owner ("The list of <what> could not be read.") and gives false.
+bool fillNames(QWidget *owner, QComboBox *combo, const Result<QStringList> &read, const QString &what,
+               QStringList *names);
+
+// The keyboard's Tab order, in the order given.
+void setTabOrder(const QList<QWidget *> &order);
 
 } // namespace Controls
