@@ -1,8 +1,10 @@
 #include "BuildInfo.h"
+#include "Modal.h"
 #include "TestDatabase.h"
 #include "core/Clock.h"
 #include "core/DateSpan.h"
 #include "data/deMealwright.h"
+#include "mealentry/frmEditMeal.h"
 #include "mealview/frmMealView.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMainFrame.h"
@@ -11,6 +13,10 @@
 #include "widgets/MessageBox.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTimeEdit>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -48,23 +54,6 @@ QMdiSubWindow *addChild(frmMainFrame &frame, const QString &title, int *closes)
     window->resize(200, 150);
     window->show();
     return window;
-}
-
-// Acts on the next modal dialog as soon as it is up, as a person would; gives up after a while.
-void whenModal(std::function<void(QWidget *)> act)
-{
-    auto *poll = new QTimer(qApp);
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, attempts = 0]() mutable {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog && ++attempts < 500)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (dialog)
-            act(dialog);
-    });
-    poll->start();
 }
 
 QStringList itemsOf(const QMenu *menu)
@@ -477,15 +466,39 @@ void TestMainFrame::reQueryAllMeals()
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(3, 3)).center());
     QCOMPARE(ann->idSelected, 40);
     QCOMPARE(TestDatabase::execute(path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
-                                                         "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each'), "
-                                                         "('Bob', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
+                                                         "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
              QString());
-    frame->ReQueryAllMeals();
+    // Meals > Add... starts on the active view's client and first day; after it every view
+    // reads its meals again.
+    const auto addMeal = [&frame](QStringList *started, const QString &food) {
+        whenModal([started, food](QWidget *dialog) {
+            auto *editor = qobject_cast<frmEditMeal *>(dialog);
+            *started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();
+            editor->dtpTime->setTime(QTime(7, 0));
+            editor->dbcFood->setEditText(food);
+            editor->txtAmount->setText(QStringLiteral("1"));
+            editor->dbcUnits->setEditText(QStringLiteral("each"));
+            editor->cmdOK->click();
+            if (editor->isVisible())
+                editor->cmdCancel->click();
+        });
+        frame->mnuMealAdd->trigger();
+    };
+    QStringList started;
+    addMeal(&started, QStringLiteral("Apple"));
+    QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
     QCOMPARE(ann->dbgMeals->model()->rowCount(), 6);
     QCOMPARE(again->dbgMeals->model()->rowCount(), 2);
     // Each view keeps its selected meal.
     QCOMPARE(ann->idSelected, 40);
     QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
+
+    // With no view: no client, and now. A meal with no client is not saved.
+    frame->mnuWindowCloseAll->trigger();
+    started.clear();
+    addMeal(&started, QStringLiteral("Apple"));
+    QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:00 AM"}));
+    QCOMPARE(MessageBox::shown().constLast().text, QStringLiteral("You must select a client name"));
 }
 
 void TestMainFrame::newMealViewOpensAtItsDesignedSize()

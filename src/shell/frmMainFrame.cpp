@@ -7,6 +7,9 @@
 #include "widgets/Twips.h"
 #include "frmAbout.h"
 #include "frmSelectClient.h"
+#include "core/Clock.h"
+#include "foods/frmEditFood.h"
+#include "mealentry/frmEditMeal.h"
 #include "mealview/frmMealView.h"
 
 #include <QApplication>
@@ -123,6 +126,12 @@ void frmMainFrame::connectCommands()
     connect(mnuWindowArrangeIcons, &QAction::triggered, this, [this] { MdiArrange::arrangeIcons(m_mdiArea); });
     connect(mnuWindowCloseAll, &QAction::triggered, this, &frmMainFrame::CloseAllChildWindows);
 
+    for (QAction *add : {mnuMealAdd, mnuMealPopupAdd})
+        connect(add, &QAction::triggered, this, &frmMainFrame::mnuMealAdd_click);
+    for (QAction *edit : {mnuMealEdit, mnuMealPopupEdit})
+        connect(edit, &QAction::triggered, this, &frmMainFrame::mnuMealEdit_click);
+    for (QAction *add : {mnuFoodAdd, mnuFoodPopupAdd})
+        connect(add, &QAction::triggered, this, &frmMainFrame::mnuFoodAdd_click);
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
@@ -287,6 +296,56 @@ void frmMainFrame::mnuMealView_click()
     // less what the area cannot show.
     window->resize(window->sizeHint().boundedTo(m_mdiArea->viewport()->size()));
     window->show();
+}
+
+frmEditMeal &frmMainFrame::editMeal()
+{
+    if (!m_editMeal)
+        m_editMeal = std::make_unique<frmEditMeal>(this);
+    return *m_editMeal;
+}
+
+frmEditFood &frmMainFrame::editFood()
+{
+    if (!m_editFood)
+        m_editFood = std::make_unique<frmEditFood>(this);
+    return *m_editFood;
+}
+
+void frmMainFrame::mnuMealAdd_click()
+{
+    frmEditMeal &editor = editMeal();
+    editor.idMeal = 0;
+    if (IsMealViewActive()) {
+        editor.szClient = activeMealView()->szClient;
+        editor.dtMeal = activeMealView()->dtBegin;
+    } else {
+        editor.szClient.clear();
+        editor.dtMeal = Clock::now();
+    }
+    editor.exec();
+    ReQueryAllMeals(); // saved or cancelled: meals saved by More... show either way
+}
+
+void frmMainFrame::mnuMealEdit_click()
+{
+    if (!IsMealViewActive())
+        return;
+    frmEditMeal &editor = editMeal();
+    editor.idMeal = activeMealView()->idSelected;
+    editor.exec();
+    ReQueryAllMeals();
+}
+
+void frmMainFrame::mnuFoodAdd_click()
+{
+    frmEditFood &editor = editFood();
+    editor.idFood = 0;
+    editor.szFood.clear();
+    editor.szUnits.clear();
+    editor.exec();
+    // Meal views are not re-queried after a food is added; the food list window, when it is
+    // active, will show the new entry selected.
 }
 
 void frmMainFrame::mnuMealDelete_click()

@@ -10,6 +10,8 @@ class QAction;
 class QMdiArea;
 class QMenu;
 class frmAbout;
+class frmEditFood;
+class frmEditMeal;
 class frmMealView;
 class frmSelectClient;
 
@@ -34,6 +36,10 @@ public:
     void ReQueryAllMeals();
     // The meal context menu at the mouse, for the active meal view.
     void PopupMealMenu();
+
+    // The meal and food editors, made on first use and kept between showings.
+    frmEditMeal &editMeal();
+    frmEditFood &editFood();
 
     // The file-open dialog of the database open; it offers the last chosen file again.
     FileDialog::Request cdlOpenFile;
@@ -87,8 +93,11 @@ private:
     QWidget *activeChild() const;
     frmMealView *activeMealView() const;
 
+    void mnuMealAdd_click();
+    void mnuMealEdit_click();
     void mnuMealView_click();
     void mnuMealDelete_click();
+    void mnuFoodAdd_click();
 
     void mnuMeals_aboutToShow();
     void mnuFoods_aboutToShow();
@@ -99,4 +108,6 @@ private:
     QList<QAction *> m_windowListActions;
     std::unique_ptr<frmAbout> m_about;
     std::unique_ptr<frmSelectClient> m_selectClient;
+    std::unique_ptr<frmEditMeal> m_editMeal;
+    std::unique_ptr<frmEditFood> m_editFood;
 };

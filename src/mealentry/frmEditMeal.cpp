@@ -1,0 +1,457 @@
+#include "frmEditMeal.h"
+
+#include "core/Clock.h"
+#include "core/SignPadded.h"
+#include "data/Clients.h"
+#include "data/Foods.h"
+#include "data/deMealwright.h"
+#include "foods/frmEditFood.h"
+#include "widgets/Controls.h"
+#include "widgets/MessageBox.h"
+#include "widgets/Twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include <algorithm>
+
+using EntryChecks::MealField;
+
+namespace {
+
+Connection &database()
+{
+    return deMealwright::instance().cnMealwright();
+}
+
+// Eats the next mouse press on a window, then goes: a click that moved the focus out of a box
+// whose entry was refused does nothing else (it opens no list, presses no button).
+class SwallowNextPress : public QObject
+{
+public:
+    explicit SwallowNextPress(QWidget *window) : QObject(qApp), m_window(window)
+    {
+        qApp->installEventFilter(this);
+        // The press that moved the focus comes before anything queued now.
+        QTimer::singleShot(0, this, &QObject::deleteLater);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const bool press = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+        if (press && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == m_window) {
+            deleteLater();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
+
+frmEditMeal::frmEditMeal(QWidget *parent)
+    : QDialog(parent)
+    , dtpDate(new QDateEdit(this))
+    , dtpTime(new QTimeEdit(this))
+    , cmdStandardTime(new QPushButton(QStringLiteral("..."), this))
+    , dbcWho(new QComboBox(this))
+    , dbcFood(Controls::textCombo(this, QStringLiteral("dbcFood"), twipRect(600, 660, 4752, 288)))
+    , txtAmount(new QLineEdit(this))
+    , dbcUnits(Controls::textCombo(this, QStringLiteral("dbcUnits"), twipRect(1680, 1215, 1695, 315)))
+    , lstStandardTime(new QListWidget(this))
+    , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+    , cmdMore(new QPushButton(QStringLiteral("&More..."), this))
+    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+{
+    setObjectName(QStringLiteral("frmEditMeal"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Add meal"));
+    setFont(designFont());
+    setFixedSize(twips(6600), twips(1704));
+
+    lblFieldLabel[1] = Controls::label(this, QStringLiteral("lblFieldLabel1"), QStringLiteral("When"),
+                                       twipRect(72, 156, 500, 240), Qt::AlignLeft | Qt::AlignTop);
+    lblFieldLabel[2] = Controls::label(this, QStringLiteral("lblFieldLabel2"), QStringLiteral("Who"),
+                                       twipRect(3588, 168, 400, 240), Qt::AlignLeft | Qt::AlignTop);
+    lblFieldLabel[3] = Controls::label(this, QStringLiteral("lblFieldLabel3"), QStringLiteral("Food"),
+                                       twipRect(120, 708, 460, 240), Qt::AlignLeft | Qt::AlignTop);
+    lblFieldLabel[4] = Controls::label(this, QStringLiteral("lblFieldLabel4"), QStringLiteral("Amount"),
+                                       twipRect(120, 1260, 700, 240), Qt::AlignLeft | Qt::AlignTop);
+
+    // Names of days and months in US English whatever the machine's language: "Mon Mar 5 2001".
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    dtpDate->setObjectName(QStringLiteral("dtpDate"));
+    dtpDate->setGeometry(twipRect(600, 108, 1632, 288));
+    dtpDate->setLocale(english);
+    dtpDate->setDisplayFormat(QStringLiteral("ddd MMM d yyyy"));
+    dtpDate->setCalendarPopup(true);
+    dtpTime->setObjectName(QStringLiteral("dtpTime"));
+    dtpTime->setGeometry(twipRect(2340, 108, 1032, 288));
+    dtpTime->setLocale(english);
+    dtpTime->setDisplayFormat(QStringLiteral("h:mm AP"));
+    // The "..." button sits at the picker's right end; the arrow keys still step the time.
+    dtpTime->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    cmdStandardTime->setObjectName(QStringLiteral("cmdStandardTime"));
+    cmdStandardTime->setGeometry(twipRect(3096, 132, 252, 252));
+    cmdStandardTime->setAutoDefault(false);
+
+    dbcWho->setObjectName(QStringLiteral("dbcWho"));
+    dbcWho->setGeometry(twipRect(4020, 108, 1332, 288));
+    txtAmount->setObjectName(QStringLiteral("txtAmount"));
+    txtAmount->setGeometry(twipRect(840, 1212, 732, 288));
+
+    for (const EntryChecks::StandardTime &time : EntryChecks::standardMealTimes())
+        lstStandardTime->addItem(time.name);
+    lstStandardTime->setObjectName(QStringLiteral("lstStandardTime"));
+    lstStandardTime->setGeometry(twipRect(2340, 420, 1035, 1200));
+    lstStandardTime->hide();
+
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(twipRect(5520, 60, 972, 372));
+    cmdOK->setDefault(true);
+    cmdMore->setObjectName(QStringLiteral("cmdMore"));
+    cmdMore->setGeometry(twipRect(5520, 630, 972, 372));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(twipRect(5520, 1200, 972, 372));
+    // A click on a button does not take the focus from the box being typed in, so that the
+    // amount is checked once, by the button, and Cancel always cancels.
+    for (QPushButton *button : {cmdStandardTime, cmdOK, cmdMore, cmdCancel})
+        button->setFocusPolicy(Qt::TabFocus);
+
+    Controls::setTabOrder(
+        {dtpDate, dtpTime, cmdStandardTime, dbcWho, dbcFood, txtAmount, dbcUnits, cmdOK, cmdMore, cmdCancel});
+    cmdStandardTime->raise();
+    lstStandardTime->raise();
+
+    txtAmount->installEventFilter(this);
+    lstStandardTime->installEventFilter(this);
+    connect(dbcFood, &QComboBox::editTextChanged, this, &frmEditMeal::dbcFood_change);
+    connect(cmdStandardTime, &QPushButton::clicked, this, &frmEditMeal::cmdStandardTime_click);
+    connect(lstStandardTime, &QListWidget::itemDoubleClicked, this, &frmEditMeal::lstStandardTime_pick);
+    connect(cmdOK, &QPushButton::clicked, this, &frmEditMeal::cmdOK_click);
+    connect(cmdMore, &QPushButton::clicked, this, &frmEditMeal::cmdMore_click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmEditMeal::~frmEditMeal() = default;
+
+frmEditFood &frmEditMeal::foodEditor()
+{
+    if (!m_foodEditor)
+        m_foodEditor = std::make_unique<frmEditFood>(this);
+    return *m_foodEditor;
+}
+
+int frmEditMeal::exec()
+{
+    if (!Form_Load())
+        return Rejected;
+    return QDialog::exec();
+}
+
+void frmEditMeal::done(int result)
+{
+    const QScopedValueRollback closing(m_closing, true);
+    QDialog::done(result);
+}
+
+bool frmEditMeal::Form_Load()
+{
+    m_stored.reset();
+    lstStandardTime->hide();
+    cmdMore->setEnabled(true);
+    {
+        const QSignalBlocker quiet(dbcFood);
+        dbcFood->setEditText(QString());
+    }
+    m_units.clear();
+    Controls::setItems(dbcUnits, m_units);
+    dbcUnits->setEditText(QString());
+    txtAmount->clear();
+    if (!LoadFoodList() || !LoadClientList())
+        return false;
+    if (idMeal != 0)
+        return StartEditMeal();
+    StartAddMeal();
+    return true;
+}
+
+bool frmEditMeal::LoadFoodList()
+{
+    return Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &m_foods);
+}
+
+bool frmEditMeal::LoadClientList()
+{
+    return Controls::fillNames(this, dbcWho, Clients(database()).names(), QStringLiteral("clients"), &m_clients);
+}
+
+void frmEditMeal::LoadUnitsList()
+{
+    Result<QStringList> units = Foods(database()).unitsOf(dbcFood->currentText());
+    if (!units) {
+        MessageBox::critical(this, QStringLiteral("The units of this food could not be read.\n\n%1").arg(units.reason()));
+        units = QStringList();
+    }
+    m_units = *units;
+    Controls::setItems(dbcUnits, m_units);
+    txtAmount->setEnabled(true);
+    dbcUnits->setEnabled(true);
+}
+
+void frmEditMeal::dbcFood_change()
+{
+    LoadUnitsList();
+    if (!EntryChecks::matchingName(m_units, dbcUnits->currentText()))
+        dbcUnits->setEditText(QString());
+}
+
+void frmEditMeal::StartAddMeal()
+{
+    setWindowTitle(QStringLiteral("Add meal"));
+    const QDateTime when = dtMeal.isValid() ? dtMeal : Clock::now();
+    dtpDate->setDate(when.date());
+    dtpTime->setTime(when.time());
+    const std::optional<QString> client = EntryChecks::matchingName(m_clients, szClient);
+    dbcWho->setCurrentIndex(client ? dbcWho->findText(*client) : -1);
+    // The amount and units wait for a food.
+    txtAmount->setEnabled(false);
+    dbcUnits->setEnabled(false);
+    cmdMore->setEnabled(true);
+    dtpDate->setFocus();
+}
+
+bool frmEditMeal::StartEditMeal()
+{
+    const QString idText = signPadded(double(idMeal));
+    setWindowTitle(QStringLiteral("Edit meal [%1]").arg(idText));
+    const Result<std::optional<Meal>> meal = Meals(database()).byId(idMeal);
+    if (!meal) {
+        MessageBox::critical(this, QStringLiteral("The meal could not be read.\n\n%1").arg(meal.reason()));
+        return false;
+    }
+    if (!meal.value()) {
+        MessageBox::critical(this, QStringLiteral("Unable to locate a record with ID = ") + idText);
+        return false;
+    }
+    m_stored = *meal.value();
+    showMeal(*m_stored);
+    cmdMore->setEnabled(false); // More... is for adding only
+    dtpDate->setFocus();
+    return true;
+}
+
+void frmEditMeal::showMeal(const Meal &meal)
+{
+    // A stored moment that is not a date-time shows as now; it is kept unless OK is pressed.
+    const QDateTime when = meal.when.isValid() ? meal.when : Clock::now();
+    dtpDate->setDate(when.date());
+    dtpTime->setTime(when.time());
+    // A meal of a client the client list lacks keeps its client.
+    if (dbcWho->findText(meal.who) < 0)
+        dbcWho->addItem(meal.who);
+    dbcWho->setCurrentIndex(dbcWho->findText(meal.who));
+    dbcFood->setEditText(meal.food); // loads the units of the food
+    txtAmount->setText(EntryChecks::shownValue(meal.amount));
+    dbcUnits->setEditText(meal.units);
+}
+
+QWidget *frmEditMeal::control(MealField field) const
+{
+    switch (field) {
+    case MealField::Client:
+        return dbcWho;
+    case MealField::Food:
+        return dbcFood;
+    case MealField::Amount:
+        return txtAmount;
+    case MealField::Units:
+        return dbcUnits;
+    }
+    return dbcFood;
+}
+
+bool frmEditMeal::OfferFoodEditor(const QString &message)
+{
+    if (!MessageBox::question(this, message))
+        return false;
+    frmEditFood &editor = foodEditor();
+    editor.idFood = 0;
+    editor.szFood = dbcFood->currentText();
+    editor.szUnits = dbcUnits->currentText();
+    editor.exec();
+    if (editor.idFood == 0)
+        return false;
+    LoadFoodList();
+    LoadUnitsList();
+    dbcFood->setEditText(editor.szFood); // a new name loads its units
+    dbcUnits->setEditText(editor.szUnits);
+    return true;
+}
+
+bool frmEditMeal::ValidateMeal()
+{
+    const QDateTime when = EntryChecks::joinDateAndTime(dtpDate->date(), dtpTime->time());
+    dtpDate->setDate(when.date());
+    dtpTime->setTime(when.time());
+
+    // A food defined on the spot sends the entry through the checks again; it is in the
+    // catalogue then, so this ends.
+    for (int round = 0; round < 3; ++round) {
+        const EntryChecks::MealCheck check = EntryChecks::checkMeal(
+            {dbcWho->currentText(), dbcFood->currentText(), txtAmount->text(), dbcUnits->currentText()}, m_foods,
+            m_units);
+        switch (check.outcome) {
+        case EntryChecks::MealCheck::Outcome::Pass:
+            // The food and units as the catalogue spells them.
+            dbcFood->setEditText(*EntryChecks::matchingName(m_foods, dbcFood->currentText()));
+            dbcUnits->setEditText(*EntryChecks::matchingName(m_units, dbcUnits->currentText()));
+            return true;
+        case EntryChecks::MealCheck::Outcome::Fault:
+            MessageBox::exclamation(this, check.message);
+            break;
+        case EntryChecks::MealCheck::Outcome::OfferFood:
+        case EntryChecks::MealCheck::Outcome::OfferUnits:
+            if (OfferFoodEditor(check.message))
+                continue;
+            break;
+        }
+        control(check.field)->setFocus();
+        return false;
+    }
+    return false;
+}
+
+bool frmEditMeal::saveMeal()
+{
+    if (!ValidateMeal())
+        return false;
+    Meal meal = m_stored.value_or(Meal{});
+    meal.when = EntryChecks::joinDateAndTime(dtpDate->date(), dtpTime->time());
+    meal.who = dbcWho->currentText();
+    meal.food = dbcFood->currentText();
+    meal.amount = *EntryChecks::valueFromBox(
+        txtAmount->text(), m_stored ? std::optional<double>(m_stored->amount) : std::nullopt);
+    meal.units = dbcUnits->currentText();
+
+    Meals meals(database());
+    const Status saved = m_stored ? meals.update(meal) : meals.insert(meal).status();
+    if (!saved) {
+        MessageBox::critical(this, QStringLiteral("The meal could not be saved.\n\n%1").arg(saved.reason()));
+        if (saved.isMissing())
+            reject(); // nothing to save it over: it is not written again
+        return false;
+    }
+    if (m_stored)
+        m_stored = meal;
+    return true;
+}
+
+void frmEditMeal::cmdOK_click()
+{
+    if (saveMeal())
+        accept();
+}
+
+void frmEditMeal::cmdMore_click()
+{
+    if (!cmdMore->isEnabled() || !saveMeal())
+        return;
+    // The next item of the same meal starts as a copy of this one, not saved yet.
+    setWindowTitle(QStringLiteral("Add meal"));
+    dbcFood->setFocus();
+}
+
+void frmEditMeal::cmdStandardTime_click()
+{
+    // The time shown is highlighted when it is one of the list, otherwise the first.
+    const std::vector<EntryChecks::StandardTime> &times = EntryChecks::standardMealTimes();
+    const auto shown = std::find_if(times.begin(), times.end(), [this](const EntryChecks::StandardTime &time) {
+        return time.time == dtpTime->time();
+    });
+    lstStandardTime->setCurrentRow(shown == times.end() ? 0 : int(shown - times.begin()));
+    lstStandardTime->show();
+    lstStandardTime->setFocus();
+    // Enter and Esc go to the list while it is open.
+    cmdOK->setDefault(false);
+    cmdOK->setAutoDefault(false);
+}
+
+void frmEditMeal::lstStandardTime_pick()
+{
+    const int row = lstStandardTime->currentRow();
+    if (row >= 0 && lstStandardTime->currentItem()->isSelected())
+        dtpTime->setTime(EntryChecks::standardMealTimes()[size_t(row)].time);
+    dtpTime->setFocus();
+}
+
+void frmEditMeal::lstStandardTime_leave()
+{
+    lstStandardTime->hide();
+    cmdOK->setAutoDefault(true);
+    cmdOK->setDefault(true);
+}
+
+void frmEditMeal::txtAmount_validate(Qt::FocusReason reason)
+{
+    // The user leaves the box by the keyboard or the mouse; a move made by the dialog itself, or
+    // to another window (a message, the food editor) or a menu, is not leaving it. The buttons
+    // check the amount themselves, and Cancel and closing never do.
+    const bool byTheUser = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+                           || reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
+    const QWidget *next = QApplication::focusWidget();
+    if (!byTheUser || m_checkingAmount || m_closing || !isVisible() || next == cmdOK || next == cmdMore
+        || next == cmdCancel)
+        return;
+    const std::optional<QString> fault = EntryChecks::amountFault(txtAmount->text());
+    if (!fault)
+        return;
+    const QScopedValueRollback checking(m_checkingAmount, true);
+    MessageBox::exclamation(this, *fault);
+    txtAmount->setFocus(); // selects the text again
+    if (reason == Qt::MouseFocusReason)
+        new SwallowNextPress(this);
+}
+
+bool frmEditMeal::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtAmount) {
+        if (event->type() == QEvent::FocusIn)
+            QTimer::singleShot(0, txtAmount, &QLineEdit::selectAll); // after a click has placed the cursor
+        else if (event->type() == QEvent::FocusOut)
+            txtAmount_validate(static_cast<QFocusEvent *>(event)->reason());
+    } else if (watched == lstStandardTime) {
+        if (event->type() == QEvent::FocusOut) {
+            lstStandardTime_leave();
+        } else if (event->type() == QEvent::KeyPress) {
+            switch (static_cast<QKeyEvent *>(event)->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                lstStandardTime_pick();
+                return true;
+            case Qt::Key_Escape:
+            case Qt::Key_Cancel:
+                dtpTime->setFocus();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/EntryChecks.h"
+#include "data/Meals.h"
+
+#include <QDateTime>
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimeEdit;
+class frmEditFood;
+
+// Adds or changes one meal: who ate which food, when, how much and in which units.
+//
+// The caller sets idMeal (0 to add) and, for an add, szClient and dtMeal, then calls exec().
+// A food that is not in the catalogue, or not in the units typed, can be defined on the spot
+// in the food editor. More... saves the meal and starts the next one of the same meal with the
+// same values; meals saved so far stay saved whatever ends the dialog.
+//
+// Nothing is locked while the dialog is open: the meal is read when it opens and written, in
+// one transaction, when OK or More... is pressed.
+class frmEditMeal : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmEditMeal(QWidget *parent = nullptr);
+    ~frmEditMeal() override;
+
+    qint64 idMeal = 0;
+    QString szClient;  // the client of a new meal
+    QDateTime dtMeal;  // the moment of a new meal, a wall-clock time
+
+    // Reads what the dialog needs for idMeal and sets it up. False when the meal cannot be
+    // edited (the reason has been shown): the dialog is then not to be shown.
+    bool Form_Load();
+    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
+    int exec() override;
+    void done(int result) override;
+
+    // The food editor this dialog opens to define a food; made on first use.
+    frmEditFood &foodEditor();
+
+    QDateEdit *dtpDate;
+    QTimeEdit *dtpTime;
+    QPushButton *cmdStandardTime;
+    QComboBox *dbcWho;
+    QComboBox *dbcFood;
+    QLineEdit *txtAmount;
+    QComboBox *dbcUnits;
+    QListWidget *lstStandardTime;
+    QPushButton *cmdOK;
+    QPushButton *cmdMore;
+    QPushButton *cmdCancel;
+    // Indexed as designed: 1 "When", 2 "Who", 3 "Food", 4 "Amount"; 0 is unused.
+    std::array<QLabel *, 5> lblFieldLabel{};
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool LoadFoodList();
+    bool LoadClientList();
+    void LoadUnitsList();
+    bool StartEditMeal();
+    void StartAddMeal();
+    void showMeal(const Meal &meal);
+    void dbcFood_change();
+    bool OfferFoodEditor(const QString &message);
+    bool ValidateMeal();
+    bool saveMeal();
+    void cmdOK_click();
+    void cmdMore_click();
+    void cmdStandardTime_click();
+    void lstStandardTime_pick();
+    void lstStandardTime_leave();
+    void txtAmount_validate(Qt::FocusReason reason);
+    QWidget *control(EntryChecks::MealField field) const;
+
+    std::unique_ptr<frmEditFood> m_foodEditor;
+    std::optional<Meal> m_stored; // the meal being edited, as read; none when adding
+    QStringList m_foods;
+    QStringList m_clients;
+    QStringList m_units; // the units of the food typed
+    bool m_closing = false;
+    bool m_checkingAmount = false;
+};

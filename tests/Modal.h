@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Acts on the next modal dialog as soon as it is up, as a person would; gives up after a while.
+inline void whenModal(std::function<void(QWidget *)> act)
+{
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, attempts = 0]() mutable {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog && ++attempts < 500)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (dialog)
+            act(dialog);
+    });
+    poll->start();
+}
