@@ -59,7 +59,7 @@ QString largeDatabasePath()
     return qEnvironmentVariable(largeDatabaseVariable);
 }
 
-QString largeOrGeneratedDatabase(std::int64_t meals)
+QString largeOrGeneratedDatabase(std::int64_t meals, int catalogue)
 {
     const QString given = largeDatabasePath();
     if (!given.isEmpty())
@@ -72,8 +72,10 @@ QString largeOrGeneratedDatabase(std::int64_t meals)
     const QString path = g_dataFolder->filePath(QStringLiteral("generated.mdb"));
     BigDiary::Options options;
     options.meals = meals;
-    std::fprintf(stderr, "%s is not set: generating a database of %lld meals in %s ...\n", largeDatabaseVariable,
-                 static_cast<long long>(meals), qPrintable(path));
+    options.catalogue = catalogue;
+    const QString foods = catalogue > 0 ? QStringLiteral(" and %1 catalogue entries").arg(catalogue) : QString();
+    std::fprintf(stderr, "%s is not set: generating a database of %lld meals%s in %s ...\n", largeDatabaseVariable,
+                 static_cast<long long>(meals), qPrintable(foods), qPrintable(path));
     BigDiary::Summary summary;
     const QString error = BigDiary::generate(path, options, &summary);
     if (!error.isEmpty()) {

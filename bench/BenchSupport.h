@@ -26,9 +26,10 @@ void prepareEnvironment();
 // The large database given in MEALWRIGHT_BENCH_DB, or the empty text.
 QString largeDatabasePath();
 
-// The large database, or when none is given one of `meals` meals generated into a temporary
-// folder (which is said on stderr). The empty text, with the reason on stderr, on failure.
-QString largeOrGeneratedDatabase(std::int64_t meals);
+// The large database, or when none is given one of `meals` meals (and a catalogue of
+// `catalogue` entries, see BigDiary::Options) generated into a temporary folder (which is said
+// on stderr). The empty text, with the reason on stderr, on failure.
+QString largeOrGeneratedDatabase(std::int64_t meals, int catalogue = 0);
 
 // The client and the spans the meal view query is measured on: the first client of the
 // Clients table and the week and the 365 days that end on the day of the client's last meal.

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -365,6 +366,42 @@ const std::vector<Food> &foods()
     return loadedFoods().list;
 }
 
+std::vector<FoodEntry> storeBrands(int entries, std::uint64_t seed)
+{
+    const std::vector<Food> &real = foods();
+    std::vector<FoodEntry> brands;
+    if (real.empty() || entries <= static_cast<int>(real.size()))
+        return brands;
+    const size_t wanted = static_cast<size_t>(entries) - real.size();
+    brands.reserve(wanted);
+    // Food and units as the unique index compares them, without regard to case.
+    const auto key = [](const QString &food, const QString &units) {
+        return food.toCaseFolded() + QLatin1Char('\t') + units.toCaseFolded();
+    };
+    QSet<QString> taken;
+    for (const Food &food : real)
+        taken.insert(key(food.food, food.units));
+    // Brand 1 of every entry, then brand 2 of every entry, and so on: each food comes in all
+    // its units under each brand.
+    for (int brand = 1; brands.size() < wanted; ++brand) {
+        const size_t before = brands.size();
+        for (size_t i = 0; i < real.size() && brands.size() < wanted; ++i) {
+            FoodEntry entry = real[i];
+            entry.food = QStringLiteral("%1, store brand %2").arg(real[i].food, QString::number(brand));
+            const QString entryKey = key(entry.food, entry.units);
+            if (taken.contains(entryKey))
+                continue;
+            taken.insert(entryKey);
+            Dice dice(seedFor(seed ^ 0xB4A2D5ULL, i + 1, static_cast<std::uint64_t>(brand)));
+            entry.caloriesPerUnit = std::round(entry.caloriesPerUnit * (0.9 + 0.2 * dice.unit()) * 100) / 100;
+            brands.push_back(std::move(entry));
+        }
+        if (brands.size() == before)
+            break; // cannot happen: every brand number gives new names
+    }
+    return brands;
+}
+
 QString clientName(int index)
 {
     // first = index % 50 and last = (index / 50 + 7 * index) % 50 differ for any two indexes
@@ -395,6 +432,7 @@ QString generate(const QString &path, const Options &options, Summary *summary)
     if (catalogue.empty())
         return loadedFoods().error;
     const Catalogue groups = catalogueOf(catalogue);
+    const std::vector<FoodEntry> brands = storeBrands(options.catalogue, options.seed);
 
     // Plan every client's diary before writing anything.
     const QDate first = firstDay(options);
@@ -451,6 +489,11 @@ QString generate(const QString &path, const Options &options, Summary *summary)
             if (!status)
                 break;
             status = foodTable.insert(food).status();
+        }
+        for (const FoodEntry &entry : brands) {
+            if (!status)
+                break;
+            status = foodTable.insert(entry).status();
         }
 
         // Day by day and client by client, as diaries are typed in.
@@ -527,7 +570,7 @@ QString generate(const QString &path, const Options &options, Summary *summary)
     if (summary) {
         summary->meals = written;
         summary->clients = options.clients;
-        summary->foods = static_cast<int>(catalogue.size());
+        summary->foods = static_cast<int>(catalogue.size() + brands.size());
         summary->firstDay = first;
         summary->lastDay = options.lastDay;
         summary->seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;

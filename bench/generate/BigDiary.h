@@ -13,7 +13,9 @@
 // and years of diaries. Clients keep their diary on some days and not on others; a kept day
 // has breakfast, lunch and dinner of two to four foods each and a few snacks of one or two.
 // How many days are kept follows from the number of meals asked for, so that the Meals table
-// holds exactly that many rows. The same options always give the same file.
+// holds exactly that many rows. A larger catalogue can be asked for: it is padded with store
+// brands of the real foods, which the diaries do not use. The same options always give the
+// same file.
 namespace BigDiary {
 
 struct Options
@@ -23,13 +25,17 @@ struct Options
     int years = 10;
     std::uint64_t seed = 1;
     QDate lastDay = QDate(2026, 6, 30); // the diaries end on this day
+    // Entries of the Foods table: when more than the real catalogue has, it is padded with
+    // store brands ("<food>, store brand <n>", the same units, calories a little off) to
+    // exactly this many. 0, or no more than the real catalogue, leaves it as it is.
+    int catalogue = 0;
 };
 
 struct Summary
 {
     std::int64_t meals = 0;
     int clients = 0;
-    int foods = 0;
+    int foods = 0; // entries of the Foods table
     QDate firstDay;
     QDate lastDay;
     double seconds = 0; // wall-clock time of the whole generation
@@ -42,6 +48,10 @@ struct Food : FoodEntry
 
 // The food catalogue, read from the resource made of bench/data/foods.tsv.
 const std::vector<Food> &foods();
+
+// The store brands that pad the real catalogue to `entries` entries (none when it has that
+// many already), for a seed. Unique by food and units, among themselves and with foods().
+std::vector<FoodEntry> storeBrands(int entries, std::uint64_t seed);
 
 // The name of client number index (0-based); every index below 2,500 gives a different name.
 QString clientName(int index);

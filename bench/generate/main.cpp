@@ -1,4 +1,5 @@
 // mealwright-bench-generate FILE [--meals N] [--clients N] [--years N] [--seed N] [--last-day DATE]
+//                           [--catalogue N]
 // Writes a large Mealwright database for the benchmarks (see bench/README.md).
 
 #include "BigDiary.h"
@@ -47,6 +48,11 @@ int main(int argc, char *argv[])
                       QStringLiteral("The last day of the diaries, yyyy-MM-dd (default %1).")
                           .arg(defaults.lastDay.toString(Qt::ISODate)),
                       QStringLiteral("DATE")});
+    parser.addOption({QStringLiteral("catalogue"),
+                      QStringLiteral("Entries of the food catalogue: the real one (%1 entries) padded with store brands"
+                                     " to N (default: the real one as it is).")
+                          .arg(BigDiary::foods().size()),
+                      QStringLiteral("N")});
     parser.process(app);
 
     const QStringList files = parser.positionalArguments();
@@ -60,17 +66,23 @@ int main(int argc, char *argv[])
     qint64 clients = options.clients;
     qint64 years = options.years;
     qint64 seed = static_cast<qint64>(options.seed);
+    qint64 catalogue = options.catalogue;
     if (!readNumber(parser, QStringLiteral("meals"), 0, meals) || !readNumber(parser, QStringLiteral("clients"), 1, clients)
-        || !readNumber(parser, QStringLiteral("years"), 1, years) || !readNumber(parser, QStringLiteral("seed"), 0, seed))
+        || !readNumber(parser, QStringLiteral("years"), 1, years) || !readNumber(parser, QStringLiteral("seed"), 0, seed)
+        || !readNumber(parser, QStringLiteral("catalogue"), 1, catalogue))
         return 2;
-    if (clients > 100000 || years > 100) {
-        std::fprintf(stderr, "at most 100000 clients and 100 years\n");
+    if (clients > 100000 || years > 100 || catalogue > 10000000) {
+        std::fprintf(stderr, "at most 100000 clients, 100 years and 10000000 catalogue entries\n");
         return 2;
     }
+    if (parser.isSet(QStringLiteral("catalogue")) && catalogue < static_cast<qint64>(BigDiary::foods().size()))
+        std::fprintf(stderr, "--catalogue %lld is less than the real catalogue: it stays as it is\n",
+                     static_cast<long long>(catalogue));
     options.meals = meals;
     options.clients = static_cast<int>(clients);
     options.years = static_cast<int>(years);
     options.seed = static_cast<std::uint64_t>(seed);
+    options.catalogue = static_cast<int>(catalogue);
     if (parser.isSet(QStringLiteral("last-day"))) {
         options.lastDay = QDate::fromString(parser.value(QStringLiteral("last-day")), Qt::ISODate);
         if (!options.lastDay.isValid()) {

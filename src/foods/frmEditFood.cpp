@@ -129,7 +129,8 @@ bool frmEditFood::StartAddFood()
     setWindowTitle(QStringLiteral("Add food"));
     showEntry(FoodEntry{0, szFood, szUnits, 0, 0, 0, false, false});
     txtCalories->clear(); // the calories must be typed
-    dbcFood->setFocus();
+    // Given a food in its units (from a meal), the calories come next.
+    (szFood.isEmpty() || szUnits.isEmpty() ? static_cast<QWidget *>(dbcFood) : txtCalories)->setFocus();
     return true;
 }
 
@@ -218,7 +219,7 @@ bool frmEditFood::ValidateFood()
     if (!fault)
         return true;
     MessageBox::exclamation(this, fault->message);
-    control(fault->field)->setFocus();
+    Controls::focusField(control(fault->field));
     return false;
 }
 

@@ -105,6 +105,8 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     dtpTime->setDisplayFormat(QStringLiteral("h:mm AP"));
     // The "..." button sits at the picker's right end; the arrow keys still step the time.
     dtpTime->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    if (auto *text = dtpTime->findChild<QLineEdit *>())
+        text->setTextMargins(0, 0, twips(3372 - 3096) - text->x(), 0);
     cmdStandardTime->setObjectName(QStringLiteral("cmdStandardTime"));
     cmdStandardTime->setGeometry(twipRect(3096, 132, 252, 252));
     cmdStandardTime->setAutoDefault(false);
@@ -330,7 +332,7 @@ bool frmEditMeal::ValidateMeal()
                 continue;
             break;
         }
-        control(check.field)->setFocus();
+        Controls::focusField(control(check.field));
         return false;
     }
     return false;
@@ -373,7 +375,7 @@ void frmEditMeal::cmdMore_click()
         return;
     // The next item of the same meal starts as a copy of this one, not saved yet.
     setWindowTitle(QStringLiteral("Add meal"));
-    dbcFood->setFocus();
+    Controls::focusField(dbcFood);
 }
 
 void frmEditMeal::cmdStandardTime_click()

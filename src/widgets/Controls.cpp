@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace Controls {
 
@@ -49,6 +50,15 @@ bool fillNames(QWidget *owner, QComboBox *combo, const Result<QStringList> &read
     *names = *read;
     setItems(combo, *names);
     return true;
+}
+
+void focusField(QWidget *field)
+{
+    field->setFocus();
+    if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+    else if (auto *box = qobject_cast<QLineEdit *>(field))
+        box->selectAll();
 }
 
 void setTabOrder(const QList<QWidget *> &order)

@@ -31,6 +31,10 @@ void setItems(QComboBox *combo, const QStringList &items);
 bool fillNames(QWidget *owner, QComboBox *combo, const Result<QStringList> &read, const QString &what,
                QStringList *names);
 
+// Moves the focus to a field the user must change, with its text selected so that typing
+// replaces it.
+void focusField(QWidget *field);
+
 // The keyboard's Tab order, in the order given.
 void setTabOrder(const QList<QWidget *> &order);
 
