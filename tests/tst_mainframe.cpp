@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/DateSpan.h"
 #include "data/deMealwright.h"
+#include "foods/frmEditFood.h"
 #include "mealentry/frmEditMeal.h"
 #include "mealview/frmMealView.h"
 #include "shell/frmAbout.h"
@@ -492,6 +493,18 @@ void TestMainFrame::reQueryAllMeals()
     // Each view keeps its selected meal.
     QCOMPARE(ann->idSelected, 40);
     QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
+
+    // A catalogue entry for meals that had none brings them into the views.
+    whenModal([](QWidget *dialog) {
+        auto *food = qobject_cast<frmEditFood *>(dialog);
+        food->dbcFood->setEditText(QStringLiteral("Milk"));
+        food->txtCalories->setText(QStringLiteral("6"));
+        food->dbcUnits->setEditText(QStringLiteral("tbsp"));
+        food->cmdOK->click();
+    });
+    frame->mnuFoodAdd->trigger();
+    QCOMPARE(ann->dbgMeals->model()->rowCount(), 7);
+    QCOMPARE(ann->idSelected, 40);
 
     // With no view: no client, and now. A meal with no client is not saved.
     frame->mnuWindowCloseAll->trigger();

@@ -344,8 +344,9 @@ void frmMainFrame::mnuFoodAdd_click()
     editor.szFood.clear();
     editor.szUnits.clear();
     editor.exec();
-    // Meal views are not re-queried after a food is added; the food list window, when it is
-    // active, will show the new entry selected.
+    // Meals that named this food in these units had no entry to count until now.
+    if (editor.idFood > 0)
+        ReQueryAllMeals();
 }
 
 void frmMainFrame::mnuMealDelete_click()
