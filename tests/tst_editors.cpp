@@ -97,6 +97,7 @@ private Q_SLOTS:
     void foodEditorEdits();
     void foodEditorEndings();
 
+    void tabOrder();
     void mealEditorUnitsFollowTheFood();
     void mealEditorSavesWhatThePickersShow();
     void mealEditorAmountBox_data();
@@ -366,6 +367,36 @@ void TestEditors::foodEditorEndings()
     QCOMPARE(editor.exec(), int(QDialog::Rejected));
     QCOMPARE(messages(), QStringList({"X AddNew not supported by rsFoods record set!",
                                       "X Update not supported by rsFoods record set!"}));
+}
+
+// The names of the controls Tab visits from the focused one, until it comes back.
+template <typename Dialog>
+QStringList tabWalk(Dialog &dialog, QWidget *first)
+{
+    dialog.show();
+    if (!QTest::qWaitForWindowActive(&dialog))
+        return {};
+    first->setFocus();
+    QStringList visited;
+    do {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != first && visited.size() < 20);
+    return visited;
+}
+
+void TestEditors::tabOrder()
+{
+    frmEditMeal meal;
+    QVERIFY(meal.Form_Load());
+    meal.dbcFood->setEditText(QStringLiteral("Milk"));
+    meal.txtAmount->setText(QStringLiteral("1")); // an empty amount keeps the focus
+    QCOMPARE(tabWalk(meal, meal.dtpDate), QStringList({"dtpDate", "dtpTime", "cmdStandardTime", "dbcWho", "dbcFood",
+                                                        "txtAmount", "dbcUnits", "cmdOK", "cmdMore", "cmdCancel"}));
+    frmEditFood food;
+    QVERIFY(food.Form_Load());
+    QCOMPARE(tabWalk(food, food.dbcFood), QStringList({"dbcFood", "txtCalories", "dbcUnits", "txtVegetables", "txtFruits",
+                                                        "chkEntree", "chkSupplement", "cmdOK", "cmdMore", "cmdCancel"}));
 }
 
 void TestEditors::mealEditorUnitsFollowTheFood()

@@ -139,8 +139,9 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     cmdStandardTime->raise();
     lstStandardTime->raise();
 
-    txtAmount->installEventFilter(this);
-    lstStandardTime->installEventFilter(this);
+    for (QWidget *watched : {static_cast<QWidget *>(dtpDate), static_cast<QWidget *>(dtpTime),
+                             static_cast<QWidget *>(txtAmount), static_cast<QWidget *>(lstStandardTime)})
+        watched->installEventFilter(this);
     connect(dbcFood, &QComboBox::editTextChanged, this, &frmEditMeal::dbcFood_change);
     connect(cmdStandardTime, &QPushButton::clicked, this, &frmEditMeal::cmdStandardTime_click);
     connect(lstStandardTime, &QListWidget::itemDoubleClicked, this, &frmEditMeal::lstStandardTime_pick);
@@ -431,6 +432,16 @@ void frmEditMeal::txtAmount_validate(Qt::FocusReason reason)
 
 bool frmEditMeal::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((watched == dtpDate || watched == dtpTime) && event->type() == QEvent::KeyPress) {
+        // Tab goes on to the next control, not to the picker's next part (the arrow keys move
+        // between its parts).
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const Qt::KeyboardModifiers modifiers = static_cast<QKeyEvent *>(event)->modifiers();
+        if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !(modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+            focusNextPrevChild(key == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
+            return true;
+        }
+    }
     if (watched == txtAmount) {
         if (event->type() == QEvent::FocusIn)
             QTimer::singleShot(0, txtAmount, &QLineEdit::selectAll); // after a click has placed the cursor
