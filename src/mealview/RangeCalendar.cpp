@@ -33,6 +33,9 @@ RangeCalendar::RangeCalendar(QWidget *parent)
     , m_view(findChild<QTableView *>())
 {
     Q_ASSERT(m_view); // QCalendarWidget lays its days out in a table view
+    // A small month: no week numbers, one letter a weekday.
+    setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     setSelectedDate(Clock::today());
     m_anchor = m_active = selectedDate();
 

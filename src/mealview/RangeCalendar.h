@@ -8,7 +8,8 @@ class QModelIndex;
 class QMouseEvent;
 class QTableView;
 
-// A month calendar that selects either one date or a range of up to 365 days.
+// A small month calendar (no week numbers, one letter a weekday) that selects either one date or
+// a range of up to 365 days.
 //
 // Single-date mode (the default) is plain QCalendarWidget; the range is the selected date.
 //

@@ -85,9 +85,6 @@ void frmMealView::createControls()
     mvwDates = new RangeCalendar(this);
     mvwDates->setObjectName(QStringLiteral("mvwDates"));
     mvwDates->setGeometry(twipRect(120, 120, 2664, 2256));
-    // A small month: no week numbers, one letter a weekday.
-    mvwDates->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    mvwDates->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
 
     frmDate = new QGroupBox(QStringLiteral("Interval"), this);
     frmDate->setObjectName(QStringLiteral("frmDate"));
