@@ -10,6 +10,7 @@
 #include "core/Clock.h"
 #include "foods/frmEditFood.h"
 #include "mealentry/frmEditMeal.h"
+#include "reports/frmPrintReport.h"
 #include "mealview/frmMealView.h"
 
 #include <QApplication>
@@ -133,6 +134,7 @@ void frmMainFrame::connectCommands()
     for (QAction *add : {mnuFoodAdd, mnuFoodPopupAdd})
         connect(add, &QAction::triggered, this, &frmMainFrame::mnuFoodAdd_click);
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
+    connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
 
@@ -347,6 +349,24 @@ void frmMainFrame::mnuFoodAdd_click()
     // Meals that named this food in these units had no entry to count until now.
     if (editor.idFood > 0)
         ReQueryAllMeals();
+}
+
+void frmMainFrame::mnuMealReport_click()
+{
+    if (!m_printReport)
+        m_printReport = std::make_unique<frmPrintReport>(this);
+    frmPrintReport &dialog = *m_printReport;
+    if (IsMealViewActive()) {
+        const frmMealView *view = activeMealView();
+        dialog.szClient = view->szClient;
+        dialog.dtBegin = view->dtBegin;
+        dialog.dtEnd = view->dtEnd;
+        dialog.fCalorieBudget = view->fCalorieBudget;
+        dialog.fFVbudget = view->fFVbudget;
+    } else {
+        dialog.szClient.clear(); // nothing preset
+    }
+    dialog.exec();
 }
 
 void frmMainFrame::mnuMealDelete_click()

@@ -12,6 +12,7 @@ class QMenu;
 class frmAbout;
 class frmEditFood;
 class frmEditMeal;
+class frmPrintReport;
 class frmMealView;
 class frmSelectClient;
 
@@ -98,6 +99,7 @@ private:
     void mnuMealView_click();
     void mnuMealDelete_click();
     void mnuFoodAdd_click();
+    void mnuMealReport_click();
 
     void mnuMeals_aboutToShow();
     void mnuFoods_aboutToShow();
@@ -110,4 +112,5 @@ private:
     std::unique_ptr<frmSelectClient> m_selectClient;
     std::unique_ptr<frmEditMeal> m_editMeal;
     std::unique_ptr<frmEditFood> m_editFood;
+    std::unique_ptr<frmPrintReport> m_printReport;
 };

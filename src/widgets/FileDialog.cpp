@@ -18,7 +18,9 @@ TestState &testState()
 }
 } // namespace
 
-QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
+namespace {
+
+QString ask(QWidget *parent, const FileDialog::Request &request, QFileDialog::AcceptMode mode)
 {
     TestState &state = testState();
     if (state.on) {
@@ -28,8 +30,8 @@ QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
 
     // Centred on the screen while the parent is not shown yet (the main frame at start-up).
     QFileDialog dialog(parent && parent->isVisible() ? parent : nullptr, request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.selectedFile.isEmpty()) {
@@ -40,6 +42,18 @@ QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+}
+
+} // namespace
+
+QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
+{
+    return ask(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString FileDialog::saveFile(QWidget *parent, const Request &request)
+{
+    return ask(parent, request, QFileDialog::AcceptSave);
 }
 
 void FileDialog::setTestMode(bool on)

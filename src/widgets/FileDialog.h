@@ -24,6 +24,9 @@ public:
 
     // The full path of the chosen existing file, or the empty text after Cancel.
     static QString openExistingFile(QWidget *parent, const Request &request);
+    // The full path of a file to write, or the empty text after Cancel. The dialog asks before
+    // an existing file is chosen.
+    static QString saveFile(QWidget *parent, const Request &request);
 
     static void setTestMode(bool on);
     static void setNextAnswer(const QString &path);

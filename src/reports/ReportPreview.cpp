@@ -1,0 +1,63 @@
+#include "ReportPreview.h"
+
+#include "ReportPages.h"
+#include "ReportPdf.h"
+#include "core/Clock.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QToolBar>
+
+namespace ReportPreview {
+
+namespace {
+
+std::vector<ReportPage> pagesOn(const QPageSize &paper, const ReportLayout &layout, const ReportRow &data,
+                                const QString &title)
+{
+    return ReportPages::layOut({&layout, &data, title, Clock::today(), ReportPdf::twips(paper)});
+}
+
+} // namespace
+
+void show(QWidget *owner, const ReportLayout &layout, const ReportRow &data, const QString &title)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    // The layout places everything from the corner of the sheet, its own margins included.
+    printer.setFullPage(true);
+    printer.setDocName(title);
+    QPrintPreviewDialog preview(&printer, owner);
+    preview.setObjectName(QStringLiteral("ReportPreview"));
+    preview.setWindowTitle(layout.caption);
+    // Asked again whenever the paper or the printer changes.
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *target) {
+        ReportPages::print(*target, pagesOn(target->pageLayout().pageSize(), layout, data, title));
+    });
+
+    QAction *savePdf = new QAction(QStringLiteral("Save as PDF..."), &preview);
+    savePdf->setObjectName(QStringLiteral("savePdf"));
+    QObject::connect(savePdf, &QAction::triggered, &preview, [&] {
+        FileDialog::Request request{QStringLiteral("Save as PDF"), QStringLiteral("PDF files (*.pdf)"),
+                                    QStringLiteral("pdf"), title + QStringLiteral(".pdf")};
+        const QString path = FileDialog::saveFile(&preview, request);
+        if (path.isEmpty())
+            return;
+        const QPageSize paper = printer.pageLayout().pageSize();
+        if (const Status written = ReportPdf::write(path, pagesOn(paper, layout, data, title), paper, title); !written)
+            MessageBox::critical(&preview, QStringLiteral("The report could not be saved.\n\n%1").arg(written.reason()));
+    });
+    if (auto *toolbar = preview.findChild<QToolBar *>()) {
+        toolbar->addSeparator();
+        toolbar->addAction(savePdf);
+    }
+    // Large enough to read a page.
+    if (const QScreen *screen = owner ? owner->screen() : nullptr)
+        preview.resize(screen->availableSize() * 0.85);
+    preview.exec();
+}
+
+} // namespace ReportPreview

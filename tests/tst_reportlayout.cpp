@@ -1,0 +1,293 @@
+#include "core/DateSpan.h"
+#include "reports/CalorieReports.h"
+#include "reports/ReportPages.h"
+
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Kind = ReportControl::Kind;
+Q_DECLARE_METATYPE(PageItem)
+
+namespace {
+
+// A row of a result, its columns named in one text.
+ReportRow row(const char *names, const QVariantList &values, std::vector<ReportRow> children = {})
+{
+    ReportRow r{{}, std::move(children)};
+    const QStringList columns = QString::fromLatin1(names).split(u' ');
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        r.columns.insert(columns[i], values[i]);
+    return r;
+}
+
+ReportRow entry(QTime when, const char *food, double amount, const char *units, double calories, double fruits,
+                double vegetables)
+{
+    return row("When Food Amount Units Calories Fruits Vegetables",
+               {wallClock(QDate(2001, 3, 5), when), food, amount, units, calories, fruits, vegetables});
+}
+
+// The day'th of March 2001 (or later), with its supplements, entrees, calories, fruits, vegetables.
+ReportRow day(int date, std::vector<ReportRow> entries, QVariantList totals = {0.0, 0.0, 0.0, 0.0, 0.0})
+{
+    totals << QDate(2001, 2, 28).addDays(date).toString(u"yyyy/MM/dd") << qint64(entries.size());
+    return row("TotalSupplements TotalEntrees TotalCalories TotalFruits TotalVegetables DateOnly TotalMeals", totals,
+               std::move(entries));
+}
+
+ReportRow grandTotals(const QVariantList &values, std::vector<ReportRow> days = {})
+{
+    return row("DayCount GrandTotalCalories GrandTotalFruits GrandTotalVegetables GrandTotalSupplements "
+               "GrandTotalEntrees AverageDailyCalories AverageDailyFruitsAndVegeables",
+               values, std::move(days));
+}
+
+const QVariantList noTotals{qint64(0), 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+
+// Monday, March 5, 2001: five entries, a correction first; Tuesday: one.
+ReportRow twoDays()
+{
+    return grandTotals({qint64(2), 2084.6, 2.46, 1.0, 1.0, 2.0, 1042.3, 1.73},
+                       {day(5,
+                            {entry({0, 0}, "Correction", 1, "each", -150, 0, -0.5),
+                             entry({8, 0}, "Oatmeal", 1, "cup", 300, 0, 0),
+                             entry({12, 0}, "Salad", 2, "cup", 100, 0, 1.5),
+                             entry({15, 0}, "Soup", 1, "cup", 200, 0, 0),
+                             entry({18, 5}, "Apple pie", 1.25, "slice", 1234.6, 2.46, 0)},
+                            {0.0, 2.0, 1684.6, 2.46, 1.0}),
+                        day(6, {entry({7, 30}, "Vitamins", 1, "each", 400, 0, 0)}, {1.0, 0.0, 400.0, 0.0, 0.0})});
+}
+
+// Days of as many entries each, from March 5, 2001 on.
+ReportRow days(const QList<int> &entries)
+{
+    ReportRow top = grandTotals(noTotals);
+    for (int d = 0; d < entries.size(); ++d)
+        top.children.push_back(day(5 + d, std::vector(entries[d], entry({9, 0}, "Tea", 1, "cup", 2, 0, 0))));
+    return top;
+}
+
+std::vector<ReportPage> layOut(const ReportLayout &layout, const ReportRow &data, int paperHeight = 15840)
+{
+    return ReportPages::layOut({&layout, &data, u"Calorie Report for Jo"_s, QDate(2026, 12, 7), {12240, paperHeight}});
+}
+
+// The items whose top is at y, left to right, as "x text|x text".
+QString lineAt(const ReportPage &page, int y)
+{
+    QMap<int, QString> line;
+    for (const PageItem &item : page.items)
+        if (item.where.y() == y)
+            line[item.where.x()] = u"%1 "_s.arg(item.where.x())
+                                   + (item.kind == Kind::Line  ? u"<line>"_s
+                                      : item.kind == Kind::Bar ? u"<bar>"_s
+                                                               : item.text);
+    return line.values().join(u'|');
+}
+
+// "day headings/entry lines/day total rules" on the page.
+QString counts(const ReportPage &page)
+{
+    int headings = 0, entries = 0, rules = 0;
+    for (const PageItem &item : page.items) {
+        headings += item.kind == Kind::Label && (item.where.width() == 3480 || item.where.width() == 3456);
+        entries += item.kind == Kind::Label && item.where.x() == 1584 && item.where.width() == 720;
+        rules += item.kind == Kind::Line;
+    }
+    return u"%1/%2/%3"_s.arg(headings).arg(entries).arg(rules);
+}
+
+} // namespace
+
+// The calorie reports laid out on letter paper (1440 twips margins) and drawn.
+class TestReportLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // A German default locale must not show in dates or numbers.
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
+
+    void firstPage_data();
+    void firstPage()
+    {
+        QFETCH(bool, summary);
+        QFETCH(bool, empty);
+        QFETCH(int, y);
+        QFETCH(QString, expected);
+        const auto pages =
+            layOut(summary ? drCalorieSummary() : drCalorieReport(), empty ? grandTotals(noTotals) : twoDays());
+        QCOMPARE(pages.size(), 1u);
+        QCOMPARE(lineAt(pages.front(), y), expected);
+    }
+
+    // Each page as "day headings/entry lines/day total rules"; every page carries its number and
+    // the date at footerY; the closing block's heading lands at summaryY on the last page.
+    void pagination_data();
+    void pagination()
+    {
+        QFETCH(bool, summary);
+        QFETCH(QList<int>, entries);
+        QFETCH(QStringList, expected);
+        QFETCH(int, footerY);
+        QFETCH(int, summaryY);
+        const auto pages = layOut(summary ? drCalorieSummary() : drCalorieReport(), days(entries));
+        QStringList actual;
+        for (std::size_t p = 0; p < pages.size(); ++p) {
+            actual << counts(pages[p]);
+            QCOMPARE(lineAt(pages[p], footerY),
+                     u"1440 Monday, December 7, 2026|7488 Page %1 of %2"_s.arg(p + 1).arg(expected.size()));
+        }
+        QCOMPARE(actual, expected);
+        QCOMPARE(lineAt(pages.back(), summaryY), u"2880 Summary"_s);
+    }
+
+    // Drawn at 144 dpi, ten twips to a pixel: where the ink falls, in pixels.
+    void paintScale_data();
+    void paintScale()
+    {
+        QFETCH(PageItem, item);
+        QFETCH(QRect, expected);
+        QImage image(1224, 1584, QImage::Format_RGB32);
+        image.setDotsPerMeterX(5669); // 144 dpi
+        image.setDotsPerMeterY(5669);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        ReportPages::paint(painter, ReportPage{{item}});
+        painter.end();
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ink |= qGray(image.pixel(x, y)) < 160 ? QRect(x, y, 1, 1) : QRect();
+        // Glyph edges may move by a pixel or two from one font version to the next.
+        QVERIFY2((ink.topLeft() - expected.topLeft()).manhattanLength() <= 3
+                     && (ink.bottomRight() - expected.bottomRight()).manhattanLength() <= 3,
+                 qPrintable(u"ink at %1,%2 %3x%4"_s.arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
+    }
+
+    void printedPdf();
+};
+
+void TestReportLayout::firstPage_data()
+{
+    QTest::addColumn<bool>("summary");
+    QTest::addColumn<bool>("empty");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QString>("expected");
+    const auto add = [](bool summary, bool empty, int y, const char *line) {
+        QTest::addRow("%s%s at %d", summary ? "summary" : "report", empty ? " of nothing" : "", y)
+            << summary << empty << y << QString::fromUtf8(line);
+    };
+    // Report: page header 618 and report header 6, so Monday's heading band starts at 2064,
+    // its entries at 2454, its total line at 3204 (+120 for the texts), Tuesday at 3618.
+    add(false, false, 1440, "1440 Calorie Report for Jo");
+    add(false, false, 1668, "8076 Calories|9000 Fruits|9576 Vegs");
+    add(false, false, 1872, "1440 <bar>");
+    add(false, false, 2208, "1440 Monday, March 5, 2001");
+    add(false, false, 2454, "1584 12:00 AM|2448 Correction|6780 1.0|7488 each|8352 -150|9648 -0.5");
+    add(false, false, 3054, "1584 6:05 PM|2448 Apple pie|6780 1.3|7488 slice|8352 1,235|9072 2.5");
+    add(false, false, 3216, "1440 <line>");
+    add(false, false, 3324,
+        "2304 5|2880 Foods|3744 No|4320 Supplements|5760 2|6336 Entrees|8352 1,685|9072 2.5|9648 1.0");
+    add(false, false, 4278,
+        "2304 1|2880 Foods|3744 1|4320 Supplements|5760 No|6336 Entrees|8352 400|9072 0.0|9648 0.0");
+    // The closing block after Tuesday's total line, at 4572.
+    add(false, false, 5004, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 2");
+    add(false, false, 6444, "3168 Grand Total Entrees . . . . . . . . . . .. . . . . . .|5760 2");
+    add(false, false, 7164, "3168 Average Daily Fruits and Vegetables . . . . . . .|7776 1.7");
+    add(false, false, 14154, "1440 Monday, December 7, 2026|7488 Page 1 of 1");
+    // Summary: page header 594; a day is 174 + 6 per entry + 6; the closing block at 2436.
+    add(true, false, 1500, "1440 Calorie Report for Jo");
+    add(true, false, 1740, "6012 Supplements|7188 Entrees");
+    add(true, false, 2040, "1584 Monday, March 5, 2001|5040 5|7272 2|8064 2.5|8640 1.0|9360 1,685");
+    add(true, false, 2250, "1584 Tuesday, March 6, 2001|5040 1|6648 1|9360 400");
+    add(true, false, 3396, "3156 Grand Total Calories . . . . . . . . . . . . . . . . .|5748 2,085");
+    add(true, false, 4740, "3156 Average Daily Calories . . . . . . . . . . . . . . . . .|7764 1,042");
+    add(true, false, 14016, "1440 Monday, December 7, 2026|7488 Page 1 of 1");
+    // No days: the closing block right under the page header, with zeros.
+    add(false, true, 2784, "3168 Grand Total Calories . . . . . . . . . . . . . . . . .|5760 0");
+    add(false, true, 4656, "3168 Average Daily Fruits and Vegetables . . . . . . .|7776 0.0");
+    add(true, true, 2748, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 0");
+}
+
+void TestReportLayout::pagination_data()
+{
+    QTest::addColumn<bool>("summary");
+    QTest::addColumn<QList<int>>("entries");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("footerY");
+    QTest::addColumn<int>("summaryY");
+    // A day of ten is 2304 high: five to a page; the closing block (3462) goes whole to a sixth.
+    QTest::newRow("days kept whole") << false << QList<int>(25, 10) << QStringList(5, "5/50/5") + QStringList{"0/0/0"}
+                                     << 14154 << 2058;
+    // Longer than a page: it runs on from where it starts.
+    QTest::newRow("long day flows") << false << QList<int>{100} << QStringList{"1/77/0", "0/23/1"} << 14154 << 5922;
+    // 426 twips are left after five days: room for a heading (390) but not its first line.
+    QTest::newRow("heading not left alone") << false << QList<int>{10, 10, 10, 10, 10, 100}
+                                            << QStringList{"5/50/5", "1/77/0", "0/23/1"} << 14154 << 5922;
+    // Not kept together, a day's total line is cut between its rule and its texts: after 79
+    // lines 102 twips are left, room for the rule (12 down) but not the texts (120 to 312). The
+    // rest of the band (294) opens the third page, the closing block follows it.
+    QTest::newRow("total line cut") << false << QList<int>{156} << QStringList{"1/77/0", "0/79/1", "0/0/0"} << 14154
+                                    << 2058 + 294;
+    // Summary: 186 a day, 63 on a page; 47 more leave too little room for the closing block (3162).
+    QTest::newRow("summary") << true << QList<int>(110, 1) << QStringList{"63/0/0", "47/0/0", "0/0/0"} << 14016 << 2310;
+}
+
+void TestReportLayout::paintScale_data()
+{
+    QTest::addColumn<PageItem>("item");
+    QTest::addColumn<QRect>("expected");
+    const ReportFont bold{10, true};
+    const auto text = [&](QRect where, const QString &caption, Qt::Alignment alignment) {
+        return PageItem{Kind::Label, where, caption, bold, alignment};
+    };
+    QTest::newRow("bar") << PageItem{Kind::Bar, {1440, 2880, 2880, 36}, {}, {}} << QRect(144, 288, 288, 4);
+    QTest::newRow("line") << PageItem{Kind::Line, {1440, 4320, 2880, 0}, {}, {}} << QRect(144, 431, 288, 2);
+    // 10 pt is 20 pixels; bold capitals 14 pixels high, centred on the box's middle (600).
+    QTest::newRow("right") << text({1440, 5760, 4320, 480}, "MMMM", Qt::AlignRight) << QRect(510, 593, 64, 14);
+    // A 14.4, each " ." 11.1: eleven fit in 144 pixels, the last dot's ink ending at 279.
+    QTest::newRow("dot leader") << text({1440, 7200, 1440, 480}, "A" + u" ."_s.repeated(20), Qt::AlignLeft)
+                                << QRect(144, 737, 136, 14);
+}
+
+// Printed to a PDF and read back as text, in Liberation Sans for Arial.
+void TestReportLayout::printedPdf()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"report.pdf"_s);
+    const auto pages = layOut(drCalorieReport(), days(QList<int>(12, 10)));
+    QCOMPARE(pages.size(), 3u);
+    {
+        QPdfWriter pdf(path);
+        pdf.setPageSize(QPageSize(QPageSize::Letter));
+        ReportPages::print(pdf, pages);
+    }
+    QProcess text, words, fonts;
+    text.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    words.start(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
+    fonts.start(u"pdffonts"_s, {path});
+    QVERIFY(text.waitForFinished() && words.waitForFinished() && fonts.waitForFinished());
+    const QStringList printed = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+    QCOMPARE(printed.size(), 4); // each page ends with a form feed
+    QVERIFY(printed[0].contains(u"Calorie Report for Jo"_s) && printed[0].contains(u"Monday, March 5, 2001"_s));
+    QVERIFY(printed[0].contains(u"Page 1 of 3"_s));
+    QVERIFY(printed[2].contains(u"Summary"_s) && printed[2].contains(u"Page 3 of 3"_s));
+    QVERIFY(fonts.readAllStandardOutput().contains("LiberationSans-BoldItalic"));
+    // The title's box starts an inch (72 points) from the corner of the sheet, whatever margins
+    // the writer keeps; its 16.2 pt line (18.1 points) is centred in the box's 21.6, from 73.75.
+    const QRegularExpression title(uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>Calorie</word>)re"_s);
+    const QRegularExpressionMatch found = title.match(QString::fromUtf8(words.readAllStandardOutput()));
+    QVERIFY(found.hasMatch());
+    QVERIFY(qAbs(found.captured(1).toDouble() - 72) < 0.5 && qAbs(found.captured(2).toDouble() - 73.75) < 0.5);
+}
+
+QTEST_MAIN(TestReportLayout)
+#include "tst_reportlayout.moc"

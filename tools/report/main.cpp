@@ -1,0 +1,144 @@
+// mealwright-report DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] --pdf FILE: writes a client's
+// calorie report over the days FIRST-DAY to LAST-DAY (both included) as a PDF file, with no
+// window. Exit status 0 on success, 1 when the report could not be made, 2 on a usage error.
+
+#include "BuildInfo.h"
+#include "core/Clock.h"
+#include "core/DateSpan.h"
+#include "data/Clients.h"
+#include "data/Connection.h"
+#include "data/MealReportCommand.h"
+#include "reports/CalorieReports.h"
+#include "reports/ReportPages.h"
+#include "reports/ReportPdf.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+// The longest span a report covers, in days.
+constexpr int maxDays = 366;
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
+}
+
+int usageError(const QString &problem)
+{
+    const QString program = QCoreApplication::applicationName();
+    printLine(stderr, QStringLiteral("%1: %2").arg(program, problem));
+    printLine(stderr, QStringLiteral("Usage: %1 DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] --pdf FILE").arg(program));
+    printLine(stderr, QStringLiteral("Try '%1 --help' for more information.").arg(program));
+    return 2;
+}
+
+int failure(const QString &reason)
+{
+    printLine(stderr, QStringLiteral("%1: %2").arg(QCoreApplication::applicationName(), reason));
+    return 1;
+}
+
+// Qt's own notes (a missing runtime folder, font fallbacks) are not the user's business: stderr
+// carries one line, the reason a report failed.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printLine(stderr, message);
+}
+
+QDate day(const QString &text)
+{
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(quietMessages);
+    // Printing needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mealwright-report"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a client's calorie report over a span of days as a PDF file: every meal with the "
+                       "totals of each day, or with --summary one line a day; both end with the totals and daily "
+                       "averages. The file is replaced only when the whole report has been written."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption summaryOption(QStringLiteral("summary"), QStringLiteral("One line a day instead of every meal."));
+    const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("The PDF file to write."),
+                                       QStringLiteral("FILE"));
+    parser.addOption(summaryOption);
+    parser.addOption(pdfOption);
+    parser.addPositionalArgument(QStringLiteral("DATABASE"), QStringLiteral("The Mealwright database file."));
+    parser.addPositionalArgument(QStringLiteral("CLIENT"), QStringLiteral("The client, as named in the diary."));
+    parser.addPositionalArgument(QStringLiteral("FIRST-DAY"), QStringLiteral("The first day, yyyy-mm-dd."));
+    parser.addPositionalArgument(QStringLiteral("LAST-DAY"),
+                                 QStringLiteral("The last day, yyyy-mm-dd, included; at most %1 days after the first.")
+                                     .arg(maxDays - 1));
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption))
+        parser.showHelp(0);
+    if (parser.isSet(versionOption))
+        parser.showVersion();
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.size() != 4)
+        return usageError(QStringLiteral("expected DATABASE CLIENT FIRST-DAY LAST-DAY, got %1 arguments").arg(arguments.size()));
+    if (!parser.isSet(pdfOption) || parser.value(pdfOption).isEmpty())
+        return usageError(QStringLiteral("--pdf FILE is missing"));
+
+    const QDate first = day(arguments[2]);
+    const QDate last = day(arguments[3]);
+    if (!first.isValid() || !last.isValid())
+        return failure(QStringLiteral("%1 is not a day written yyyy-mm-dd").arg(first.isValid() ? arguments[3] : arguments[2]));
+    if (last < first)
+        return failure(QStringLiteral("the last day %1 comes before the first day %2").arg(arguments[3], arguments[2]));
+    if (calendarDaysInclusive(first, last) > maxDays)
+        return failure(QStringLiteral("%1 to %2 is %3 days; a report covers at most %4")
+                           .arg(arguments[2], arguments[3])
+                           .arg(calendarDaysInclusive(first, last))
+                           .arg(maxDays));
+
+    const QString database = QDir::toNativeSeparators(arguments[0]);
+    Connection connection(QStringLiteral("mealwright-report"));
+    if (const OpenResult opened = connection.open(QFileInfo(arguments[0]).absoluteFilePath(), Access::ReadOnly);
+        !opened.ok())
+        return failure(QStringLiteral("%1 cannot be opened: %2").arg(database, opened.reason()));
+
+    const Result<std::optional<Client>> client = Clients(connection).find(arguments[1]);
+    if (!client)
+        return failure(client.reason());
+    if (!client.value())
+        return failure(QStringLiteral("%1 has no client named %2").arg(database, arguments[1]));
+    const QString who = client.value()->who;
+
+    const Result<ReportRow> report = MealReportCommand::execute(connection, who, DateSpan::selectedDays(first, last));
+    if (!report)
+        return failure(report.reason());
+    if (report->value(QStringLiteral("DayCount")).toLongLong() == 0)
+        return failure(QStringLiteral("No data recorded for the selected dates (%1, %2 to %3)")
+                           .arg(who, arguments[2], arguments[3]));
+
+    const QString title = QStringLiteral("Calorie Report for ") + who;
+    const QPageSize paper = ReportPdf::defaultPaper();
+    const std::vector<ReportPage> pages =
+        ReportPages::layOut({parser.isSet(summaryOption) ? &drCalorieSummary() : &drCalorieReport(), &*report, title,
+                             Clock::today(), ReportPdf::twips(paper)});
+    if (const Status written = ReportPdf::write(parser.value(pdfOption), pages, paper, title); !written)
+        return failure(written.reason());
+    return 0;
+}
