@@ -2,6 +2,7 @@
 // demo diary. Exit status 0 on success, 1 when the file could not be created, 2 on a usage error.
 
 #include "BuildInfo.h"
+#include "common/ToolOutput.h"
 #include "DemoData.h"
 #include "core/Clock.h"
 #include "data/Schema.h"
@@ -12,22 +13,11 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include <cstdio>
-
 namespace {
-
-void printLine(std::FILE *stream, const QString &text)
-{
-    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
-}
 
 int usageError(const QString &problem)
 {
-    const QString program = QCoreApplication::applicationName();
-    printLine(stderr, QStringLiteral("%1: %2").arg(program, problem));
-    printLine(stderr, QStringLiteral("Usage: %1 FILE [--demo]").arg(program));
-    printLine(stderr, QStringLiteral("Try '%1 --help' for more information.").arg(program));
-    return 2;
+    return ToolOutput::usageError(problem, QStringLiteral("FILE [--demo]"));
 }
 
 } // namespace
@@ -75,19 +65,19 @@ int main(int argc, char *argv[])
     const QDate lastDay = Clock::today();
     const QString error = NewDatabase::createDatabaseFile(files.first(), withDemo, lastDay);
     if (!error.isEmpty()) {
-        printLine(stderr, error);
+        ToolOutput::printLine(stderr, error);
         return 1;
     }
 
     const QString where = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(files.first()).absoluteFilePath()));
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     if (withDemo) {
-        printLine(stdout, QStringLiteral("Created %1 with the demo diary of %2 clients, %3 foods and %4 meals.")
+        ToolOutput::printLine(stdout, QStringLiteral("Created %1 with the demo diary of %2 clients, %3 foods and %4 meals.")
                               .arg(where, english.toString(static_cast<qlonglong>(DemoData::clients().size())),
                                    english.toString(static_cast<qlonglong>(DemoData::foods().size())),
                                    english.toString(static_cast<qlonglong>(DemoData::meals(lastDay).size()))));
     } else {
-        printLine(stdout, QStringLiteral("Created %1, an empty diary with the %2 standard units.")
+        ToolOutput::printLine(stdout, QStringLiteral("Created %1, an empty diary with the %2 standard units.")
                               .arg(where)
                               .arg(Schema::standardUnits().size()));
     }

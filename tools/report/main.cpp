@@ -3,6 +3,7 @@
 // window. Exit status 0 on success, 1 when the report could not be made, 2 on a usage error.
 
 #include "BuildInfo.h"
+#include "common/ToolOutput.h"
 #include "core/Clock.h"
 #include "core/DateSpan.h"
 #include "data/Clients.h"
@@ -17,30 +18,19 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 
-#include <cstdio>
-
 namespace {
 
 // The longest span a report covers, in days.
 constexpr int maxDays = 366;
 
-void printLine(std::FILE *stream, const QString &text)
-{
-    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
-}
-
 int usageError(const QString &problem)
 {
-    const QString program = QCoreApplication::applicationName();
-    printLine(stderr, QStringLiteral("%1: %2").arg(program, problem));
-    printLine(stderr, QStringLiteral("Usage: %1 DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] --pdf FILE").arg(program));
-    printLine(stderr, QStringLiteral("Try '%1 --help' for more information.").arg(program));
-    return 2;
+    return ToolOutput::usageError(problem, QStringLiteral("DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] --pdf FILE"));
 }
 
 int failure(const QString &reason)
 {
-    printLine(stderr, QStringLiteral("%1: %2").arg(QCoreApplication::applicationName(), reason));
+    ToolOutput::printLine(stderr, QStringLiteral("%1: %2").arg(QCoreApplication::applicationName(), reason));
     return 1;
 }
 
@@ -49,7 +39,7 @@ int failure(const QString &reason)
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        printLine(stderr, message);
+        ToolOutput::printLine(stderr, message);
 }
 
 QDate day(const QString &text)
