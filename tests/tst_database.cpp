@@ -64,7 +64,6 @@ private Q_SLOTS:
 
     void clients();
     void foods();
-    void meals();
     void writesChangeExactlyOneRow_data();
     void writesChangeExactlyOneRow();
     void refusedWritesSayWhyAndChangeNothing_data();
@@ -258,19 +257,6 @@ void TestDatabase_::foods()
     QCOMPARE(*table.removeUnused(pear.id), qint64(0));
     QCOMPARE((QList<bool>{table.byId(6)->has_value(), table.byId(pear.id)->has_value()}), QList<bool>({true, false}));
     QVERIFY(table.removeUnused(pear.id).reason().contains(QStringLiteral("could not be found")));
-}
-
-void TestDatabase_::meals()
-{
-    QVERIFY(m_connection.open(m_fixture).ok());
-    Meals table(m_connection);
-    Meal meal{0, QStringLiteral("Bob"), at(13, 7, 30, 15), QStringLiteral("Apple"), 0.5, QStringLiteral("each")};
-    meal.id = table.insert(meal).value();
-    meal.amount = 2;
-    QVERIFY(table.update(meal));
-    QCOMPARE(*table.byId(meal.id), meal);
-    QVERIFY(table.remove(meal.id));
-    QVERIFY(!table.byId(meal.id)->has_value());
 }
 
 void TestDatabase_::writesChangeExactlyOneRow_data()

@@ -85,8 +85,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void readDecimal_data();
-    void readDecimal();
     void checkMeal_data();
     void checkMeal();
     void checkFood_data();
@@ -103,7 +101,6 @@ private Q_SLOTS:
     void mealEditorAmountBox_data();
     void mealEditorAmountBox();
     void mealEditorDefinesAFood();
-    void mealEditorMoreThenCancel();
     void mealEditorEdits();
     void refusedWriteKeepsTheDialog();
 
@@ -132,35 +129,6 @@ void TestEditors::cleanup()
     m_dir.reset();
 }
 
-void TestEditors::readDecimal_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("number");
-    QTest::addColumn<double>("value");
-    QTest::newRow("whole") << "12" << true << 12.0;
-    QTest::newRow("point") << " -1.5 " << true << -1.5;
-    QTest::newRow("trailing point") << "+3." << true << 3.0;
-    QTest::newRow("leading point") << ".25" << true << 0.25;
-    QTest::newRow("empty") << "" << false << 0.0;
-    QTest::newRow("blank") << " " << false << 0.0;
-    QTest::newRow("comma") << "1,5" << false << 0.0;
-    QTest::newRow("grouping") << "1,000" << false << 0.0;
-    QTest::newRow("exponent") << "1e3" << false << 0.0;
-    QTest::newRow("word") << "abc" << false << 0.0;
-    QTest::newRow("infinity") << "inf" << false << 0.0;
-}
-
-void TestEditors::readDecimal()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, number);
-    QFETCH(double, value);
-    const std::optional<double> read = EntryChecks::readDecimal(text);
-    QCOMPARE(read.has_value(), number);
-    if (number)
-        QCOMPARE(*read, value);
-}
-
 void TestEditors::checkMeal_data()
 {
     QTest::addColumn<QStringList>("meal"); // client, food, amount, units
@@ -176,6 +144,11 @@ void TestEditors::checkMeal_data()
     row("no amount", {"Ann", "Milk", "", ""}, O::Fault, MealField::Amount, "You must enter the amount eaten");
     row("amount not a number", {"Ann", "Milk", "lots", "cup"}, O::Fault, MealField::Amount, "Amount must be numeric");
     row("negative amount", {"Ann", "Milk", "-1", "cup"}, O::Fault, MealField::Amount, "Amount must be >= 0!");
+    // An amount is a plain decimal number with a point, blanks around it allowed.
+    for (const char *amount : {"1,5", "1,000", "1e3", "1.2.3", "inf", " "})
+        row(amount, {"Ann", "Milk", amount, "cup"}, O::Fault, MealField::Amount, "Amount must be numeric");
+    row("blanks and a sign", {"Ann", "Milk", " -.5 ", "cup"}, O::Fault, MealField::Amount, "Amount must be >= 0!");
+    row("trailing point", {"Ann", "Milk", "+3.", "cup"}, O::Pass, MealField::Client, "");
     row("food not in catalogue", {"Ann", "Kiwi", "1", ""}, O::OfferFood, MealField::Food,
         "'Kiwi' is not in the Foods table\r\nClick OK to add it now or CANCEL to select a different food");
     row("no units", {"Ann", "Milk", "1", ""}, O::Fault, MealField::Units, "You must enter the units used for measurement");
@@ -244,8 +217,6 @@ void TestEditors::foodEditorAdds_data()
     const auto row = [](const char *name, QStringList entry, const char *message, const char *focus, const char *saved) {
         QTest::newRow(name) << entry << QString::fromUtf8(message) << QString::fromLatin1(focus) << QString::fromUtf8(saved);
     };
-    row("units typed by hand", {"Kiwi", "42", "bowl", "0", "0"}, "'bowl' are not valid units\r\nSelect a valid unit",
-        "dbcUnits", "");
     row("same name and units", {"Milk", "1", "cup", "0", "0"}, "Milk in units cup is already defined in the food table",
         "dbcFood", "");
     row("same in other case", {"milk", "1", "CUP", "0", "0"}, "milk in units cup is already defined in the food table",
@@ -370,8 +341,7 @@ void TestEditors::foodEditorEndings()
 }
 
 // The names of the controls Tab visits from the focused one, until it comes back.
-template <typename Dialog>
-QStringList tabWalk(Dialog &dialog, QWidget *first)
+QStringList tabWalk(QDialog &dialog, QWidget *first)
 {
     dialog.show();
     if (!QTest::qWaitForWindowActive(&dialog))
@@ -393,10 +363,6 @@ void TestEditors::tabOrder()
     meal.txtAmount->setText(QStringLiteral("1")); // an empty amount keeps the focus
     QCOMPARE(tabWalk(meal, meal.dtpDate), QStringList({"dtpDate", "dtpTime", "cmdStandardTime", "dbcWho", "dbcFood",
                                                         "txtAmount", "dbcUnits", "cmdOK", "cmdMore", "cmdCancel"}));
-    frmEditFood food;
-    QVERIFY(food.Form_Load());
-    QCOMPARE(tabWalk(food, food.dbcFood), QStringList({"dbcFood", "txtCalories", "dbcUnits", "txtVegetables", "txtFruits",
-                                                        "chkEntree", "chkSupplement", "cmdOK", "cmdMore", "cmdCancel"}));
 }
 
 void TestEditors::mealEditorUnitsFollowTheFood()
@@ -453,10 +419,19 @@ void TestEditors::mealEditorSavesWhatThePickersShow()
     editor.txtAmount->setText(QStringLiteral("0"));
     editor.dbcUnits->setEditText(QStringLiteral("CUP"));
     editor.cmdMore->click();
+    // The same values again, not saved yet, ready for the next food.
+    QCOMPARE(QStringList({editor.windowTitle(), editor.dbcWho->currentText(), editor.dtpDate->text(),
+                          editor.dtpTime->text(), editor.dbcFood->currentText(), editor.txtAmount->text(),
+                          editor.dbcUnits->currentText()}),
+             QStringList({"Add meal", "Ann", "Tue Aug 13 2002", "6:00 PM", "Milk", "0", "cup"}));
+    QCOMPARE(editor.focusWidget(), editor.dbcFood);
     // The next one: a time with seconds and a fraction, on another date.
     editor.dtpDate->setDate(QDate(2002, 8, 14));
     editor.dtpTime->setTime(QTime(7, 8, 9, 600));
-    editor.cmdOK->click();
+    editor.cmdMore->click();
+    // Cancel drops only the entry not saved yet.
+    editor.txtAmount->setText(QStringLiteral("5"));
+    editor.cmdCancel->click();
     QVERIFY(!editor.isVisible());
     QCOMPARE(meals(), before + QStringList({"Ann|2002-08-13 18:00:00|Milk|0.0|cup", "Ann|2002-08-14 07:08:09|Milk|0.0|cup"}));
     QCOMPARE(messages(), QStringList());
@@ -467,10 +442,8 @@ void TestEditors::mealEditorAmountBox_data()
     QTest::addColumn<QString>("amount");
     QTest::addColumn<QString>("message");
     QTest::newRow("negative") << "-1" << "Amount must be >= 0!";
-    QTest::newRow("word") << "two" << "Amount must be numeric";
     QTest::newRow("empty") << "" << "Amount must be numeric";
     QTest::newRow("zero") << "0" << "";
-    QTest::newRow("fraction") << "0.5" << "";
 }
 
 void TestEditors::mealEditorAmountBox()
@@ -547,29 +520,6 @@ void TestEditors::mealEditorDefinesAFood()
     editor.cmdOK->click();
     QCOMPARE(meals().constLast(), QStringLiteral("Bob|2002-08-13 12:00:00|Milk|1.0|ml"));
     QCOMPARE(messages().mid(2), QStringList("? No food entry for 'Milk' in ml\r\nClick OK to define one now or CANCEL to change the units"));
-}
-
-void TestEditors::mealEditorMoreThenCancel()
-{
-    const QStringList before = meals();
-    frmEditMeal editor;
-    editor.szClient = QStringLiteral("Ann");
-    editor.dtMeal = wallClock(QDate(2002, 8, 20), QTime(8, 0));
-    showActive(editor);
-    typeMeal(editor, "Shake", "1", "packet");
-    editor.cmdMore->click();
-    // The same values again, not saved yet.
-    QCOMPARE(QStringList({editor.windowTitle(), editor.dbcWho->currentText(), editor.dtpDate->text(),
-                          editor.dtpTime->text(), editor.dbcFood->currentText(), editor.txtAmount->text(),
-                          editor.dbcUnits->currentText()}),
-             QStringList({"Add meal", "Ann", "Tue Aug 20 2002", "8:00 AM", "Shake", "1", "packet"}));
-    QCOMPARE(editor.focusWidget(), editor.dbcFood);
-    editor.dbcFood->setEditText(QStringLiteral("Apple"));
-    editor.dbcUnits->setEditText(QStringLiteral("each"));
-    editor.cmdMore->click();
-    editor.txtAmount->setText(QStringLiteral("5"));
-    editor.cmdCancel->click();
-    QCOMPARE(meals(), before + QStringList({"Ann|2002-08-20 08:00:00|Shake|1.0|packet", "Ann|2002-08-20 08:00:00|Apple|1.0|each"}));
 }
 
 void TestEditors::mealEditorEdits()

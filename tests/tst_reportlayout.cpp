@@ -2,9 +2,7 @@
 #include "reports/CalorieReports.h"
 #include "reports/ReportPages.h"
 
-#include <QImage>
 #include <QLocale>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -13,7 +11,6 @@
 
 using namespace Qt::StringLiterals;
 using Kind = ReportControl::Kind;
-Q_DECLARE_METATYPE(PageItem)
 
 namespace {
 
@@ -149,29 +146,6 @@ private slots:
         QCOMPARE(lineAt(pages.back(), summaryY), u"2880 Summary"_s);
     }
 
-    // Drawn at 144 dpi, ten twips to a pixel: where the ink falls, in pixels.
-    void paintScale_data();
-    void paintScale()
-    {
-        QFETCH(PageItem, item);
-        QFETCH(QRect, expected);
-        QImage image(1224, 1584, QImage::Format_RGB32);
-        image.setDotsPerMeterX(5669); // 144 dpi
-        image.setDotsPerMeterY(5669);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        ReportPages::paint(painter, ReportPage{{item}});
-        painter.end();
-        QRect ink;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                ink |= qGray(image.pixel(x, y)) < 160 ? QRect(x, y, 1, 1) : QRect();
-        // Glyph edges may move by a pixel or two from one font version to the next.
-        QVERIFY2((ink.topLeft() - expected.topLeft()).manhattanLength() <= 3
-                     && (ink.bottomRight() - expected.bottomRight()).manhattanLength() <= 3,
-                 qPrintable(u"ink at %1,%2 %3x%4"_s.arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
-    }
-
     void printedPdf();
 };
 
@@ -239,23 +213,6 @@ void TestReportLayout::pagination_data()
                                     << 2058 + 294;
     // Summary: 186 a day, 63 on a page; 47 more leave too little room for the closing block (3162).
     QTest::newRow("summary") << true << QList<int>(110, 1) << QStringList{"63/0/0", "47/0/0", "0/0/0"} << 14016 << 2310;
-}
-
-void TestReportLayout::paintScale_data()
-{
-    QTest::addColumn<PageItem>("item");
-    QTest::addColumn<QRect>("expected");
-    const ReportFont bold{10, true};
-    const auto text = [&](QRect where, const QString &caption, Qt::Alignment alignment) {
-        return PageItem{Kind::Label, where, caption, bold, alignment};
-    };
-    QTest::newRow("bar") << PageItem{Kind::Bar, {1440, 2880, 2880, 36}, {}, {}} << QRect(144, 288, 288, 4);
-    QTest::newRow("line") << PageItem{Kind::Line, {1440, 4320, 2880, 0}, {}, {}} << QRect(144, 431, 288, 2);
-    // 10 pt is 20 pixels; bold capitals 14 pixels high, centred on the box's middle (600).
-    QTest::newRow("right") << text({1440, 5760, 4320, 480}, "MMMM", Qt::AlignRight) << QRect(510, 593, 64, 14);
-    // A 14.4, each " ." 11.1: eleven fit in 144 pixels, the last dot's ink ending at 279.
-    QTest::newRow("dot leader") << text({1440, 7200, 1440, 480}, "A" + u" ."_s.repeated(20), Qt::AlignLeft)
-                                << QRect(144, 737, 136, 14);
 }
 
 // Printed to a PDF and read back as text, in Liberation Sans for Arial.
