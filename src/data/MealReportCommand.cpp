@@ -71,15 +71,14 @@ ReportRow dayRow(const Sums &sums, const QString &dateOnly, std::vector<ReportRo
 ReportRow grandTotalRow(const Sums &sums, std::vector<ReportRow> days)
 {
     const qint64 dayCount = static_cast<qint64>(days.size());
-    const double fruitsAndVegetables = sums.fruitsAndVegetables;
     ReportRow top;
     top.columns.reserve(9);
     top.columns.insert(QStringLiteral("DayCount"), dayCount);
     top.columns.insert(QStringLiteral("GrandTotalCalories"), sums.calories);
-    top.columns.insert(QStringLiteral("GrandTotalFruitsAndVegetables"), fruitsAndVegetables);
+    top.columns.insert(QStringLiteral("GrandTotalFruitsAndVegetables"), sums.fruitsAndVegetables);
     top.columns.insert(QStringLiteral("AverageDailyCalories"), dayCount > 0 ? sums.calories / dayCount : 0.0);
     top.columns.insert(QStringLiteral("AverageDailyFruitsAndVegeables"),
-                       dayCount > 0 ? fruitsAndVegetables / dayCount : 0.0);
+                       dayCount > 0 ? sums.fruitsAndVegetables / dayCount : 0.0);
     top.columns.insert(QStringLiteral("GrandTotalSupplements"), sums.supplements);
     top.columns.insert(QStringLiteral("GrandTotalEntrees"), sums.entrees);
     top.columns.insert(QStringLiteral("GrandTotalFruits"), sums.fruits);

@@ -100,9 +100,9 @@ bool frmEditFood::Form_Load()
 {
     m_stored.reset();
     m_closingByFrame = false;
-    for (QWidget *control : {static_cast<QWidget *>(dbcFood), static_cast<QWidget *>(dbcUnits),
-                             static_cast<QWidget *>(cmdMore)})
-        control->setEnabled(true);
+    dbcFood->setEnabled(true);
+    dbcUnits->setEnabled(true);
+    cmdMore->setEnabled(true);
     if (!FillUnitsCombo() || !FillFoodCombo())
         return false;
     return idFood != 0 ? StartEditFood() : StartAddFood();
@@ -119,13 +119,20 @@ bool frmEditFood::FillFoodCombo()
     return Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &names);
 }
 
+bool frmEditFood::foodsWritable(const QString &refusal)
+{
+    // A catalogue that is a view, not a table, takes no rows.
+    const Result<bool> table = Schema::isTable(database(), QStringLiteral("Foods"));
+    if (table && *table)
+        return true;
+    MessageBox::critical(this, refusal);
+    return false;
+}
+
 bool frmEditFood::StartAddFood()
 {
-    const Result<bool> writable = Schema::isTable(database(), QStringLiteral("Foods"));
-    if (!writable || !*writable) {
-        MessageBox::critical(this, QStringLiteral("AddNew not supported by rsFoods record set!"));
+    if (!foodsWritable(QStringLiteral("AddNew not supported by rsFoods record set!")))
         return false;
-    }
     setWindowTitle(QStringLiteral("Add food"));
     showEntry(FoodEntry{0, szFood, szUnits, 0, 0, 0, false, false});
     txtCalories->clear(); // the calories must be typed
@@ -136,11 +143,8 @@ bool frmEditFood::StartAddFood()
 
 bool frmEditFood::StartEditFood()
 {
-    const Result<bool> writable = Schema::isTable(database(), QStringLiteral("Foods"));
-    if (!writable || !*writable) {
-        MessageBox::critical(this, QStringLiteral("Update not supported by rsFoods record set!"));
+    if (!foodsWritable(QStringLiteral("Update not supported by rsFoods record set!")))
         return false;
-    }
     const Result<std::optional<FoodEntry>> entry = Foods(database()).byId(idFood);
     if (!entry) {
         MessageBox::critical(this, QStringLiteral("The food entry could not be read.\n\n%1").arg(entry.reason()));

@@ -65,6 +65,8 @@ protected:
 private:
     bool FillUnitsCombo();
     bool FillFoodCombo();
+    // Whether rows can be written to the catalogue; otherwise says refusal.
+    bool foodsWritable(const QString &refusal);
     bool StartEditFood();
     bool StartAddFood();
     void showEntry(const FoodEntry &entry);
