@@ -1,6 +1,7 @@
 #include "Foods.h"
 
 #include "Connection.h"
+#include "Schema.h"
 #include "Writes.h"
 
 namespace {
@@ -8,17 +9,11 @@ namespace {
 const QString entryColumns = QStringLiteral(
     "ID, Food, Units, CaloriesPerUnit, VegetableServings, FruitServings, EntreeFlag, SupplementFlag");
 
-// A yes/no field is yes when it holds any number other than 0; empty is no.
-bool flag(const QVariant &value)
-{
-    return !value.isNull() && value.toDouble() != 0;
-}
-
 FoodEntry entryAt(const Connection::Statement &query)
 {
     return {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
             query.value(3).toDouble(),   query.value(4).toDouble(), query.value(5).toDouble(),
-            flag(query.value(6)),        flag(query.value(7))};
+            Schema::flag(query.value(6)),        Schema::flag(query.value(7))};
 }
 
 QVariantList values(const FoodEntry &entry)

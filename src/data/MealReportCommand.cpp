@@ -16,12 +16,6 @@ const QString sql = QStringLiteral(
     " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
     " ORDER BY Meals.\"When\", Meals.Food, Meals.ID");
 
-// A yes/no field is yes when it holds a number other than 0; empty is no.
-bool flag(const QVariant &value)
-{
-    return !value.isNull() && value.toDouble() != 0;
-}
-
 // The date part of a stored time, "yyyy-MM-dd".
 constexpr qsizetype dateLength = 10;
 
@@ -123,8 +117,8 @@ Result<ReportRow> execute(Connection &connection, const QString &client, const D
         figures.vegetables = amount * vegetableServings;
         figures.fruits = amount * fruitServings;
         figures.fruitsAndVegetables = amount * (fruitServings + vegetableServings);
-        figures.entrees = flag(query.value(8)) ? amount : 0.0;
-        figures.supplements = flag(query.value(9)) ? amount : 0.0;
+        figures.entrees = Schema::flag(query.value(8)) ? amount : 0.0;
+        figures.supplements = Schema::flag(query.value(9)) ? amount : 0.0;
         daySums.add(figures);
         grandSums.add(figures);
 

@@ -73,6 +73,11 @@ QDateTime whenFromText(QStringView text)
     return date.isValid() && time.isValid() ? wallClock(date, time) : QDateTime();
 }
 
+bool flag(const QVariant &value)
+{
+    return !value.isNull() && value.toDouble() != 0;
+}
+
 Check check(const QSqlDatabase &db)
 {
     Check result;

@@ -33,6 +33,9 @@ QString whenText(const QDateTime &moment);
 // The stored text read back as a wall-clock date-time; an invalid QDateTime when it is not one.
 QDateTime whenFromText(QStringView text);
 
+// A yes/no field is yes when it holds any number other than 0; empty is no.
+bool flag(const QVariant &value);
+
 // What a database lacks of the contract: whole tables, and fields of tables that exist
 // (written "Table.Field"). Names compare without regard to case, as SQLite's do.
 struct Check
