@@ -214,7 +214,7 @@ void TestMealView::gridColumnsAndFormats()
     QStringList captions;
     for (int column = 0; column < model.columnCount(); ++column)
         captions << model.headerData(column, Qt::Horizontal).toString()
-                        + (MealGridModel::columns()[static_cast<size_t>(column)].visible ? QString() : QStringLiteral(" (hidden)"));
+                        + (model.columns()[static_cast<size_t>(column)].visible ? QString() : QStringLiteral(" (hidden)"));
     QCOMPARE(captions, QStringList({"ID (hidden)", "When", "Who (hidden)", "Description", "Amount", "Units",
                                     "CaloriesPerUnit (hidden)", "Units (hidden)", "Calories", "Vegs", "Fruits"}));
     QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("2002-03-05 noon"));
@@ -309,7 +309,7 @@ void TestMealView::headerSortCycleAndResetOnRequery()
     // Another column starts ascending; equal values keep their time order.
     clickHeader(view->dbgMeals, 5);
     QCOMPARE(shownIds(*view), QList<qint64>({41, 20, 1, 40, 10}));
-    const int description = MealGridModel::descriptionColumn();
+    const int description = 3; // "Description"
 
     // Any re-query shows the time order again; the designed columns stay as they were.
     const int whenWidth = view->dbgMeals->columnWidth(1);
@@ -429,7 +429,7 @@ void TestMealView::resizeRules()
     // The Description column takes the change of width; the grid fills the window below the
     // calendar and the panels.
     QList<int> expected = widths();
-    expected[MealGridModel::descriptionColumn()] += 100;
+    expected[3] += 100; // "Description"
     window->resize(window->width() + 100, window->height() + 50);
     QCOMPARE(widths(), expected);
     QCOMPARE(grid->geometry().bottomRight(), view->rect().bottomRight());

@@ -1,8 +1,6 @@
 #include "MealRows.h"
 
-#include <algorithm>
 #include <array>
-#include <numeric>
 
 namespace {
 
@@ -28,19 +26,23 @@ constexpr std::array<FieldName, 13> fieldNames = {{
     {MealField::Entrees, u"Entrees"},
 }};
 
-// Negative, zero or positive as a orders before, with or after b.
-int compareField(const MealRow &a, const MealRow &b, MealField field)
+} // namespace
+
+int MealRows::compare(Bookmark first, Bookmark second, int field) const
 {
-    auto numbers = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
-    switch (field) {
+    const MealRow &a = atBookmark(first);
+    const MealRow &b = atBookmark(second);
+    const auto numbers = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    const auto texts = compareTexts;
+    switch (static_cast<MealField>(field)) {
     case MealField::ID: return numbers(a.ID, b.ID);
     case MealField::When: return numbers(a.When, b.When);
-    case MealField::Who: return a.Who.compare(b.Who, Qt::CaseInsensitive);
-    case MealField::Food: return a.Food.compare(b.Food, Qt::CaseInsensitive);
+    case MealField::Who: return texts(a.Who, b.Who);
+    case MealField::Food: return texts(a.Food, b.Food);
     case MealField::Amount: return numbers(a.Amount, b.Amount);
-    case MealField::Units: return a.Units.compare(b.Units, Qt::CaseInsensitive);
+    case MealField::Units: return texts(a.Units, b.Units);
     case MealField::CaloriesPerUnit: return numbers(a.CaloriesPerUnit, b.CaloriesPerUnit);
-    case MealField::FoodUnits: return a.FoodUnits.compare(b.FoodUnits, Qt::CaseInsensitive);
+    case MealField::FoodUnits: return texts(a.FoodUnits, b.FoodUnits);
     case MealField::Calories: return numbers(a.Calories, b.Calories);
     case MealField::Vegetables: return numbers(a.Vegetables, b.Vegetables);
     case MealField::Fruits: return numbers(a.Fruits, b.Fruits);
@@ -49,8 +51,6 @@ int compareField(const MealRow &a, const MealRow &b, MealField field)
     }
     return 0;
 }
-
-} // namespace
 
 QString mealFieldName(MealField field)
 {
@@ -86,43 +86,20 @@ QVariant mealFieldValue(const MealRow &row, MealField field)
 }
 
 MealRows::MealRows(std::vector<MealRow> rows)
-    : m_rows(std::move(rows))
-    , m_order(m_rows.size())
-    , m_positionOf(m_rows.size())
+    : RowTable(rows.size())
+    , m_rows(std::move(rows))
 {
-    std::iota(m_order.begin(), m_order.end(), 0);
-    std::iota(m_positionOf.begin(), m_positionOf.end(), 0);
 }
 
-bool MealRows::sort(QStringView sortText)
+std::optional<int> MealRows::fieldByName(QStringView name) const
 {
-    const QStringView text = sortText.trimmed();
-    const qsizetype blank = text.indexOf(QLatin1Char(' '));
-    const QStringView name = blank < 0 ? text : text.left(blank);
-    const QStringView direction = blank < 0 ? QStringView() : text.mid(blank + 1).trimmed();
     const std::optional<MealField> field = mealFieldByName(name);
-    const bool descending = direction.compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-    if (!field || (!direction.isEmpty() && !descending && direction.compare(QLatin1String("ASC"), Qt::CaseInsensitive) != 0))
-        return false;
-
-    // Start from time order so that rows with equal values always come in time order.
-    std::iota(m_order.begin(), m_order.end(), 0);
-    std::stable_sort(m_order.begin(), m_order.end(), [&](Bookmark a, Bookmark b) {
-        const int order = compareField(m_rows[static_cast<size_t>(a)], m_rows[static_cast<size_t>(b)], *field);
-        return descending ? order > 0 : order < 0;
-    });
-    for (size_t position = 0; position < m_order.size(); ++position)
-        m_positionOf[static_cast<size_t>(m_order[position])] = static_cast<int>(position);
-    m_sortText = sortText.toString();
-    return true;
+    return field ? std::optional<int>(static_cast<int>(*field)) : std::nullopt;
 }
 
-int MealRows::find(qint64 id, int fromPosition) const
+QVariant MealRows::valueAt(Bookmark row, int field) const
 {
-    for (int position = qMax(0, fromPosition); position < count(); ++position)
-        if (at(position).ID == id)
-            return position;
-    return -1;
+    return mealFieldValue(atBookmark(row), static_cast<MealField>(field));
 }
 
 MealTotals totalsOf(const MealRows &rows)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RowTable.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -50,33 +52,15 @@ std::optional<MealField> mealFieldByName(QStringView name);
 // The field's value; for a When that is not a date-time, the text stored.
 QVariant mealFieldValue(const MealRow &row, MealField field);
 
-// The meals of a span as a list that can be re-ordered by any field, searched by ID and walked
-// by several cursors at once. Each row keeps a bookmark for as long as the list lives: the
-// position it had when the list was made (time order).
-class MealRows
+// The meals of a span, in time order as they came in (see RowTable).
+class MealRows : public RowTable
 {
 public:
-    using Bookmark = int;
-
     explicit MealRows(std::vector<MealRow> rows = {});
 
-    int count() const { return static_cast<int>(m_rows.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
     // The row at a position of the current order.
-    const MealRow &at(int position) const { return m_rows[static_cast<size_t>(m_order[static_cast<size_t>(position)])]; }
+    const MealRow &at(int position) const { return atBookmark(bookmarkAt(position)); }
     const MealRow &atBookmark(Bookmark bookmark) const { return m_rows[static_cast<size_t>(bookmark)]; }
-    Bookmark bookmarkAt(int position) const { return m_order[static_cast<size_t>(position)]; }
-    int positionOf(Bookmark bookmark) const { return m_positionOf[static_cast<size_t>(bookmark)]; }
-
-    // Orders the rows by a sort text made of a field name, a blank and ASC or DESC
-    // ("Calories DESC"; the direction may be left out for ASC). Rows with equal values keep
-    // their time order. False, and nothing changed, for a text that names no field.
-    bool sort(QStringView sortText);
-    // The sort text last applied; empty while the rows are in the order they came in.
-    QString sortText() const { return m_sortText; }
-
-    // The position of the first row at or after fromPosition whose ID is id; -1 when none.
-    int find(qint64 id, int fromPosition = 0) const;
 
     // A cursor of its own over the rows in their current order.
     class Cursor
@@ -96,10 +80,12 @@ public:
     Cursor cursor() const { return Cursor(*this); }
 
 private:
+    std::optional<int> fieldByName(QStringView name) const override;
+    int compare(Bookmark a, Bookmark b, int field) const override;
+    QVariant valueAt(Bookmark row, int field) const override;
+    qint64 idAt(Bookmark row) const override { return atBookmark(row).ID; }
+
     std::vector<MealRow> m_rows;
-    std::vector<Bookmark> m_order;
-    std::vector<int> m_positionOf;
-    QString m_sortText;
 };
 
 // The grand totals over the meals of a span.

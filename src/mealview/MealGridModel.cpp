@@ -1,108 +1,36 @@
 #include "MealGridModel.h"
 
-#include "core/Format.h"
+#include "core/MealRows.h"
 
-const std::vector<MealGridModel::Column> &MealGridModel::columns()
+namespace {
+
+std::vector<GridModel::Column> designedColumns()
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    static const std::vector<Column> designed = {
-        {QStringLiteral("ID"), MealField::ID, QStringLiteral("0"), false, left, 1020},
-        {QStringLiteral("When"), MealField::When, QStringLiteral("mmm dd hh:mm AM/PM"), true, left, 1308},
-        {QStringLiteral("Who"), MealField::Who, QString(), false, left, 1956},
-        {QStringLiteral("Description"), MealField::Food, QString(), true, left, 2472},
-        {QStringLiteral("Amount"), MealField::Amount, QStringLiteral("#,##0.0"), true, right, 720},
-        {QStringLiteral("Units"), MealField::Units, QString(), true, left, 876},
-        {QStringLiteral("CaloriesPerUnit"), MealField::CaloriesPerUnit, QString(), false, left, 1188},
-        {QStringLiteral("Units"), MealField::FoodUnits, QString(), false, left, 876},
-        {QStringLiteral("Calories"), MealField::Calories, QStringLiteral("#,##0"), true, right, 684},
-        {QStringLiteral("Vegs"), MealField::Vegetables, QStringLiteral("#,##0.0"), true, right, 528},
-        {QStringLiteral("Fruits"), MealField::Fruits, QStringLiteral("#,##0.0"), true, right, 528},
+    const auto column = [&](const char *caption, MealField field, const char *format, bool visible, bool rightAligned,
+                            int width) {
+        return GridModel::Column{QString::fromLatin1(caption), static_cast<int>(field), mealFieldName(field),
+                                 QString::fromLatin1(format), visible, rightAligned ? right : left, width};
     };
-    return designed;
+    return {
+        column("ID", MealField::ID, "0", false, false, 1020),
+        column("When", MealField::When, "mmm dd hh:mm AM/PM", true, false, 1308),
+        column("Who", MealField::Who, "", false, false, 1956),
+        column("Description", MealField::Food, "", true, false, 2472),
+        column("Amount", MealField::Amount, "#,##0.0", true, true, 720),
+        column("Units", MealField::Units, "", true, false, 876),
+        column("CaloriesPerUnit", MealField::CaloriesPerUnit, "", false, false, 1188),
+        column("Units", MealField::FoodUnits, "", false, false, 876),
+        column("Calories", MealField::Calories, "#,##0", true, true, 684),
+        column("Vegs", MealField::Vegetables, "#,##0.0", true, true, 528),
+        column("Fruits", MealField::Fruits, "#,##0.0", true, true, 528),
+    };
 }
 
-int MealGridModel::descriptionColumn()
-{
-    static const int column = [] {
-        const auto &all = columns();
-        for (size_t i = 0; i < all.size(); ++i)
-            if (all[i].caption == QLatin1String("Description"))
-                return static_cast<int>(i);
-        return -1;
-    }();
-    return column;
-}
+} // namespace
 
 MealGridModel::MealGridModel(QObject *parent)
-    : QAbstractTableModel(parent)
+    : GridModel(designedColumns(), parent)
 {
-}
-
-void MealGridModel::setRows(std::shared_ptr<MealRows> rows)
-{
-    beginResetModel();
-    m_rows = std::move(rows);
-    endResetModel();
-}
-
-bool MealGridModel::sort(const QString &sortText)
-{
-    if (!m_rows)
-        return false;
-    const QModelIndexList before = persistentIndexList();
-    std::vector<MealRows::Bookmark> bookmarks;
-    bookmarks.reserve(static_cast<size_t>(before.size()));
-    for (const QModelIndex &index : before)
-        bookmarks.push_back(m_rows->bookmarkAt(index.row()));
-
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const bool sorted = m_rows->sort(sortText);
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (qsizetype i = 0; i < before.size(); ++i)
-        after.append(index(m_rows->positionOf(bookmarks[static_cast<size_t>(i)]), before[i].column()));
-    changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    return sorted;
-}
-
-int MealGridModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() || !m_rows ? 0 : m_rows->count();
-}
-
-int MealGridModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(columns().size());
-}
-
-QVariant MealGridModel::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) || !m_rows)
-        return {};
-    const Column &column = columns()[static_cast<size_t>(index.column())];
-    switch (role) {
-    case Qt::DisplayRole:
-        return Format::value(mealFieldValue(m_rows->at(index.row()), column.field), column.format);
-    case Qt::TextAlignmentRole:
-        return static_cast<int>(column.alignment);
-    default:
-        return {};
-    }
-}
-
-QVariant MealGridModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
-        return QAbstractTableModel::headerData(section, orientation, role);
-    const Column &column = columns()[static_cast<size_t>(section)];
-    switch (role) {
-    case Qt::DisplayRole:
-        return column.caption;
-    case Qt::TextAlignmentRole:
-        return static_cast<int>(column.alignment);
-    default:
-        return {};
-    }
 }

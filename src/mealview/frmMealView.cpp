@@ -104,26 +104,10 @@ void frmMealView::createControls()
     dbgMeals->setObjectName(QStringLiteral("dbgMeals"));
     dbgMeals->setGeometry(twipRect(0, gridTop, 7572, 3372));
     dbgMeals->setModel(m_model);
-    dbgMeals->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dbgMeals->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    dbgMeals->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dbgMeals->setWordWrap(false);
-    dbgMeals->verticalHeader()->hide();
-    dbgMeals->verticalHeader()->setDefaultSectionSize(dbgMeals->fontMetrics().height() + 4);
-    dbgMeals->horizontalHeader()->setHighlightSections(false);
-    dbgMeals->horizontalHeader()->setSectionsClickable(true);
-    // No sort arrow: in the narrow columns it would push the caption out of view.
-    dbgMeals->horizontalHeader()->setSortIndicatorShown(false);
-    const auto &columns = MealGridModel::columns();
     // Every column is at least wide enough for its widest value, "Dec 31 12:59 PM" in "When".
     const int cellMargin = 2 * dbgMeals->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, dbgMeals) + 6;
     const int whenWidth = dbgMeals->fontMetrics().horizontalAdvance(QStringLiteral("Dec 31 12:59 PM")) + cellMargin;
-    for (size_t i = 0; i < columns.size(); ++i) {
-        const int column = static_cast<int>(i);
-        const int width = twips(columns[i].widthTwips);
-        dbgMeals->setColumnWidth(column, columns[i].field == MealField::When ? qMax(width, whenWidth) : width);
-        dbgMeals->setColumnHidden(column, !columns[i].visible);
-    }
+    GridModel::setUpView(dbgMeals, {0, whenWidth});
     dbgMeals->viewport()->installEventFilter(this);
 
     frmDate->setFocusPolicy(Qt::NoFocus);
@@ -334,8 +318,7 @@ void frmMealView::ShowSummary(qint64 idMeal)
     lblTotalEntrees->setText(Format::number(totals.TotalEntrees, u"0"));
 
     // Every re-query shows the meals in time order again, whatever column was sorted before.
-    const int whenColumn = 1;
-    rsMeals->sort(mealFieldName(MealGridModel::columns()[whenColumn].field) + QStringLiteral(" ASC"));
+    rsMeals->sort(mealFieldName(MealField::When) + QStringLiteral(" ASC"));
     {
         const QScopedValueRollback ignoring(m_ignoreSelection, true);
         m_model->setRows(rsMeals);
@@ -399,12 +382,8 @@ void frmMealView::dbgMeals_HeadClick(int column)
 {
     if (!rsMeals)
         return;
-    const QString field = mealFieldName(MealGridModel::columns()[static_cast<size_t>(column)].field);
-    const bool ascending = rsMeals->sortText() != field + QStringLiteral(" ASC");
-    {
-        const QScopedValueRollback ignoring(m_ignoreSelection, true);
-        m_model->sort(field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
-    }
+    const QScopedValueRollback ignoring(m_ignoreSelection, true);
+    m_model->sortByColumn(column);
 }
 
 void frmMealView::DeleteMeal()
@@ -442,10 +421,7 @@ void frmMealView::resizeEvent(QResizeEvent *event)
     const auto *frame = qobject_cast<const QMdiSubWindow *>(parentWidget());
     if ((frame && frame->isMinimized()) || width() <= 0)
         return;
-    const int description = MealGridModel::descriptionColumn();
-    const int widthChange = width() - dbgMeals->width();
-    dbgMeals->setColumnWidth(description, qMax(twips(300), dbgMeals->columnWidth(description) + widthChange));
-    dbgMeals->setGeometry(0, twips(gridTop), width(), height() - twips(gridTop));
+    GridModel::place(dbgMeals, QRect(0, twips(gridTop), width(), height() - twips(gridTop)));
 }
 
 bool frmMealView::event(QEvent *event)
