@@ -31,7 +31,7 @@ QString entryKey(qint64 id)
 
 Result<std::vector<FoodEntry>> Foods::all() const
 {
-    return m_connection.statement(QStringLiteral("SELECT %1 FROM Foods").arg(entryColumns)).rows(entryAt);
+    return m_connection.statement(QStringLiteral("SELECT %1 FROM Foods ORDER BY ID").arg(entryColumns)).rows(entryAt);
 }
 
 Result<QStringList> Foods::names() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Status.h"
+#include "core/FoodRows.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,21 +10,6 @@
 #include <vector>
 
 class Connection;
-
-// One row of the Foods table: a food in one unit, with its values per unit.
-struct FoodEntry
-{
-    qint64 id = 0;
-    QString food;
-    QString units;
-    double caloriesPerUnit = 0;
-    double vegetableServings = 0; // per unit
-    double fruitServings = 0;     // per unit
-    bool entree = false;
-    bool supplement = false;
-
-    friend bool operator==(const FoodEntry &, const FoodEntry &) = default;
-};
 
 // The Foods table, the food catalogue. Meals name an entry by its food and units, which the
 // catalogue keeps unique; names compare as the database compares them (without regard to
@@ -34,7 +20,7 @@ class Foods
 public:
     explicit Foods(Connection &connection) : m_connection(connection) {}
 
-    // Every entry, in the order the table gives them.
+    // Every entry, in the order of their IDs.
     Result<std::vector<FoodEntry>> all() const;
     // The distinct food names, sorted.
     Result<QStringList> names() const;

@@ -48,11 +48,7 @@ frmEditFood::frmEditFood(QWidget *parent)
     , cmdMore(new QPushButton(QStringLiteral("&More..."), this))
     , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
-    setObjectName(QStringLiteral("frmEditFood"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Add food"));
-    setFont(designFont());
-    setFixedSize(twips(6336), twips(2136));
+    Controls::fixedDialog(this, QStringLiteral("frmEditFood"), QStringLiteral("Add food"), 6336, 2136);
 
     const Qt::Alignment twoLines = Qt::AlignCenter;
     lblFieldLabel[3] = Controls::label(this, QStringLiteral("lblFieldLabel3"), QStringLiteral("Food"),

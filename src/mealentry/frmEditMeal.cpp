@@ -77,11 +77,7 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     , cmdMore(new QPushButton(QStringLiteral("&More..."), this))
     , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
-    setObjectName(QStringLiteral("frmEditMeal"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Add meal"));
-    setFont(designFont());
-    setFixedSize(twips(6600), twips(1704));
+    Controls::fixedDialog(this, QStringLiteral("frmEditMeal"), QStringLiteral("Add meal"), 6600, 1704);
 
     lblFieldLabel[1] = Controls::label(this, QStringLiteral("lblFieldLabel1"), QStringLiteral("When"),
                                        twipRect(72, 156, 500, 240), Qt::AlignLeft | Qt::AlignTop);

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -108,7 +107,8 @@ void frmMealView::createControls()
     const int cellMargin = 2 * dbgMeals->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, dbgMeals) + 6;
     const int whenWidth = dbgMeals->fontMetrics().horizontalAdvance(QStringLiteral("Dec 31 12:59 PM")) + cellMargin;
     GridModel::setUpView(dbgMeals, {0, whenWidth});
-    dbgMeals->viewport()->installEventFilter(this);
+    // The right button leaves the selection alone and asks for the meal menu.
+    Controls::onRightClick(dbgMeals->viewport(), [this] { Q_EMIT popupMenuRequested(); });
 
     frmDate->setFocusPolicy(Qt::NoFocus);
     setTabOrder(mvwDates, optOneDay);
@@ -441,22 +441,4 @@ bool frmMealView::event(QEvent *event)
         }
     }
     return QWidget::event(event);
-}
-
-bool frmMealView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == dbgMeals->viewport()) {
-        const auto type = event->type();
-        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
-            || type == QEvent::MouseButtonDblClick) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::RightButton) {
-                // The right button leaves the selection alone and asks for the meal menu.
-                if (type == QEvent::MouseButtonRelease)
-                    Q_EMIT popupMenuRequested();
-                return true;
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -63,11 +63,7 @@ frmPrintReport::frmPrintReport(QWidget *parent)
     , cmdOK(new QPushButton(QStringLiteral("OK"), this))
     , cmdCancel(new QPushButton(QStringLiteral("Cancel"), this))
 {
-    setObjectName(QStringLiteral("frmPrintReport"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Print Report"));
-    setFont(designFont());
-    setFixedSize(twips(5052), twips(4176));
+    Controls::fixedDialog(this, QStringLiteral("frmPrintReport"), QStringLiteral("Print Report"), 5052, 4176);
 
     dbcClient->setObjectName(QStringLiteral("dbcClient"));
     dbcClient->setGeometry(twipRect(120, 360, 1812, 288));

@@ -44,12 +44,8 @@ QString frmAbout::versionText(int major, int minor, int revision)
 frmAbout::frmAbout(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     const QString title = QString::fromUtf8(BuildInfo::title);
-    setWindowTitle(QStringLiteral("About ") + title);
-    setFont(designFont());
-    setFixedSize(twips(6540), twips(5964));
+    Controls::fixedDialog(this, QStringLiteral("frmAbout"), QStringLiteral("About ") + title, 6540, 5964);
 
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;

@@ -9,6 +9,8 @@
 #include "frmSelectClient.h"
 #include "core/Clock.h"
 #include "foods/frmEditFood.h"
+#include "foods/frmFoodView.h"
+#include "foods/frmSearchOptions.h"
 #include "mealentry/frmEditMeal.h"
 #include "reports/frmPrintReport.h"
 #include "mealview/frmMealView.h"
@@ -133,6 +135,13 @@ void frmMainFrame::connectCommands()
         connect(edit, &QAction::triggered, this, &frmMainFrame::mnuMealEdit_click);
     for (QAction *add : {mnuFoodAdd, mnuFoodPopupAdd})
         connect(add, &QAction::triggered, this, &frmMainFrame::mnuFoodAdd_click);
+    for (QAction *edit : {mnuFoodEdit, mnuFoodPopupEdit})
+        connect(edit, &QAction::triggered, this, &frmMainFrame::mnuFoodEdit_click);
+    for (QAction *remove : {mnuFoodDelete, mnuFoodPopupDelete})
+        connect(remove, &QAction::triggered, this, &frmMainFrame::mnuFoodDelete_click);
+    for (QAction *find : {mnuFoodFind, mnuFoodPopupFind})
+        connect(find, &QAction::triggered, this, &frmMainFrame::mnuFoodFind_click);
+    connect(mnuFoodView, &QAction::triggered, this, &frmMainFrame::mnuFoodView_click);
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
     connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
@@ -208,9 +217,19 @@ frmMealView *frmMainFrame::activeMealView() const
     return qobject_cast<frmMealView *>(activeChild());
 }
 
+frmFoodView *frmMainFrame::activeFoodView() const
+{
+    return qobject_cast<frmFoodView *>(activeChild());
+}
+
 bool frmMainFrame::IsMealViewActive() const
 {
     return activeMealView() != nullptr;
+}
+
+bool frmMainFrame::IsFoodViewActive() const
+{
+    return activeFoodView() != nullptr;
 }
 
 void frmMainFrame::mnuMeals_aboutToShow()
@@ -222,11 +241,10 @@ void frmMainFrame::mnuMeals_aboutToShow()
 
 void frmMainFrame::mnuFoods_aboutToShow()
 {
-    // Not built yet: Edit, Delete and Find act on the food list window, which does not exist
-    // yet. Until it does they stay disabled, and nothing tests whether it is active.
-    mnuFoodEdit->setEnabled(false);
-    mnuFoodDelete->setEnabled(false);
-    mnuFoodFind->setEnabled(false);
+    const bool foodSelected = IsFoodViewActive() && activeFoodView()->idSelected > 0;
+    mnuFoodEdit->setEnabled(foodSelected);
+    mnuFoodDelete->setEnabled(foodSelected);
+    mnuFoodFind->setEnabled(IsFoodViewActive());
     mnuFoodAdd->setEnabled(true);
     mnuFoodView->setEnabled(true);
     mnuFoodReport->setEnabled(false);
@@ -280,6 +298,27 @@ void frmMainFrame::PopupMealMenu()
     mnuMealPopup->popup(QCursor::pos());
 }
 
+void frmMainFrame::PopupFoodMenu()
+{
+    if (!IsFoodViewActive())
+        return;
+    const bool foodSelected = activeFoodView()->idSelected > 0;
+    mnuFoodPopupEdit->setEnabled(foodSelected);
+    mnuFoodPopupDelete->setEnabled(foodSelected);
+    mnuFoodPopupAdd->setEnabled(true);
+    mnuFoodPopupFind->setEnabled(true);
+    mnuFoodPopup->popup(QCursor::pos());
+}
+
+void frmMainFrame::showChild(QWidget *view)
+{
+    QMdiSubWindow *window = m_mdiArea->addSubWindow(view);
+    // The window area gives a new child a size of its own: the view's designed size replaces it,
+    // less what the area cannot show.
+    window->resize(window->sizeHint().boundedTo(m_mdiArea->viewport()->size()));
+    window->show();
+}
+
 void frmMainFrame::mnuMealView_click()
 {
     if (!m_selectClient)
@@ -293,11 +332,30 @@ void frmMainFrame::mnuMealView_click()
     view->fCalorieBudget = m_selectClient->fCalorieBudget;
     view->fFVbudget = m_selectClient->fFVbudget;
     connect(view, &frmMealView::popupMenuRequested, this, &frmMainFrame::PopupMealMenu);
-    QMdiSubWindow *window = m_mdiArea->addSubWindow(view);
-    // The window area gives a new child a size of its own: the view's designed size replaces it,
-    // less what the area cannot show.
-    window->resize(window->sizeHint().boundedTo(m_mdiArea->viewport()->size()));
-    window->show();
+    showChild(view);
+}
+
+void frmMainFrame::mnuFoodView_click()
+{
+    if (m_foodView) {
+        auto *window = qobject_cast<QMdiSubWindow *>(m_foodView->parentWidget());
+        if (window->isMinimized())
+            window->showNormal();
+        m_mdiArea->setActiveSubWindow(window);
+        return;
+    }
+    if (!m_searchOptions)
+        m_searchOptions = std::make_unique<frmSearchOptions>(this);
+    m_foodView = new frmFoodView;
+    m_foodView->setSearchOptions(m_searchOptions.get());
+    connect(m_foodView, &frmFoodView::popupMenuRequested, this, &frmMainFrame::PopupFoodMenu);
+    showChild(m_foodView);
+}
+
+void frmMainFrame::reQueryFoodView(qint64 idFood)
+{
+    if (m_foodView)
+        m_foodView->ReQueryFoods(idFood > 0 ? idFood : m_foodView->idSelected);
 }
 
 frmEditMeal &frmMainFrame::editMeal()
@@ -327,6 +385,7 @@ void frmMainFrame::mnuMealAdd_click()
     }
     editor.exec();
     ReQueryAllMeals(); // saved or cancelled: meals saved by More... show either way
+    reQueryFoodView(0); // the editor may have defined a food
 }
 
 void frmMainFrame::mnuMealEdit_click()
@@ -337,6 +396,7 @@ void frmMainFrame::mnuMealEdit_click()
     editor.idMeal = activeMealView()->idSelected;
     editor.exec();
     ReQueryAllMeals();
+    reQueryFoodView(0);
 }
 
 void frmMainFrame::mnuFoodAdd_click()
@@ -346,9 +406,35 @@ void frmMainFrame::mnuFoodAdd_click()
     editor.szFood.clear();
     editor.szUnits.clear();
     editor.exec();
+    if (editor.idFood <= 0)
+        return;
+    reQueryFoodView(editor.idFood);
     // Meals that named this food in these units had no entry to count until now.
-    if (editor.idFood > 0)
-        ReQueryAllMeals();
+    ReQueryAllMeals();
+}
+
+void frmMainFrame::mnuFoodEdit_click()
+{
+    if (!IsFoodViewActive())
+        return;
+    frmEditFood &editor = editFood();
+    editor.idFood = activeFoodView()->idSelected;
+    editor.exec();
+    // After Cancel the entry that was selected stays selected.
+    reQueryFoodView(editor.idFood);
+    ReQueryAllMeals();
+}
+
+void frmMainFrame::mnuFoodDelete_click()
+{
+    if (IsFoodViewActive())
+        activeFoodView()->DeleteFood();
+}
+
+void frmMainFrame::mnuFoodFind_click()
+{
+    if (IsFoodViewActive())
+        activeFoodView()->FindFood();
 }
 
 void frmMainFrame::mnuMealReport_click()

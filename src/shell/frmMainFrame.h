@@ -3,6 +3,7 @@
 #include "widgets/FileDialog.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -12,6 +13,8 @@ class QMenu;
 class frmAbout;
 class frmEditFood;
 class frmEditMeal;
+class frmFoodView;
+class frmSearchOptions;
 class frmPrintReport;
 class frmMealView;
 class frmSelectClient;
@@ -37,6 +40,8 @@ public:
     void ReQueryAllMeals();
     // The meal context menu at the mouse, for the active meal view.
     void PopupMealMenu();
+    // The food context menu at the mouse, for the active food list window.
+    void PopupFoodMenu();
 
     // The meal and food editors, made on first use and kept between showings.
     frmEditMeal &editMeal();
@@ -91,14 +96,25 @@ private:
     void EnableDataMenus(bool enabled);
     void CloseAllChildWindows();
     bool IsMealViewActive() const;
+    bool IsFoodViewActive() const;
     QWidget *activeChild() const;
     frmMealView *activeMealView() const;
+    frmFoodView *activeFoodView() const;
+    // Shows a new child window at its designed size, less what the window area cannot show.
+    void showChild(QWidget *view);
+    // The food list window reads the catalogue again, selecting idFood when above 0 and
+    // otherwise keeping its selection; nothing when it is not open.
+    void reQueryFoodView(qint64 idFood);
 
     void mnuMealAdd_click();
     void mnuMealEdit_click();
     void mnuMealView_click();
     void mnuMealDelete_click();
     void mnuFoodAdd_click();
+    void mnuFoodEdit_click();
+    void mnuFoodDelete_click();
+    void mnuFoodFind_click();
+    void mnuFoodView_click();
     void mnuMealReport_click();
 
     void mnuMeals_aboutToShow();
@@ -113,4 +129,6 @@ private:
     std::unique_ptr<frmEditMeal> m_editMeal;
     std::unique_ptr<frmEditFood> m_editFood;
     std::unique_ptr<frmPrintReport> m_printReport;
+    std::unique_ptr<frmSearchOptions> m_searchOptions; // keeps its history for the whole run
+    QPointer<frmFoodView> m_foodView; // the one food list window, while it is open
 };

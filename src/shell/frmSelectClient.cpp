@@ -3,6 +3,7 @@
 #include "data/Clients.h"
 #include "data/deMealwright.h"
 #include "widgets/MessageBox.h"
+#include "widgets/Controls.h"
 #include "widgets/Twips.h"
 
 #include <QListWidget>
@@ -16,11 +17,7 @@ frmSelectClient::frmSelectClient(QWidget *parent)
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
     , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
-    setObjectName(QStringLiteral("frmSelectClient"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Select Client"));
-    setFont(designFont());
-    setFixedSize(twips(3648), twips(1272));
+    Controls::fixedDialog(this, QStringLiteral("frmSelectClient"), QStringLiteral("Select Client"), 3648, 1272);
 
     dblClients->setObjectName(QStringLiteral("dblClients"));
     dblClients->setGeometry(twipRect(120, 120, 2175, 1035));

@@ -1,12 +1,56 @@
 #include "Controls.h"
 
 #include "MessageBox.h"
+#include "Twips.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+
+namespace {
+
+class RightClick : public QObject
+{
+public:
+    RightClick(QWidget *widget, std::function<void()> action)
+        : QObject(widget)
+        , m_action(std::move(action))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const auto type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
+            && type != QEvent::MouseButtonDblClick)
+            return QObject::eventFilter(watched, event);
+        if (static_cast<QMouseEvent *>(event)->button() != Qt::RightButton)
+            return false;
+        if (type == QEvent::MouseButtonRelease)
+            m_action();
+        return true;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
 
 namespace Controls {
+
+void fixedDialog(QWidget *dialog, const QString &name, const QString &caption, int widthTwips, int heightTwips)
+{
+    dialog->setObjectName(name);
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint);
+    dialog->setWindowTitle(caption);
+    dialog->setFont(designFont());
+    dialog->setFixedSize(twips(widthTwips), twips(heightTwips));
+}
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where, Qt::Alignment alignment)
 {
@@ -65,6 +109,11 @@ void setTabOrder(const QList<QWidget *> &order)
 {
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void onRightClick(QWidget *widget, std::function<void()> action)
+{
+    new RightClick(widget, std::move(action));
 }
 
 } // namespace Controls

@@ -7,12 +7,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QWidget;
 
 // Controls of a window with a fixed layout, placed where the layout says.
 namespace Controls {
+
+// Makes widget a dialog of a fixed size designed in twips, with its object name, its caption,
+// the design font and a title bar with a close button only.
+void fixedDialog(QWidget *dialog, const QString &name, const QString &caption, int widthTwips, int heightTwips);
 
 // A label with its object name, its text and its place in parent; it takes parent's font.
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where,
@@ -37,5 +43,9 @@ void focusField(QWidget *field);
 
 // The keyboard's Tab order, in the order given.
 void setTabOrder(const QList<QWidget *> &order);
+
+// Gives the right mouse button over widget one job: when it is let go, action runs. The button
+// leaves the widget's selection and current item alone.
+void onRightClick(QWidget *widget, std::function<void()> action);
 
 } // namespace Controls

@@ -4,7 +4,36 @@
 #include "core/Format.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableView>
+
+namespace {
+
+class CurrentRowDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CurrentRowDelegate(QTableView *grid)
+        : QStyledItemDelegate(grid)
+        , m_grid(grid)
+    {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (index.row() == m_grid->currentIndex().row() && !(option.state & QStyle::State_Selected)) {
+            QColor tint = option.palette.color(QPalette::Highlight);
+            tint.setAlpha(48);
+            painter->fillRect(option.rect, tint);
+        }
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+private:
+    QTableView *m_grid;
+};
+
+} // namespace
 
 GridModel::GridModel(std::vector<Column> columns, QObject *parent)
     : QAbstractTableModel(parent)
@@ -118,6 +147,13 @@ void GridModel::setUpView(QTableView *grid, const std::vector<int> &minimumWidth
         grid->setColumnWidth(column, qMax(twips(columns[i].widthTwips), minimum));
         grid->setColumnHidden(column, !columns[i].visible);
     }
+}
+
+void GridModel::showCurrentRow(QTableView *grid)
+{
+    grid->setItemDelegate(new CurrentRowDelegate(grid));
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid->viewport(),
+            qOverload<>(&QWidget::update));
 }
 
 void GridModel::place(QTableView *grid, const QRect &area)

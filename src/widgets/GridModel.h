@@ -52,6 +52,9 @@ public:
     // designed column widths (at least minimumWidths where given) and hidden columns, and the
     // headers click to sort without a sort arrow.
     static void setUpView(QTableView *grid, const std::vector<int> &minimumWidths = {});
+    // Tints the grid's current row, so that it shows where a search moved to while the selection
+    // stays elsewhere.
+    static void showCurrentRow(QTableView *grid);
     // Places a grid on area; its "Description" column takes up the change of width.
     static void place(QTableView *grid, const QRect &area);
 

@@ -29,6 +29,11 @@ void MessageBox::critical(QWidget *parent, const QString &text)
     show(parent, Kind::Critical, text);
 }
 
+void MessageBox::note(QWidget *parent, const QString &text)
+{
+    show(parent, Kind::Note, text);
+}
+
 bool MessageBox::question(QWidget *parent, const QString &text)
 {
     return show(parent, Kind::Question, text);
@@ -54,6 +59,10 @@ bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
         break;
     case Kind::Critical:
         box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Kind::Note:
+        box.setIcon(QMessageBox::NoIcon);
         box.setStandardButtons(QMessageBox::Ok);
         break;
     case Kind::Question:

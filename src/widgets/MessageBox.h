@@ -15,10 +15,12 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum class Kind { Exclamation, Critical, Question };
+    enum class Kind { Exclamation, Critical, Question, Note };
 
     static void exclamation(QWidget *parent, const QString &text);
     static void critical(QWidget *parent, const QString &text);
+    // OK and no icon: something the user asked for did not happen, and nothing is wrong.
+    static void note(QWidget *parent, const QString &text);
     // True when the user chose OK.
     static bool question(QWidget *parent, const QString &text);
 
