@@ -1,3 +1,4 @@
+#include "Messages.h"
 #include "Modal.h"
 #include "TestDatabase.h"
 #include "core/Clock.h"
@@ -45,19 +46,6 @@ QStringList itemsOf(const QComboBox *combo)
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);
     return items;
-}
-
-// The messages shown since the last call, "!" for an exclamation, "X" critical, "?" a question.
-QStringList messages()
-{
-    QStringList shown;
-    for (const MessageBox::Shown &message : MessageBox::shown())
-        shown << QString::fromLatin1(message.kind == MessageBox::Kind::Exclamation ? "! "
-                                     : message.kind == MessageBox::Kind::Critical  ? "X "
-                                                                                    : "? ")
-                     + message.text;
-    MessageBox::clearShown();
-    return shown;
 }
 
 void typeMeal(frmEditMeal &editor, const char *food, const char *amount, const char *units)

@@ -337,7 +337,8 @@ void frmMainFrame::mnuMealView_click()
 
 void frmMainFrame::mnuFoodView_click()
 {
-    if (m_foodView) {
+    // A window that was closed is on its way out even before it is gone.
+    if (m_foodView && !m_foodView->parentWidget()->isHidden()) {
         auto *window = qobject_cast<QMdiSubWindow *>(m_foodView->parentWidget());
         if (window->isMinimized())
             window->showNormal();

@@ -60,13 +60,15 @@ bool GridModel::sort(const QString &sortText)
 {
     if (!m_rows)
         return false;
+    // The views make the persistent indexes they need when told of the change: only then is
+    // the list complete.
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<RowTable::Bookmark> bookmarks;
     bookmarks.reserve(static_cast<size_t>(before.size()));
     for (const QModelIndex &index : before)
         bookmarks.push_back(m_rows->bookmarkAt(index.row()));
 
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const bool sorted = m_rows->sort(sortText);
     QModelIndexList after;
     after.reserve(before.size());

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "widgets/MessageBox.h"
+
+#include <QStringList>
+
+// The messages shown since the last call, each after its kind: "!" an exclamation, "X" critical,
+// "?" a question, "i" a note.
+inline QStringList messages()
+{
+    QStringList shown;
+    for (const MessageBox::Shown &message : MessageBox::shown()) {
+        const char *kind = message.kind == MessageBox::Kind::Exclamation ? "! "
+                           : message.kind == MessageBox::Kind::Critical  ? "X "
+                           : message.kind == MessageBox::Kind::Question  ? "? "
+                                                                         : "i ";
+        shown << QString::fromLatin1(kind) + message.text;
+    }
+    MessageBox::clearShown();
+    return shown;
+}
