@@ -176,6 +176,11 @@ void frmFoodView::dbgFoods_HeadClick(int column)
     m_model->sortByColumn(column);
 }
 
+void frmFoodView::setSearchOptions(frmSearchOptions *dialog)
+{
+    m_searchOptions = dialog;
+}
+
 frmSearchOptions &frmFoodView::searchOptions()
 {
     if (m_searchOptions)

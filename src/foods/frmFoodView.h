@@ -38,7 +38,7 @@ public:
 
     // The search dialog FindFood shows. The frame gives the one that keeps its history for the
     // whole run; without one the view makes its own.
-    void setSearchOptions(frmSearchOptions *dialog) { m_searchOptions = dialog; }
+    void setSearchOptions(frmSearchOptions *dialog);
 
     // The row the view's cursor stands on, in the grid's order; -1 when the grid is empty.
     int currentRow() const;
