@@ -95,9 +95,9 @@ int main(int argc, char **argv)
         return 1;
     }
     g_demoPath = folder.filePath(QStringLiteral("demo.mdb"));
-    const QString error = NewDatabase::createDatabaseFile(g_demoPath, true, BenchSupport::fixedLastDay());
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "bench_startup: the demo database could not be made: %s\n", qPrintable(error));
+    const Status made = DemoData::createFile(g_demoPath, BenchSupport::fixedLastDay());
+    if (!made) {
+        std::fprintf(stderr, "bench_startup: the demo database could not be made: %s\n", qPrintable(made.reason()));
         return 1;
     }
 

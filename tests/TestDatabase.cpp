@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
 #include "data/Connection.h"
-#include "data/Schema.h"
+#include "data/NewDiary.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -13,14 +13,8 @@ namespace TestDatabase {
 
 QString createMealFixture(const QString &path)
 {
-    {
-        Connection connection(QUuid::createUuid().toString());
-        Status created = connection.openNew(path);
-        if (created)
-            created = Schema::create(connection);
-        if (!created)
-            return created.reason();
-    }
+    if (const Status created = NewDiary::create(path); !created)
+        return created.reason();
     return execute(
         path,
         {

@@ -50,7 +50,7 @@ private slots:
     void initTestCase()
     {
         const QStringList connections = QSqlDatabase::connectionNames();
-        QCOMPARE(NewDatabase::createDatabaseFile(m_demoPath, true, fixedLastDay), QString());
+        QCOMPARE(DemoData::createFile(m_demoPath, fixedLastDay).reason(), QString());
         // Neither a temporary file nor a journal is left behind, nor the connection that built it.
         QCOMPARE(TestDatabase::snapshot(m_dir.path()).keys(), QStringList{m_demoPath});
         QCOMPARE(QSqlDatabase::connectionNames(), connections);
@@ -171,8 +171,8 @@ private slots:
         QFETCH(QDate, lastDay);
         QTemporaryDir dir;
         const QString path = dir.filePath("span.mdb");
-        QCOMPARE(NewDatabase::createDatabaseFile(path, true, lastDay), QString());
-        QCOMPARE(NewDatabase::createDatabaseFile(dir.filePath("again.mdb"), true, lastDay), QString());
+        QCOMPARE(DemoData::createFile(path, lastDay).reason(), QString());
+        QCOMPARE(DemoData::createFile(dir.filePath("again.mdb"), lastDay).reason(), QString());
         const QString meals = "SELECT printf('%s|%s|%s|%s|%s', Who, \"When\", Food, Amount, Units) FROM Meals ORDER BY ID";
         QCOMPARE(rows(dir.filePath("again.mdb"), meals), rows(path, meals));
         QCOMPARE(rows(path, "SELECT min(substr(\"When\", 1, 10)) || ' ' || max(substr(\"When\", 1, 10)) FROM Meals"),

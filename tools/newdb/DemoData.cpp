@@ -2,6 +2,7 @@
 
 #include "core/DateSpan.h"
 #include "data/Connection.h"
+#include "data/NewDiary.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -445,6 +446,13 @@ Status write(Connection &connection, QDate lastDay)
         if (const Result<qint64> added = mealTable.insert(meal); !added)
             return added.status();
     return transaction.commit();
+}
+
+Status createFile(const QString &path, QDate lastDay)
+{
+    if (!lastDay.isValid())
+        return Status::failure(QStringLiteral("The demo diary needs a valid last day."));
+    return NewDiary::create(path, [lastDay](Connection &connection) { return write(connection, lastDay); });
 }
 
 } // namespace DemoData

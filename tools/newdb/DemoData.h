@@ -34,15 +34,9 @@ std::vector<Meal> meals(QDate lastDay);
 // transaction: all of it, or nothing.
 Status write(Connection &connection, QDate lastDay);
 
+// Creates a new diary file at path holding the demo diary ending on lastDay, as
+// NewDiary::create creates an empty one: an existing file is never touched, and a failure
+// leaves nothing behind.
+Status createFile(const QString &path, QDate lastDay);
+
 } // namespace DemoData
-
-namespace NewDatabase {
-
-// Creates a new Mealwright database file at path: the four tables and the standard units,
-// and with withDemo also the demo diary ending on lastDay. An existing file or folder at path
-// is never touched. The database is built in a temporary file in the same folder and renamed
-// into place when it is complete, so a failure leaves nothing behind.
-// Returns the empty text on success, otherwise a message saying in plain words what is wrong.
-QString createDatabaseFile(const QString &path, bool withDemo, QDate lastDay);
-
-} // namespace NewDatabase

@@ -5,6 +5,7 @@
 #include "common/ToolOutput.h"
 #include "DemoData.h"
 #include "core/Clock.h"
+#include "data/NewDiary.h"
 #include "data/Schema.h"
 
 #include <QCommandLineParser>
@@ -63,9 +64,9 @@ int main(int argc, char *argv[])
 
     const bool withDemo = parser.isSet(demoOption);
     const QDate lastDay = Clock::today();
-    const QString error = NewDatabase::createDatabaseFile(files.first(), withDemo, lastDay);
-    if (!error.isEmpty()) {
-        ToolOutput::printLine(stderr, error);
+    const Status created = withDemo ? DemoData::createFile(files.first(), lastDay) : NewDiary::create(files.first());
+    if (!created) {
+        ToolOutput::printLine(stderr, created.reason());
         return 1;
     }
 

@@ -1,14 +1,14 @@
-#include "DemoData.h"
+#include "NewDiary.h"
 
-#include "data/Connection.h"
-#include "data/Schema.h"
+#include "Connection.h"
+#include "Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-namespace NewDatabase {
+namespace NewDiary {
 
 namespace {
 
@@ -40,10 +40,11 @@ QString reserveTemporaryFile(const QFileInfo &target, QString &error)
     return {};
 }
 
-QString alreadyExists(const QString &where)
+Status alreadyExists(const QString &where)
 {
-    return QStringLiteral("The file %1 already exists. Mealwright does not overwrite a database; choose another name.")
-        .arg(where);
+    return Status::failure(
+        QStringLiteral("The file %1 already exists. Mealwright does not overwrite a database; choose another name.")
+            .arg(where));
 }
 
 // Removes a temporary database and the journal SQLite may have left beside it.
@@ -53,64 +54,66 @@ void removeTemporary(const QString &path)
     QFile::remove(path);
 }
 
-// Builds the database in the file at path. Returns the empty text on success.
-QString fill(const QString &path, bool withDemo, QDate lastDay)
+// Builds the database in the file at path; the connection has gone when it returns.
+Status build(const QString &path, const std::function<Status(Connection &)> &fill)
 {
     static int connections = 0;
-    Connection connection(QStringLiteral("mealwright-newdb-%1").arg(++connections));
+    Connection connection(QStringLiteral("mealwright-newdiary-%1").arg(++connections));
     Status built = connection.openNew(path);
     if (built)
         built = Schema::create(connection);
-    if (built && withDemo)
-        built = DemoData::write(connection, lastDay);
-    return built.reason();
+    if (built && fill)
+        built = fill(connection);
+    return built;
 }
 
 } // namespace
 
-QString createDatabaseFile(const QString &path, bool withDemo, QDate lastDay)
+Status create(const QString &path)
+{
+    return create(path, {});
+}
+
+Status create(const QString &path, const std::function<Status(Connection &)> &fill)
 {
     if (path.isEmpty())
-        return QStringLiteral("No file name was given for the new database.");
-    if (withDemo && !lastDay.isValid())
-        return QStringLiteral("The demo diary needs a valid last day.");
+        return Status::failure(QStringLiteral("No file name was given for the new database."));
 
     const QFileInfo target(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     const QString where = shown(target.filePath());
     if (target.isDir())
-        return QStringLiteral("%1 is a folder. Mealwright creates a database as a new file; choose a file name.")
-            .arg(where);
+        return Status::failure(
+            QStringLiteral("%1 is a folder. Mealwright creates a database as a new file; choose a file name.").arg(where));
     if (target.exists() || target.isSymLink())
         return alreadyExists(where);
     const QFileInfo folder(target.absolutePath());
     if (!folder.exists())
-        return QStringLiteral("The folder %1 does not exist.").arg(shown(folder.filePath()));
+        return Status::failure(QStringLiteral("The folder %1 does not exist.").arg(shown(folder.filePath())));
     if (!folder.isDir())
-        return QStringLiteral("%1 is not a folder.").arg(shown(folder.filePath()));
+        return Status::failure(QStringLiteral("%1 is not a folder.").arg(shown(folder.filePath())));
 
     QString error;
     const QString temporary = reserveTemporaryFile(target, error);
     if (temporary.isEmpty())
-        return QStringLiteral("Mealwright cannot create a file in the folder %1 (%2).")
-            .arg(shown(folder.filePath()), error);
+        return Status::failure(QStringLiteral("Mealwright cannot create a file in the folder %1 (%2).")
+                                   .arg(shown(folder.filePath()), error));
 
-    error = fill(temporary, withDemo, lastDay);
-    if (!error.isEmpty()) {
+    if (const Status built = build(temporary, fill); !built) {
         removeTemporary(temporary);
-        return QStringLiteral("The database %1 could not be written: %2").arg(where, error);
+        return Status::failure(QStringLiteral("The database %1 could not be written: %2").arg(where, built.reason()));
     }
 
     // rename() never replaces a file: one that appeared meanwhile stays as it is.
-    QFile built(temporary);
-    if (!built.rename(target.filePath())) {
+    QFile made(temporary);
+    if (!made.rename(target.filePath())) {
         const bool appeared = QFileInfo::exists(target.filePath());
-        const QString reason = built.errorString();
+        const QString reason = made.errorString();
         removeTemporary(temporary);
         if (appeared)
             return alreadyExists(where);
-        return QStringLiteral("The database %1 could not be put in place: %2").arg(where, reason);
+        return Status::failure(QStringLiteral("The database %1 could not be put in place: %2").arg(where, reason));
     }
     return {};
 }
 
-} // namespace NewDatabase
+} // namespace NewDiary

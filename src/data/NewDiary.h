@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Status.h"
+
+#include <QString>
+
+#include <functional>
+
+class Connection;
+
+// Making a new diary file: File > New..., mealwright-newdb and the tests all make one here.
+namespace NewDiary {
+
+// Creates a new, empty diary at path: the four tables, their indexes and the standard units.
+// An existing file or folder at path is never touched. The database is built in a temporary
+// file in the same folder and renamed into place when it is complete, so a failure leaves
+// nothing behind. On failure the reason says in plain words what is wrong.
+Status create(const QString &path);
+
+// The same, with fill run on the new database (inside no transaction of ours) before the file
+// is put in place; when fill fails, nothing is put in place.
+Status create(const QString &path, const std::function<Status(Connection &)> &fill);
+
+} // namespace NewDiary
