@@ -80,6 +80,7 @@ private Q_SLOTS:
     void startUp_data();
     void startUp();
     void openDuringASession();
+    void newDiary();
 
     void windowCommands();
     void windowMenuListsTheChildren();
@@ -155,7 +156,7 @@ void TestMainFrame::menuTree_data()
 
     // As each menu drops down with no child window open.
     auto row = [](const char *menu, QStringList items) { QTest::newRow(menu) << QString::fromLatin1(menu) << items; };
-    row("mnuFile", {"mnuFileOpen=&Open...", "mnuFileExit=E&xit"});
+    row("mnuFile", {"mnuFileNew=&New...", "mnuFileOpen=&Open...", "mnuFileClients=&Clients...", "mnuFileExit=E&xit"});
     row("mnuMeals", {"mnuMealAdd=&Add...", "mnuMealEdit=&Edit... (off)", "mnuMealDelete=&Delete... (off)",
                      "mnuMealView=&View...", "mnuMealReport=&Report"});
     row("mnuFoods", {"mnuFoodAdd=&Add...", "mnuFoodEdit=&Edit... (off)", "mnuFoodDelete=&Delete... (off)",
@@ -238,8 +239,9 @@ void TestMainFrame::startUp()
                  QStringList({"Open Database", "Database Files (*.mdb);;All files (*)", "mdb"}));
     const QString openedPath = opened.isEmpty() ? QString() : m_dir->filePath(opened);
     QCOMPARE(deMealwright::instance().path(), openedPath);
-    QCOMPARE((QList<bool>{menuEnabled(frame->mnuMeals), menuEnabled(frame->mnuFoods), frame->mnuFileOpen->isEnabled()}),
-             (QList<bool>{!opened.isEmpty(), !opened.isEmpty(), true}));
+    QCOMPARE((QList<bool>{menuEnabled(frame->mnuMeals), menuEnabled(frame->mnuFoods), frame->mnuFileClients->isEnabled(),
+                          frame->mnuFileOpen->isEnabled(), frame->mnuFileNew->isEnabled()}),
+             (QList<bool>{!opened.isEmpty(), !opened.isEmpty(), !opened.isEmpty(), true, true}));
     // The settings keep the last file that opened.
     QCOMPARE(deMealwright::rememberedPath(), opened.isEmpty() ? (remembered.isEmpty() ? QString() : m_dir->filePath(remembered)) : openedPath);
     QVERIFY(frame->mdiArea()->subWindowList().isEmpty());
@@ -249,6 +251,48 @@ void TestMainFrame::startUp()
     // Nothing appears on disk: no settings entry for a cancelled start, no file for a gone one.
     if (opened.isEmpty())
         QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+}
+
+void TestMainFrame::newDiary()
+{
+    const QString existing = database();
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    auto frame = startFrame(existing);
+
+    // An existing file is refused and the dialog asks again; Cancel there changes nothing.
+    FileDialog::setNextAnswer(existing);
+    frame->mnuFileNew->trigger();
+    QCOMPARE(FileDialog::requests().size(), 2);
+    QCOMPARE(FileDialog::requests().constLast().title, QStringLiteral("New Database"));
+    QCOMPARE(FileDialog::requests().constLast().selectedFile, existing);
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QVERIFY(MessageBox::shown().constFirst().text.contains(QStringLiteral("already exists")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QCOMPARE(deMealwright::instance().path(), existing);
+
+    // A new name: the empty diary is made, opened and remembered, with the standard units.
+    const QString made = m_dir->filePath(QStringLiteral("new diary.mdb"));
+    FileDialog::setNextAnswer(made);
+    frame->mnuFileNew->trigger();
+    QCOMPARE(deMealwright::instance().path(), made);
+    QCOMPARE(deMealwright::rememberedPath(), made);
+    const Result<QStringList> units =
+        deMealwright::instance().cnMealwright().statement(QStringLiteral("SELECT Units FROM Units ORDER BY ID")).texts();
+    QVERIFY(units && units->contains(QStringLiteral("cup")) && units->contains(QStringLiteral("each")));
+    QVERIFY(menuEnabled(frame->mnuMeals) && frame->mnuFileClients->isEnabled());
+
+    // With no client yet, viewing or adding meals points to File > Clients... instead.
+    MessageBox::clearShown();
+    for (QAction *command : {frame->mnuMealView, frame->mnuMealAdd}) {
+        command->trigger();
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    QCOMPARE(MessageBox::shown().size(), 2);
+    QVERIFY(MessageBox::shown().constLast().text.contains(QStringLiteral("File > Clients...")));
 }
 
 void TestMainFrame::openDuringASession()

@@ -2,6 +2,8 @@
 
 #include "BuildInfo.h"
 #include "MdiArrange.h"
+#include "data/Clients.h"
+#include "data/NewDiary.h"
 #include "data/deMealwright.h"
 #include "widgets/MessageBox.h"
 #include "widgets/Twips.h"
@@ -57,6 +59,8 @@ frmMainFrame::frmMainFrame(QWidget *parent)
     cdlOpenFile.title = QStringLiteral("Open Database");
     cdlOpenFile.filter = QStringLiteral("Database Files (*.mdb);;All files (*)");
     cdlOpenFile.defaultSuffix = QStringLiteral("mdb");
+    cdlNewFile = cdlOpenFile;
+    cdlNewFile.title = QStringLiteral("New Database");
 
     createMenus();
     connectCommands();
@@ -68,7 +72,9 @@ frmMainFrame::~frmMainFrame() = default;
 void frmMainFrame::createMenus()
 {
     mnuFile = addMenu(this, "mnuFile", QStringLiteral("&File"));
+    mnuFileNew = addItem(mnuFile, "mnuFileNew", QStringLiteral("&New..."));
     mnuFileOpen = addItem(mnuFile, "mnuFileOpen", QStringLiteral("&Open..."));
+    mnuFileClients = addItem(mnuFile, "mnuFileClients", QStringLiteral("&Clients..."));
     mnuFileExit = addItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
 
     mnuMeals = addMenu(this, "mnuMeals", QStringLiteral("&Meals"));
@@ -115,6 +121,7 @@ void frmMainFrame::createMenus()
 
 void frmMainFrame::connectCommands()
 {
+    connect(mnuFileNew, &QAction::triggered, this, &frmMainFrame::mnuFileNew_click);
     connect(mnuFileOpen, &QAction::triggered, this, [this] { OpenDatabase(false); });
     // Exit ends the run at once: nothing is asked, no window is closed one by one.
     connect(mnuFileExit, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
@@ -187,6 +194,31 @@ bool frmMainFrame::openDatabaseFile(const QString &path)
     return true;
 }
 
+void frmMainFrame::mnuFileNew_click()
+{
+    // Asks until a new diary is made or the user cancels: an existing file is never replaced.
+    for (;;) {
+        const QString path = FileDialog::newFile(this, cdlNewFile);
+        if (path.isEmpty())
+            return;
+        cdlNewFile.selectedFile = path;
+        const QString shown = QDir::toNativeSeparators(path);
+        if (QFileInfo::exists(path)) {
+            MessageBox::exclamation(this, QStringLiteral("%1 already exists.\n\nMealwright never replaces a file with a "
+                                                         "new diary: choose another name.")
+                                              .arg(shown));
+            continue;
+        }
+        if (const Status made = NewDiary::create(path); !made) {
+            MessageBox::critical(this,
+                                 QStringLiteral("Mealwright could not create the database\n%1\n\n%2").arg(shown, made.reason()));
+            continue;
+        }
+        openDatabaseFile(path);
+        return;
+    }
+}
+
 void frmMainFrame::CloseDatabase()
 {
     deMealwright::instance().close();
@@ -198,6 +230,7 @@ void frmMainFrame::EnableDataMenus(bool enabled)
 {
     mnuMeals->menuAction()->setEnabled(enabled);
     mnuFoods->menuAction()->setEnabled(enabled);
+    mnuFileClients->setEnabled(enabled);
 }
 
 void frmMainFrame::CloseAllChildWindows()
@@ -319,8 +352,20 @@ void frmMainFrame::showChild(QWidget *view)
     window->show();
 }
 
+bool frmMainFrame::hasClients()
+{
+    const Result<QStringList> names = Clients(deMealwright::instance().cnMealwright()).names();
+    // A list that cannot be read is for the dialogs to report, with the reason.
+    if (!names || !names->isEmpty())
+        return true;
+    MessageBox::exclamation(this, QStringLiteral("This diary has no clients yet.\n\nAdd one with File > Clients..."));
+    return false;
+}
+
 void frmMainFrame::mnuMealView_click()
 {
+    if (!hasClients())
+        return;
     if (!m_selectClient)
         m_selectClient = std::make_unique<frmSelectClient>(this);
     m_selectClient->exec();
@@ -375,6 +420,8 @@ frmEditFood &frmMainFrame::editFood()
 
 void frmMainFrame::mnuMealAdd_click()
 {
+    if (!hasClients())
+        return;
     frmEditMeal &editor = editMeal();
     editor.idMeal = 0;
     if (IsMealViewActive()) {

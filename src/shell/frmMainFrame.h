@@ -49,9 +49,13 @@ public:
 
     // The file-open dialog of the database open; it offers the last chosen file again.
     FileDialog::Request cdlOpenFile;
+    // The file dialog of File > New...; it offers the last file made again.
+    FileDialog::Request cdlNewFile;
 
     QMenu *mnuFile;
+    QAction *mnuFileNew;
     QAction *mnuFileOpen;
+    QAction *mnuFileClients;
     QAction *mnuFileExit;
     QMenu *mnuMeals;
     QAction *mnuMealAdd;
@@ -106,6 +110,9 @@ private:
     // otherwise keeping its selection; nothing when it is not open.
     void reQueryFoodView(qint64 idFood);
 
+    void mnuFileNew_click();
+    // True when the diary has a client; otherwise says where clients are added.
+    bool hasClients();
     void mnuMealAdd_click();
     void mnuMealEdit_click();
     void mnuMealView_click();

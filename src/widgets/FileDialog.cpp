@@ -20,7 +20,8 @@ TestState &testState()
 
 namespace {
 
-QString ask(QWidget *parent, const FileDialog::Request &request, QFileDialog::AcceptMode mode)
+QString ask(QWidget *parent, const FileDialog::Request &request, QFileDialog::AcceptMode mode,
+            QFileDialog::Options options = {})
 {
     TestState &state = testState();
     if (state.on) {
@@ -31,6 +32,7 @@ QString ask(QWidget *parent, const FileDialog::Request &request, QFileDialog::Ac
     // Centred on the screen while the parent is not shown yet (the main frame at start-up).
     QFileDialog dialog(parent && parent->isVisible() ? parent : nullptr, request.title);
     dialog.setAcceptMode(mode);
+    dialog.setOptions(options);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
@@ -54,6 +56,11 @@ QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
 QString FileDialog::saveFile(QWidget *parent, const Request &request)
 {
     return ask(parent, request, QFileDialog::AcceptSave);
+}
+
+QString FileDialog::newFile(QWidget *parent, const Request &request)
+{
+    return ask(parent, request, QFileDialog::AcceptSave, QFileDialog::DontConfirmOverwrite);
 }
 
 void FileDialog::setTestMode(bool on)

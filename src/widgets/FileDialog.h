@@ -27,6 +27,9 @@ public:
     // The full path of a file to write, or the empty text after Cancel. The dialog asks before
     // an existing file is chosen.
     static QString saveFile(QWidget *parent, const Request &request);
+    // The full path of a file to create. The dialog does not ask about an existing file: the
+    // caller refuses it.
+    static QString newFile(QWidget *parent, const Request &request);
 
     static void setTestMode(bool on);
     static void setNextAnswer(const QString &path);
