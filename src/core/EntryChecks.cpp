@@ -150,4 +150,38 @@ QString alreadyDefined(const QString &food, const QString &units)
     return QStringLiteral("%1 in units %2 is already defined in the food table").arg(food, units);
 }
 
+std::variant<ClientEntry, Fault<ClientField>> checkClient(const ClientTexts &client, const QStringList &otherClients)
+{
+    using ClientFault = Fault<ClientField>;
+    const QString name = client.name.trimmed();
+    if (name.isEmpty())
+        return ClientFault{ClientField::Name, QStringLiteral("Please enter the client's name")};
+    // Characters as a person counts them, not UTF-16 units.
+    if (name.toUcs4().size() > clientNameLength)
+        return ClientFault{ClientField::Name,
+                           QStringLiteral("The name can be at most %1 characters long").arg(clientNameLength)};
+    if (const std::optional<QString> existing = matchingName(otherClients, name))
+        return ClientFault{ClientField::Name, clientExists(*existing)};
+    if (client.budget.trimmed().isEmpty())
+        return ClientFault{ClientField::Budget, QStringLiteral("Please enter the daily calorie budget")};
+    const std::optional<double> budget = readDecimal(client.budget);
+    if (!budget || *budget <= 0 || *budget > largestCalorieBudget)
+        return ClientFault{ClientField::Budget,
+                           QStringLiteral("The daily calorie budget must be a number above 0 and at most %1")
+                               .arg(Format::number(largestCalorieBudget, u"#,##0"))};
+    return ClientEntry{name, *budget};
+}
+
+QString clientExists(const QString &existing)
+{
+    return QStringLiteral("There is already a client named \"%1\".").arg(existing);
+}
+
+QString budgetText(double budget)
+{
+    // Fixed notation (never "1e-05") with the fewest digits that read back as the same number,
+    // so that a budget not retyped is saved as it was.
+    return QString::number(budget, 'f', QLocale::FloatingPointShortest);
+}
+
 } // namespace EntryChecks

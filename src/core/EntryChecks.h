@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <variant>
 #include <vector>
 
 // The rules the meal and food editors check before they save: what counts as a number typed
@@ -99,5 +100,38 @@ std::optional<Fault<FoodField>> checkFood(const FoodTexts &entry, const QStringL
 
 // The message for an entry whose food and units the catalogue holds already.
 QString alreadyDefined(const QString &food, const QString &units);
+
+// --- Clients -----------------------------------------------------------------------------------
+
+enum class ClientField { Name, Budget };
+
+// The longest name a client may have, in characters, and the largest daily calorie budget.
+inline constexpr int clientNameLength = 100;
+inline constexpr double largestCalorieBudget = 20000;
+
+struct ClientTexts
+{
+    QString name;
+    QString budget;
+};
+
+// A client as typed, ready to be saved: the name without the blanks around it, the budget read.
+struct ClientEntry
+{
+    QString name;
+    double calorieBudget = 0;
+};
+
+// The client typed, or its first fault: no name, a name too long, the name of one of
+// otherClients (compared as sameName does), no budget, or a budget that is not a plain number
+// above 0 and at most largestCalorieBudget.
+std::variant<ClientEntry, Fault<ClientField>> checkClient(const ClientTexts &client, const QStringList &otherClients);
+
+// The message for a client whose name another client has already.
+QString clientExists(const QString &existing);
+
+// A budget as the client dialog shows it for typing: a plain number that readDecimal reads back
+// as the same value.
+QString budgetText(double budget);
 
 } // namespace EntryChecks

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "Writes.h"
+#include "core/EntryChecks.h"
 
 namespace {
 
@@ -25,6 +26,19 @@ Client clientAt(const Connection::Statement &row)
 QVariant budgetValue(const Client &client)
 {
     return client.calorieBudget ? QVariant(*client.calorieBudget) : QVariant();
+}
+
+// Refuses the name when a client other than who has it already; with who null, any client.
+Status nameIsFree(Connection &connection, const QString &name, const QVariant &who)
+{
+    Connection::Statement query = connection.statement(
+        QStringLiteral("SELECT Who FROM Clients WHERE Who = ? COLLATE NOCASE AND Who IS NOT ? LIMIT 1"));
+    const Result<QStringList> taken = query.bind(name).bind(who).texts();
+    if (!taken)
+        return taken.status();
+    if (!taken->isEmpty())
+        return Status::failure(EntryChecks::clientExists(taken->first()));
+    return {};
 }
 
 } // namespace
@@ -51,11 +65,30 @@ Result<qint64> Clients::mealCount(const QString &who) const
     return m_connection.statement(QStringLiteral("SELECT count(*) FROM Meals WHERE Who = ?")).bind(who).wholeNumber();
 }
 
+Result<std::vector<ClientMeals>> Clients::listWithMeals() const
+{
+    // One count a client, each a range of the index on Meals (Who, When).
+    Connection::Statement query = m_connection.statement(
+        QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT count(*) FROM Meals m WHERE m.Who = c.Who)"
+                       " FROM Clients c ORDER BY c.Who"));
+    return query.rows([](const Connection::Statement &row) {
+        return ClientMeals{clientAt(row), row.value(2).toLongLong()};
+    });
+}
+
 Status Clients::add(const Client &client)
 {
-    return Writes::insert(m_connection, QStringLiteral("INSERT INTO Clients (Who, CalorieBudget) VALUES (?, ?)"),
-                          {client.who, budgetValue(client)})
-        .status();
+    Connection::Transaction transaction(m_connection);
+    if (!transaction.status())
+        return transaction.status();
+    if (const Status free = nameIsFree(m_connection, client.who, QVariant()); !free)
+        return free;
+    const Result<qint64> added = Writes::insert(m_connection,
+                                                QStringLiteral("INSERT INTO Clients (Who, CalorieBudget) VALUES (?, ?)"),
+                                                {client.who, budgetValue(client)});
+    if (!added)
+        return added.status();
+    return transaction.commit();
 }
 
 Status Clients::change(const QString &who, const Client &changed)
@@ -63,14 +96,19 @@ Status Clients::change(const QString &who, const Client &changed)
     Connection::Transaction transaction(m_connection);
     if (!transaction.status())
         return transaction.status();
+    if (const Status free = nameIsFree(m_connection, changed.who, who); !free)
+        return free;
     Connection::Statement update =
         m_connection.statement(QStringLiteral("UPDATE Clients SET Who = ?, CalorieBudget = ? WHERE Who = ?"));
     update.bind(changed.who).bind(budgetValue(changed)).bind(who);
     if (const Status done = Writes::exactlyOne(update, QStringLiteral("client"), clientKey(who)); !done)
         return done;
-    Connection::Statement meals = m_connection.statement(QStringLiteral("UPDATE Meals SET Who = ? WHERE Who = ?"));
-    if (!meals.bind(changed.who).bind(who).exec())
-        return meals.status();
+    if (changed.who != who) {
+        // A change of case too: the meals are spelled as the client is.
+        Connection::Statement meals = m_connection.statement(QStringLiteral("UPDATE Meals SET Who = ? WHERE Who = ?"));
+        if (!meals.bind(changed.who).bind(who).exec())
+            return meals.status();
+    }
     return transaction.commit();
 }
 

@@ -20,6 +20,15 @@ struct Client
     friend bool operator==(const Client &, const Client &) = default;
 };
 
+// A client with the number of meals recorded for them.
+struct ClientMeals
+{
+    Client client;
+    qint64 meals = 0;
+
+    friend bool operator==(const ClientMeals &, const ClientMeals &) = default;
+};
+
 // The Clients table. Names compare as the database compares them (without regard to case).
 // Each write is one transaction (or part of the caller's) and changes exactly the client it
 // names.
@@ -36,9 +45,13 @@ public:
     Result<std::optional<Client>> find(const QString &who) const;
     // The number of meals recorded for the client.
     Result<qint64> mealCount(const QString &who) const;
+    // Every client with the number of their meals, sorted by name, read in one query.
+    Result<std::vector<ClientMeals>> listWithMeals() const;
 
+    // Adds a client; refused when another client has the same name.
     Status add(const Client &client);
-    // Gives the client who a new name and budget; the client's meals move to the new name.
+    // Gives the client who a new name and budget; the client's meals move to the new name. A
+    // name another client has is refused; one that differs from who only in case is not.
     Status change(const QString &who, const Client &changed);
     // Removes the client and every meal of theirs.
     Status remove(const QString &who);

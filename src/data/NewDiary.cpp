@@ -83,7 +83,8 @@ Status create(const QString &path, const std::function<Status(Connection &)> &fi
     const QString where = shown(target.filePath());
     if (target.isDir())
         return Status::failure(
-            QStringLiteral("%1 is a folder. Mealwright creates a database as a new file; choose a file name.").arg(where));
+            QStringLiteral("%1 is a folder. Mealwright creates a database as a new file; choose a file name.")
+                .arg(where));
     if (target.exists() || target.isSymLink())
         return alreadyExists(where);
     const QFileInfo folder(target.absolutePath());
