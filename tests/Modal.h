@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -21,4 +22,13 @@ inline void whenModal(std::function<void(QWidget *)> act)
             act(dialog);
     });
     poll->start();
+}
+
+// A dialog loaded (Form_Load) and shown, active, as exec() shows it, without a modal loop.
+template <typename Dialog>
+void showActive(Dialog &dialog)
+{
+    QVERIFY(dialog.Form_Load());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
 }

@@ -1,10 +1,17 @@
+#include "Modal.h"
 #include "TestDatabase.h"
+#include "clients/frmClients.h"
+#include "clients/frmEditClient.h"
 #include "core/EntryChecks.h"
 #include "data/Clients.h"
 #include "data/NewDiary.h"
 #include "data/deMealwright.h"
+#include "widgets/MessageBox.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +48,64 @@ QStringList renamed(QStringList meals, const QString &who, const QString &name)
     return meals;
 }
 
+// The messages shown since the last call: "!" an exclamation, "X" critical, "Y" a Yes/No question.
+QStringList messages()
+{
+    QStringList shown;
+    for (const MessageBox::Shown &message : MessageBox::shown())
+        shown << QString::fromLatin1(message.kind == MessageBox::Kind::Exclamation    ? "! "
+                                         : message.kind == MessageBox::Kind::Critical ? "X "
+                                         : message.kind == MessageBox::Kind::YesNo    ? "Y "
+                                                                                      : "? ")
+                + message.text;
+    MessageBox::clearShown();
+    return shown;
+}
+
+// The rows of the list as shown, "client|calories|meals", and the selected client after ">".
+QStringList listed(const frmClients &dialog)
+{
+    QStringList shown;
+    for (int row = 0; row < dialog.grdClients->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < dialog.grdClients->columnCount(); ++column)
+            cells << dialog.grdClients->item(row, column)->text();
+        shown << cells.join(u'|');
+    }
+    const QList<QTableWidgetItem *> selected = dialog.grdClients->selectedItems();
+    shown << QStringLiteral("> ") + (selected.isEmpty() ? QString() : selected.first()->text());
+    return shown;
+}
+
+// What the dialog signalled, one line a signal.
+std::shared_ptr<QStringList> watch(frmClients &dialog)
+{
+    auto heard = std::make_shared<QStringList>();
+    QObject::connect(&dialog, &frmClients::clientChanged, &dialog,
+                     [heard](const QString &oldName, const QString &newName, double budget) {
+                         *heard << QStringLiteral("changed %1|%2|%3").arg(oldName, newName).arg(budget);
+                     });
+    QObject::connect(&dialog, &frmClients::clientRemoved, &dialog,
+                     [heard](const QString &name) { *heard << QStringLiteral("removed ") + name; });
+    return heard;
+}
+
+void clickRow(frmClients &dialog, const QString &client, bool twice = false)
+{
+    const QList<QTableWidgetItem *> found = dialog.grdClients->findItems(client, Qt::MatchExactly);
+    QVERIFY(!found.isEmpty());
+    const QPoint at = dialog.grdClients->visualItemRect(found.first()).center();
+    QTest::mouseClick(dialog.grdClients->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(dialog.grdClients->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Gives Ann 1,234 meals in all.
+const QString moreMealsForAnn
+    = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1224)"
+                     " INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
+                     " SELECT 'Ann', '2002-09-01 12:00:00', 'Apple', 1, 'each' FROM n");
+
 } // namespace
 
 class TestClients : public QObject
@@ -56,6 +121,13 @@ private Q_SLOTS:
     void checkClient();
     void writes_data();
     void writes();
+    void listSortsAndCounts();
+    void addAndChange();
+    void editorRefuses_data();
+    void editorRefuses();
+    void deleteAsks_data();
+    void deleteAsks();
+    void lockedDatabase();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -68,6 +140,7 @@ void TestClients::init()
     m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
     QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
     QVERIFY(deMealwright::instance().open(m_path).ok());
+    MessageBox::setTestMode(true);
 }
 
 void TestClients::cleanup()
@@ -206,6 +279,198 @@ void TestClients::writes()
     QCOMPARE(written.reason(), refusal);
     QCOMPARE(::clients(), clients);
     QCOMPARE(meals(), refusal.isEmpty() && !who.isEmpty() ? renamed(before, who, name) : before);
+}
+
+void TestClients::listSortsAndCounts()
+{
+    QCOMPARE(TestDatabase::execute(m_path,
+                                   {"INSERT INTO Clients (Who, CalorieBudget) VALUES ('aaron', 1234.5)",
+                                    "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES"
+                                    " ('AARON', '2002-08-13 12:00:00', 'Apple', 1, 'each')",
+                                    moreMealsForAnn}),
+             QString());
+    frmClients dialog;
+    showActive(dialog);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Clients"));
+    QCOMPARE(listed(dialog),
+             QStringList({"aaron|1,235|1", "Ann|1,500|1,234", "Bob|2,000|1", "Maeve O'Brien|1,200|0", "> "}));
+    QCOMPARE(QList<bool>({dialog.cmdChange->isEnabled(), dialog.cmdDelete->isEnabled()}), QList<bool>({false, false}));
+    clickRow(dialog, QStringLiteral("Bob"));
+    QCOMPARE(QList<bool>({dialog.cmdChange->isEnabled(), dialog.cmdDelete->isEnabled()}), QList<bool>({true, true}));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestClients::addAndChange()
+{
+    frmClients dialog;
+    const std::shared_ptr<QStringList> heard = watch(dialog);
+    showActive(dialog);
+
+    whenModal([](QWidget *modal) {
+        auto *editor = qobject_cast<frmEditClient *>(modal);
+        QCOMPARE(QStringList({editor->windowTitle(), editor->txtName->text(), editor->txtBudget->text()}),
+                 QStringList({"Add Client", "", ""}));
+        QTest::keyClicks(editor->txtName, QStringLiteral(" Zoe "));
+        editor->txtBudget->setText(QStringLiteral("1800"));
+        editor->cmdOK->click();
+    });
+    dialog.cmdAdd->click();
+    QCOMPARE(listed(dialog).mid(2), QStringList({"Maeve O'Brien|1,200|0", "Zoe|1,800|0", "> Zoe"}));
+
+    // A budget with more digits than are shown is kept as it is when it is not retyped.
+    QCOMPARE(
+        TestDatabase::execute(m_path, {"UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Maeve O''Brien'"}),
+        QString());
+    QStringList shown;
+    whenModal([&shown](QWidget *modal) {
+        auto *editor = qobject_cast<frmEditClient *>(modal);
+        shown << editor->windowTitle() << editor->txtName->text();
+        editor->txtName->setText(QStringLiteral("Maeve O'Neill"));
+        editor->cmdOK->click();
+    });
+    clickRow(dialog, QStringLiteral("Maeve O'Brien"), true);
+    QCOMPARE(shown, QStringList({"Change Client", "Maeve O'Brien"}));
+    QCOMPARE(listed(dialog).mid(2), QStringList({"Maeve O'Neill|667|0", "Zoe|1,800|0", "> Maeve O'Neill"}));
+    QCOMPARE(
+        *rows(QStringLiteral("SELECT CalorieBudget = 2000.0 / 3 FROM Clients WHERE Who = 'Maeve O''Neill'")).begin(),
+        QStringLiteral("1"));
+
+    // Cancel changes nothing and keeps the selection.
+    whenModal([](QWidget *modal) { qobject_cast<frmEditClient *>(modal)->cmdCancel->click(); });
+    dialog.cmdChange->click();
+    QCOMPARE(listed(dialog).last(), QStringLiteral("> Maeve O'Neill"));
+    QCOMPARE(*heard, QStringList({"changed |Zoe|1800", "changed Maeve O'Brien|Maeve O'Neill|666.667"}));
+    QCOMPARE(messages(), QStringList());
+}
+
+void TestClients::editorRefuses_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("budget");
+    QTest::addColumn<QString>("message"); // empty when it saves
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("another client's name") << "ann"
+                                           << "2000"
+                                           << "There is already a client named \"Ann\"."
+                                           << "txtName";
+    QTest::newRow("budget") << "Robert"
+                            << "2,000"
+                            << "The daily calorie budget must be a number above 0 and at most 20,000"
+                            << "txtBudget";
+    QTest::newRow("own name in other case") << "BOB"
+                                            << "2000"
+                                            << ""
+                                            << "";
+}
+
+void TestClients::editorRefuses()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, budget);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    const QStringList before = clients();
+    frmEditClient editor;
+    editor.szClient = QStringLiteral("Bob");
+    showActive(editor);
+    QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text()}), QStringList({"Bob", "2000"}));
+    editor.txtName->setText(name);
+    editor.txtBudget->setText(budget);
+    editor.cmdOK->click();
+    if (message.isEmpty()) {
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(clients().at(1), name + QStringLiteral("|2000.0"));
+        return;
+    }
+    QCOMPARE(messages(), QStringList(QStringLiteral("! ") + message));
+    QVERIFY(editor.isVisible());
+    QCOMPARE(editor.focusWidget()->objectName(), focus);
+    QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text()}), QStringList({name, budget}));
+    QCOMPARE(clients(), before);
+}
+
+void TestClients::deleteAsks_data()
+{
+    QTest::addColumn<QString>("client");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("selected"); // afterwards
+    const QString none = QStringLiteral("Are you sure you want to delete the client \"Maeve O'Brien\"?");
+    const QString many = QStringLiteral("\"Ann\" has 1,234 meals. Delete the client and all of their meals?");
+    QTest::newRow("no meals, No") << "Maeve O'Brien" << false << none << "Maeve O'Brien";
+    QTest::newRow("no meals, Yes, the last") << "Maeve O'Brien" << true << none << "Bob";
+    QTest::newRow("meals, No") << "Ann" << false << many << "Ann";
+    QTest::newRow("meals, Yes") << "Ann" << true << many << "Bob";
+    QTest::newRow("one meal") << "Bob" << true << "\"Bob\" has 1 meal. Delete the client and their meal?"
+                              << "Maeve O'Brien";
+}
+
+void TestClients::deleteAsks()
+{
+    QFETCH(QString, client);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
+    QFETCH(QString, selected);
+    QCOMPARE(TestDatabase::execute(m_path, {moreMealsForAnn}), QString());
+    const QStringList clientsBefore = clients();
+    QStringList mealsBefore = meals();
+    frmClients dialog;
+    const std::shared_ptr<QStringList> heard = watch(dialog);
+    showActive(dialog);
+    clickRow(dialog, client);
+    MessageBox::setNextAnswer(yes);
+    dialog.cmdDelete->click();
+    QCOMPARE(messages(), QStringList(QStringLiteral("Y ") + question));
+    QCOMPARE(listed(dialog).last(), QStringLiteral("> ") + selected);
+    if (!yes) {
+        QCOMPARE(clients(), clientsBefore);
+        QCOMPARE(meals(), mealsBefore);
+        QCOMPARE(*heard, QStringList());
+        return;
+    }
+    QCOMPARE(clients().size(), clientsBefore.size() - 1);
+    QVERIFY(!clients().join(u'\n').contains(client));
+    mealsBefore.removeIf([&](const QString &meal) { return meal.split(u'|')[1] == client; });
+    QCOMPARE(meals(), mealsBefore);
+    QCOMPARE(*heard, QStringList(QStringLiteral("removed ") + client));
+}
+
+// A second connection holds the write lock until after the busy timeout.
+void TestClients::lockedDatabase()
+{
+    const QStringList clientsBefore = clients();
+    const QStringList mealsBefore = meals();
+    frmEditClient editor;
+    editor.szClient = QStringLiteral("Ann");
+    showActive(editor);
+    editor.txtName->setText(QStringLiteral("Ann O'Hara"));
+    frmClients dialog;
+    const std::shared_ptr<QStringList> heard = watch(dialog);
+    showActive(dialog);
+    clickRow(dialog, QStringLiteral("Ann"));
+    {
+        TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN IMMEDIATE"));
+        editor.cmdOK->click();
+        MessageBox::setNextAnswer(true);
+        dialog.cmdDelete->click();
+    }
+    const QStringList shown = messages();
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(shown[0].startsWith(QStringLiteral("X The client could not be saved.\n\n")) && shown[0].contains(u"lock"),
+             qPrintable(shown[0]));
+    QVERIFY2(shown[2].startsWith(QStringLiteral("X The client could not be deleted.\n\n"))
+                 && shown[2].contains(u"lock"),
+             qPrintable(shown[2]));
+    QVERIFY(editor.isVisible());
+    QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text()}), QStringList({"Ann O'Hara", "1500"}));
+    QCOMPARE(listed(dialog).last(), QStringLiteral("> Ann"));
+    QCOMPARE(clients(), clientsBefore);
+    QCOMPARE(meals(), mealsBefore);
+    QCOMPARE(*heard, QStringList());
+    // The lock gone, the same OK saves.
+    editor.cmdOK->click();
+    QCOMPARE(meals(), renamed(mealsBefore, QStringLiteral("Ann"), QStringLiteral("Ann O'Hara")));
 }
 
 QTEST_MAIN(TestClients)

@@ -55,14 +55,6 @@ void typeMeal(frmEditMeal &editor, const char *food, const char *amount, const c
     editor.dbcUnits->setEditText(QString::fromUtf8(units));
 }
 
-template <typename Dialog>
-void showActive(Dialog &dialog)
-{
-    QVERIFY(dialog.Form_Load());
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-}
-
 } // namespace
 
 class TestEditors : public QObject

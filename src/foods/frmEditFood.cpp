@@ -25,23 +25,15 @@ Connection &database()
     return deMealwright::instance().cnMealwright();
 }
 
-QLineEdit *numberBox(QWidget *parent, const QString &name, const QRect &where)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setGeometry(where);
-    return box;
-}
-
 } // namespace
 
 frmEditFood::frmEditFood(QWidget *parent)
     : QDialog(parent)
     , dbcFood(Controls::textCombo(this, QStringLiteral("dbcFood"), twipRect(648, 168, 4332, 288)))
-    , txtCalories(numberBox(this, QStringLiteral("txtCalories"), twipRect(948, 648, 732, 288)))
+    , txtCalories(Controls::lineEdit(this, QStringLiteral("txtCalories"), twipRect(948, 648, 732, 288)))
     , dbcUnits(Controls::textCombo(this, QStringLiteral("dbcUnits"), twipRect(2400, 648, 1692, 288)))
-    , txtVegetables(numberBox(this, QStringLiteral("txtVegetables"), twipRect(948, 1200, 732, 288)))
-    , txtFruits(numberBox(this, QStringLiteral("txtFruits"), twipRect(948, 1740, 732, 288)))
+    , txtVegetables(Controls::lineEdit(this, QStringLiteral("txtVegetables"), twipRect(948, 1200, 732, 288)))
+    , txtFruits(Controls::lineEdit(this, QStringLiteral("txtFruits"), twipRect(948, 1740, 732, 288)))
     , chkEntree(new QCheckBox(QStringLiteral("HMR Entree"), this))
     , chkSupplement(new QCheckBox(QStringLiteral("HMR Supplement"), this))
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))

@@ -28,9 +28,7 @@ QComboBox *dropDownList(QWidget *parent, const QString &name, const QStringList 
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QRect &where)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(where);
+    auto *button = Controls::button(parent, name, caption, where);
     // Neither button answers Enter.
     button->setAutoDefault(false);
     button->setDefault(false);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 
 namespace {
 
@@ -59,6 +60,22 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
     label->setGeometry(where);
     label->setAlignment(alignment);
     return label;
+}
+
+QLineEdit *lineEdit(QWidget *parent, const QString &name, const QRect &where)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(where);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QRect &where)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(where);
+    return button;
 }
 
 QComboBox *textCombo(QWidget *parent, const QString &name, const QRect &where)

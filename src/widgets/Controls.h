@@ -11,6 +11,8 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QWidget;
 
 // Controls of a window with a fixed layout, placed where the layout says.
@@ -23,6 +25,10 @@ void fixedDialog(QWidget *dialog, const QString &name, const QString &caption, i
 // A label with its object name, its text and its place in parent; it takes parent's font.
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const QRect &where,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+
+// A text box and a button, likewise.
+QLineEdit *lineEdit(QWidget *parent, const QString &name, const QRect &where);
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption, const QRect &where);
 
 // An editable combo whose text is the value: picking an item fills in the text; what is typed
 // never joins the list.

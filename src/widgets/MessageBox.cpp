@@ -39,12 +39,17 @@ bool MessageBox::question(QWidget *parent, const QString &text)
     return show(parent, Kind::Question, text);
 }
 
+bool MessageBox::yesNo(QWidget *parent, const QString &text)
+{
+    return show(parent, Kind::YesNo, text);
+}
+
 bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
 {
     TestState &state = testState();
     if (state.on) {
         state.shown.append({kind, text});
-        return state.answers.isEmpty() ? true : state.answers.takeFirst();
+        return state.answers.isEmpty() ? kind != Kind::YesNo : state.answers.takeFirst();
     }
 
     // A window not shown yet (the main frame at start-up) cannot place a box: centre it on the
@@ -71,8 +76,15 @@ bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
+    case Kind::YesNo:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
     }
-    return box.exec() == QMessageBox::Ok;
+    const int answer = box.exec();
+    return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
 }
 
 void MessageBox::setTestMode(bool on)

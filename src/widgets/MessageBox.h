@@ -8,14 +8,14 @@ class QWidget;
 // Every message Mealwright shows goes through here. Boxes carry the program's title and no
 // title of their own: an exclamation and OK for a validation message, the critical icon for
 // a record or file that cannot be found or opened, OK and Cancel without an icon for a
-// question.
+// question, Yes and No (No the default) for a question whose Yes cannot be taken back.
 //
 // Tests switch on test mode: no box is shown, each is recorded, and questions take the next
-// preset answer (OK when none is preset).
+// preset answer (when none is preset, OK to a question and No to a Yes/No question).
 class MessageBox
 {
 public:
-    enum class Kind { Exclamation, Critical, Question, Note };
+    enum class Kind { Exclamation, Critical, Question, Note, YesNo };
 
     static void exclamation(QWidget *parent, const QString &text);
     static void critical(QWidget *parent, const QString &text);
@@ -23,6 +23,8 @@ public:
     static void note(QWidget *parent, const QString &text);
     // True when the user chose OK.
     static bool question(QWidget *parent, const QString &text);
+    // True when the user chose Yes.
+    static bool yesNo(QWidget *parent, const QString &text);
 
     struct Shown
     {

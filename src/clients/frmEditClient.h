@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/EntryChecks.h"
+#include "data/Clients.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Adds a client, or changes the name and daily calorie budget of one.
+//
+// The caller sets szClient (empty to add) and calls exec(). After OK, szClient and
+// calorieBudget are the client as saved; after Cancel, Esc or the close box, szClient is as the
+// caller gave it. OK checks what was typed and saves it in one transaction; when the database
+// refuses, the dialog says why and stays open with what was typed.
+class frmEditClient : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmEditClient(QWidget *parent = nullptr);
+
+    QString szClient;
+    double calorieBudget = 0;
+
+    // Reads the client to change and sets the dialog up. False when it cannot be changed (the
+    // reason has been shown): the dialog is then not to be shown.
+    bool Form_Load();
+    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
+    int exec() override;
+
+    QLabel *lblName;
+    QLineEdit *txtName;
+    QLabel *lblBudget;
+    QLineEdit *txtBudget;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
+
+private:
+    std::optional<EntryChecks::ClientEntry> ValidateClient();
+    void cmdOK_click();
+
+    std::optional<Client> m_stored; // the client being changed, as read; none when adding
+};
