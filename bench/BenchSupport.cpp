@@ -4,10 +4,14 @@
 
 #include "BigDiary.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <malloc.h>
@@ -22,6 +26,7 @@ namespace {
 // Removed when the program ends.
 std::unique_ptr<QTemporaryDir> g_configFolder;
 std::unique_ptr<QTemporaryDir> g_dataFolder;
+std::unique_ptr<QTemporaryDir> g_copyFolder;
 
 QtMessageHandler g_previousHandler = nullptr;
 
@@ -85,6 +90,60 @@ QString largeOrGeneratedDatabase(std::int64_t meals, int catalogue)
     std::fprintf(stderr, "... done in %.1f s. Set %s to measure the 1,000,000-meal database.\n", summary.seconds,
                  largeDatabaseVariable);
     return path;
+}
+
+bool useDatabase(benchmark::State &state, const QString &path)
+{
+    if (path.isEmpty()) {
+        state.SkipWithError("no database");
+        return false;
+    }
+    if (deMealwright::instance().path() == path)
+        return true;
+    const OpenResult opened = deMealwright::instance().open(path);
+    if (!opened.ok()) {
+        state.SkipWithError(qPrintable(opened.reason()));
+        return false;
+    }
+    return true;
+}
+
+void medians(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Repetitions(10)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+Unchanged::Unchanged(const QString &path)
+    : m_path(path)
+    , m_size(QFileInfo(path).size())
+    , m_modified(QFileInfo(path).lastModified())
+{
+}
+
+bool Unchanged::check(const char *program) const
+{
+    const QFileInfo now(m_path);
+    if (now.size() == m_size && now.lastModified() == m_modified)
+        return true;
+    std::fprintf(stderr, "%s: %s has changed while it ran\n", program, qPrintable(m_path));
+    return false;
+}
+
+QString writableCopy(const QString &path)
+{
+    g_copyFolder = std::make_unique<QTemporaryDir>();
+    const QString copy = g_copyFolder->filePath(QStringLiteral("writes.mdb"));
+    std::fprintf(stderr, "copying the database to %s for the writes ...\n", qPrintable(copy));
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(copy);
+    if (!g_copyFolder->isValid() || !QFile::copy(path, copy) || !file.open(QIODevice::ReadWrite)
+        || ::fsync(file.handle()) != 0) {
+        std::fprintf(stderr, "the database could not be copied to %s\n", qPrintable(copy));
+        return {};
+    }
+    std::fprintf(stderr, "... copied and synced in %.1f s\n", static_cast<double>(timer.elapsed()) / 1000);
+    return copy;
 }
 
 QueryCase queryCase(const QSqlDatabase &db)

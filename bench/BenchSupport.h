@@ -3,11 +3,19 @@
 #include "core/DateSpan.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
 
 class QSqlDatabase;
+
+namespace benchmark {
+class State;
+namespace internal {
+class Benchmark;
+}
+} // namespace benchmark
 
 // What the benchmark programs share: their environment, the database they measure and the
 // fixed client and spans of the meal view query.
@@ -30,6 +38,34 @@ QString largeDatabasePath();
 // `catalogue` entries, see BigDiary::Options) generated into a temporary folder (which is said
 // on stderr). The empty text, with the reason on stderr, on failure.
 QString largeOrGeneratedDatabase(std::int64_t meals, int catalogue = 0);
+
+// Makes path the shared connection's database, as the program would have it open; false, with
+// the state skipped, when it cannot be opened.
+bool useDatabase(benchmark::State &state, const QString &path);
+
+// How the figures are reported: medians of 10 repetitions, in milliseconds of real time
+// (benchmark->Apply(medians)).
+void medians(benchmark::internal::Benchmark *benchmark);
+
+// The size and time stamp of a file, taken when it is made: check() tells whether the file is
+// still as it was, and says on stderr, after the program's name, when it is not.
+class Unchanged
+{
+public:
+    explicit Unchanged(const QString &path);
+    bool check(const char *program) const;
+
+private:
+    QString m_path;
+    qint64 m_size;
+    QDateTime m_modified;
+};
+
+// A copy of the database at path for writes, in a temporary folder that goes when the program
+// ends, synced to disk before it is used (so that the first commits do not wait for the copy);
+// the empty text, with the reason on stderr, when it cannot be made. It says on stderr what it
+// copies, and how long that took.
+QString writableCopy(const QString &path);
 
 // The client and the spans the meal view query is measured on: the first client of the
 // Clients table and the week and the 365 days that end on the day of the client's last meal.

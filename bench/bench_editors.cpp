@@ -28,28 +28,22 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
 #ifdef MEALWRIGHT_BENCH_SQLITE3
-#include <sqlite3.h>
+#include "SqliteFloor.h"
 #endif
 
 #include <array>
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
-#include <variant>
 #include <vector>
 
 namespace {
@@ -71,51 +65,16 @@ struct Case
 };
 Case g_case;
 
-// The copy that the saves go to, made on first use; gone when the program ends.
-std::unique_ptr<QTemporaryDir> g_copyFolder;
-QString g_copy;
-
+// The copy that the saves go to, made on first use.
 const QString &writableCopy()
 {
-    if (!g_copy.isEmpty())
-        return g_copy;
-    g_copyFolder = std::make_unique<QTemporaryDir>();
-    const QString copy = g_copyFolder->filePath(QStringLiteral("saves.mdb"));
-    std::fprintf(stderr, "copying the database to %s for the saves ...\n", qPrintable(copy));
-    QElapsedTimer timer;
-    timer.start();
-    QFile file(copy);
-    // On disk before the first save: otherwise the saves' syncs wait for the copy to be written.
-    if (g_copyFolder->isValid() && QFile::copy(g_case.path, copy) && file.open(QIODevice::ReadWrite)
-        && ::fsync(file.handle()) == 0) {
-        g_copy = copy;
-        std::fprintf(stderr, "... copied and synced in %.1f s\n", static_cast<double>(timer.elapsed()) / 1000);
-    } else {
-        std::fprintf(stderr, "bench_editors: the database could not be copied to %s\n", qPrintable(copy));
-    }
-    return g_copy;
+    static const QString copy = BenchSupport::writableCopy(g_case.path);
+    return copy;
 }
 
 Connection &database()
 {
     return deMealwright::instance().cnMealwright();
-}
-
-// Makes path the shared connection's database, as the program would have it open.
-bool useDatabase(benchmark::State &state, const QString &path)
-{
-    if (path.isEmpty()) {
-        state.SkipWithError("no database");
-        return false;
-    }
-    if (deMealwright::instance().path() == path)
-        return true;
-    const OpenResult opened = deMealwright::instance().open(path);
-    if (!opened.ok()) {
-        state.SkipWithError(qPrintable(opened.reason()));
-        return false;
-    }
-    return true;
 }
 
 // No message box came up: anything the dialogs report goes through MessageBox.
@@ -181,7 +140,7 @@ void prepareFoodEditor(frmEditFood &editor, bool edit)
 template <typename Editor, typename Prepare>
 void openEditor(benchmark::State &state, bool edit, bool shown, Prepare prepare)
 {
-    if (!useDatabase(state, g_case.path))
+    if (!BenchSupport::useDatabase(state, g_case.path))
         return;
     Editor editor;
     for (auto _ : state) {
@@ -210,7 +169,7 @@ void openEditor(benchmark::State &state, bool edit, bool shown, Prepare prepare)
 // the floor is Qt SQL's cost, between this and Form_Load mostly the food box's.
 void BM_FoodNames(benchmark::State &state)
 {
-    if (!useDatabase(state, g_case.path))
+    if (!BenchSupport::useDatabase(state, g_case.path))
         return;
     qsizetype names = 0;
     for (auto _ : state) {
@@ -239,7 +198,7 @@ void BM_EditFoodOpen(benchmark::State &state, bool edit, bool shown)
 
 void BM_UnitsReload(benchmark::State &state)
 {
-    if (!useDatabase(state, g_case.path))
+    if (!BenchSupport::useDatabase(state, g_case.path))
         return;
     frmEditMeal editor;
     prepareMealEditor(editor, false);
@@ -268,7 +227,7 @@ void BM_UnitsReload(benchmark::State &state)
 // no food, and lists no units).
 void BM_Keystroke(benchmark::State &state)
 {
-    if (!useDatabase(state, g_case.path))
+    if (!BenchSupport::useDatabase(state, g_case.path))
         return;
     frmEditMeal editor;
     prepareMealEditor(editor, false);
@@ -312,7 +271,7 @@ void BM_Keystroke(benchmark::State &state)
 // A meal editor adding a meal, shown with valid values typed in, on the copy.
 bool openAddingEditor(benchmark::State &state, frmEditMeal &editor)
 {
-    if (!useDatabase(state, writableCopy()))
+    if (!BenchSupport::useDatabase(state, writableCopy()))
         return false;
     prepareMealEditor(editor, false);
     if (!editor.Form_Load()) {
@@ -421,117 +380,13 @@ void BM_ReQueryAfterSave(benchmark::State &state)
 sqlite3 *g_reader = nullptr; // the database read, read-only
 sqlite3 *g_writer = nullptr; // the copy, for the insert
 
-using Value = std::variant<sqlite3_int64, double, std::string>;
+using SqliteFloor::Prepared;
+using SqliteFloor::Query;
+using SqliteFloor::utf8;
 
-struct Query
-{
-    QString sql;
-    std::vector<Value> values;
-};
-
-class Prepared
-{
-public:
-    Prepared(sqlite3 *db, const Query &query) : m_db(db), m_values(query.values)
-    {
-        if (sqlite3_prepare_v3(db, query.sql.toUtf8().constData(), -1, SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr)
-            != SQLITE_OK)
-            m_error = sqlite3_errmsg(db);
-    }
-    ~Prepared() { sqlite3_finalize(m_statement); }
-    Prepared(const Prepared &) = delete;
-    Prepared &operator=(const Prepared &) = delete;
-
-    const std::string &error() const { return m_error; }
-
-    // Binds the values and steps through every row; the rows, or -1 on failure (see error()).
-    int run()
-    {
-        for (int i = 0; i < static_cast<int>(m_values.size()); ++i) {
-            const Value &value = m_values[static_cast<std::size_t>(i)];
-            if (const auto *whole = std::get_if<sqlite3_int64>(&value))
-                sqlite3_bind_int64(m_statement, i + 1, *whole);
-            else if (const auto *number = std::get_if<double>(&value))
-                sqlite3_bind_double(m_statement, i + 1, *number);
-            else
-                sqlite3_bind_text(m_statement, i + 1, std::get<std::string>(value).c_str(), -1, SQLITE_STATIC);
-        }
-        const int columns = sqlite3_column_count(m_statement);
-        int rows = 0;
-        int step;
-        while ((step = sqlite3_step(m_statement)) == SQLITE_ROW) {
-            for (int c = 0; c < columns; ++c) {
-                switch (sqlite3_column_type(m_statement, c)) {
-                case SQLITE_INTEGER:
-                    benchmark::DoNotOptimize(sqlite3_column_int64(m_statement, c));
-                    break;
-                case SQLITE_FLOAT:
-                    benchmark::DoNotOptimize(sqlite3_column_double(m_statement, c));
-                    break;
-                case SQLITE_TEXT:
-                    benchmark::DoNotOptimize(sqlite3_column_text(m_statement, c));
-                    benchmark::DoNotOptimize(sqlite3_column_bytes(m_statement, c));
-                    break;
-                default:
-                    break;
-                }
-            }
-            ++rows;
-        }
-        sqlite3_reset(m_statement);
-        if (step != SQLITE_DONE) {
-            m_error = sqlite3_errmsg(m_db);
-            return -1;
-        }
-        return rows;
-    }
-
-private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_statement = nullptr;
-    std::vector<Value> m_values;
-    std::string m_error;
-};
-
-std::vector<std::unique_ptr<Prepared>> prepareAll(benchmark::State &state, sqlite3 *db, const std::vector<Query> &queries)
-{
-    std::vector<std::unique_ptr<Prepared>> prepared;
-    for (const Query &query : queries) {
-        prepared.push_back(std::make_unique<Prepared>(db, query));
-        if (!prepared.back()->error().empty()) {
-            state.SkipWithError(prepared.back()->error().c_str());
-            return {};
-        }
-    }
-    return prepared;
-}
-
-// Runs the queries in turn each iteration (all of them, or with `alternate` one after the
-// other, one per iteration).
 void BM_Floor(benchmark::State &state, std::vector<Query> queries, bool alternate)
 {
-    std::vector<std::unique_ptr<Prepared>> prepared = prepareAll(state, g_reader, queries);
-    if (prepared.empty())
-        return;
-    std::size_t next = 0;
-    std::int64_t rows = 0;
-    for (auto _ : state) {
-        for (std::size_t i = alternate ? next : 0; i < (alternate ? next + 1 : prepared.size()); ++i) {
-            const int got = prepared[i]->run();
-            if (got < 0) {
-                state.SkipWithError(prepared[i]->error().c_str());
-                return;
-            }
-            rows += got;
-        }
-        next = (next + 1) % prepared.size();
-    }
-    state.counters["rows"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kAvgIterations);
-}
-
-std::string utf8(const QString &text)
-{
-    return text.toStdString();
+    SqliteFloor::runEach(state, g_reader, queries, alternate);
 }
 
 const QString foodNames = QStringLiteral("SELECT DISTINCT Food FROM Foods ORDER BY Food");
@@ -577,7 +432,7 @@ void BM_FloorInsert(benchmark::State &state)
         sqlite3_busy_timeout(g_writer, 5000);
     }
     const std::string when = utf8(Schema::whenText(saveMoment()));
-    std::vector<std::unique_ptr<Prepared>> prepared = prepareAll(
+    std::vector<std::unique_ptr<Prepared>> prepared = SqliteFloor::prepareAll(
         state, g_writer,
         {{QStringLiteral("BEGIN IMMEDIATE"), {}},
          {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES (?, ?, ?, ?, ?)"),
@@ -664,10 +519,7 @@ void registerAll()
 {
     const auto add = [](const std::string &name, auto... arguments) {
         benchmark::RegisterBenchmark(name.c_str(), arguments...)
-            ->Repetitions(10)
-            ->ReportAggregatesOnly(true)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+            ->Apply(BenchSupport::medians);
     };
     for (const std::string mode : {"add", "edit"}) {
         const bool edit = mode == "edit";
@@ -721,10 +573,7 @@ int main(int argc, char **argv)
     g_case.path = BenchSupport::largeOrGeneratedDatabase(generatedMeals, generatedCatalogue);
     if (g_case.path.isEmpty())
         return 1;
-    // The file given must be the same afterwards.
-    const QFileInfo given(g_case.path);
-    const qint64 givenSize = given.size();
-    const QDateTime givenModified = given.lastModified();
+    const BenchSupport::Unchanged given(g_case.path);
 
     const OpenResult opened = deMealwright::instance().open(g_case.path);
     if (!opened.ok()) {
@@ -763,10 +612,5 @@ int main(int argc, char **argv)
 #endif
     deMealwright::instance().close();
 
-    const QFileInfo after(g_case.path);
-    if (after.size() != givenSize || after.lastModified() != givenModified) {
-        std::fprintf(stderr, "bench_editors: %s has changed while it ran\n", qPrintable(g_case.path));
-        return 1;
-    }
-    return 0;
+    return given.check("bench_editors") ? 0 : 1;
 }
