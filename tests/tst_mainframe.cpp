@@ -1,4 +1,6 @@
 #include "BuildInfo.h"
+#include "clients/frmClients.h"
+#include "clients/frmEditClient.h"
 #include "Modal.h"
 #include "TestDatabase.h"
 #include "core/Clock.h"
@@ -31,6 +33,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -81,6 +84,7 @@ private Q_SLOTS:
     void startUp();
     void openDuringASession();
     void newDiary();
+    void clientChangesReachTheViews();
 
     void windowCommands();
     void windowMenuListsTheChildren();
@@ -293,6 +297,57 @@ void TestMainFrame::newDiary()
     }
     QCOMPARE(MessageBox::shown().size(), 2);
     QVERIFY(MessageBox::shown().constLast().text.contains(QStringLiteral("File > Clients...")));
+}
+
+void TestMainFrame::clientChangesReachTheViews()
+{
+    auto frame = startFrame(database());
+    frmMealView *ann = openMealView(*frame, 0);
+    frmMealView *annAgain = openMealView(*frame, 0);
+    frmMealView *bob = openMealView(*frame, 1);
+    QVERIFY(ann && annAgain && bob && ann->szClient == QStringLiteral("Ann"));
+    const int annMeals = ann->dbgMeals->model()->rowCount();
+    QVERIFY(annMeals > 0);
+
+    // Runs act on the Clients dialog, then closes it.
+    const auto clients = [&](std::function<void(frmClients *)> act) {
+        whenModal([act](QWidget *dialog) {
+            auto *list = qobject_cast<frmClients *>(dialog);
+            act(list);
+            list->cmdClose->click();
+        });
+        frame->mnuFileClients->trigger();
+    };
+    const auto select = [](frmClients *list, const QString &name) {
+        list->grdClients->setCurrentItem(list->grdClients->findItems(name, Qt::MatchExactly).value(0));
+    };
+
+    // Renamed: both of Ann's views take the new name, caption and budget, with the same meals.
+    clients([&](frmClients *list) {
+        select(list, QStringLiteral("Ann"));
+        whenModal([](QWidget *modal) {
+            auto *editor = qobject_cast<frmEditClient *>(modal);
+            editor->txtName->setText(QStringLiteral("Annie"));
+            editor->txtBudget->setText(QStringLiteral("1800"));
+            editor->cmdOK->click();
+        });
+        list->cmdChange->click();
+    });
+    for (frmMealView *view : {ann, annAgain}) {
+        QCOMPARE((QStringList{view->szClient, view->windowTitle().left(16), QString::number(view->fCalorieBudget)}),
+                 QStringList({"Annie", "Meals for Annie ", "1800"}));
+        QCOMPARE(view->dbgMeals->model()->rowCount(), annMeals);
+    }
+    QCOMPARE(bob->szClient, QStringLiteral("Bob"));
+
+    // Deleted with their meals (Yes): that client's views close, the others stay.
+    MessageBox::setNextAnswer(true);
+    clients([&](frmClients *list) {
+        select(list, QStringLiteral("Annie"));
+        list->cmdDelete->click();
+    });
+    QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(frame->mdiArea()->subWindowList().constFirst()->widget(), bob);
 }
 
 void TestMainFrame::openDuringASession()

@@ -9,7 +9,9 @@
 #include "widgets/Twips.h"
 #include "frmAbout.h"
 #include "frmSelectClient.h"
+#include "clients/frmClients.h"
 #include "core/Clock.h"
+#include "core/EntryChecks.h"
 #include "foods/frmEditFood.h"
 #include "foods/frmFoodView.h"
 #include "foods/frmSearchOptions.h"
@@ -123,6 +125,7 @@ void frmMainFrame::connectCommands()
 {
     connect(mnuFileNew, &QAction::triggered, this, &frmMainFrame::mnuFileNew_click);
     connect(mnuFileOpen, &QAction::triggered, this, [this] { OpenDatabase(false); });
+    connect(mnuFileClients, &QAction::triggered, this, &frmMainFrame::mnuFileClients_click);
     // Exit ends the run at once: nothing is asked, no window is closed one by one.
     connect(mnuFileExit, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
 
@@ -217,6 +220,42 @@ void frmMainFrame::mnuFileNew_click()
         openDatabaseFile(path);
         return;
     }
+}
+
+void frmMainFrame::mnuFileClients_click()
+{
+    if (!m_clients) {
+        m_clients = std::make_unique<frmClients>(this);
+        connect(m_clients.get(), &frmClients::clientChanged, this, &frmMainFrame::clientChanged);
+        connect(m_clients.get(), &frmClients::clientRemoved, this, &frmMainFrame::clientRemoved);
+    }
+    m_clients->exec();
+}
+
+QList<frmMealView *> frmMainFrame::mealViewsOf(const QString &client) const
+{
+    QList<frmMealView *> views;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        if (auto *view = qobject_cast<frmMealView *>(window->widget()); view && EntryChecks::sameName(view->szClient, client))
+            views << view;
+    return views;
+}
+
+void frmMainFrame::clientChanged(const QString &oldName, const QString &newName, double calorieBudget)
+{
+    if (oldName.isEmpty())
+        return; // a new client has no window yet
+    for (frmMealView *view : mealViewsOf(oldName)) {
+        view->szClient = newName;
+        view->fCalorieBudget = static_cast<float>(calorieBudget);
+        view->ReQueryMeals(view->idSelected);
+    }
+}
+
+void frmMainFrame::clientRemoved(const QString &name)
+{
+    for (frmMealView *view : mealViewsOf(name))
+        view->parentWidget()->close();
 }
 
 void frmMainFrame::CloseDatabase()

@@ -11,6 +11,7 @@ class QAction;
 class QMdiArea;
 class QMenu;
 class frmAbout;
+class frmClients;
 class frmEditFood;
 class frmEditMeal;
 class frmFoodView;
@@ -111,6 +112,11 @@ private:
     void reQueryFoodView(qint64 idFood);
 
     void mnuFileNew_click();
+    void mnuFileClients_click();
+    // The meal views of a client follow a change of name or budget, and close with the client.
+    void clientChanged(const QString &oldName, const QString &newName, double calorieBudget);
+    void clientRemoved(const QString &name);
+    QList<frmMealView *> mealViewsOf(const QString &client) const;
     // True when the diary has a client; otherwise says where clients are added.
     bool hasClients();
     void mnuMealAdd_click();
@@ -133,6 +139,7 @@ private:
     QList<QAction *> m_windowListActions;
     std::unique_ptr<frmAbout> m_about;
     std::unique_ptr<frmSelectClient> m_selectClient;
+    std::unique_ptr<frmClients> m_clients;
     std::unique_ptr<frmEditMeal> m_editMeal;
     std::unique_ptr<frmEditFood> m_editFood;
     std::unique_ptr<frmPrintReport> m_printReport;
