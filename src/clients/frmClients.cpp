@@ -166,11 +166,12 @@ void frmClients::grdClients_selectionChanged()
 
 void frmClients::editClient(const QString &who)
 {
+    const QString selected = selectedClient();
     frmEditClient editor(this);
     editor.szClient = who;
     const bool saved = editor.exec() == Accepted;
     // Read again also after Cancel: the editor may have found the client gone.
-    ReQueryClients(saved ? editor.szClient : who);
+    ReQueryClients(saved ? editor.szClient : selected);
     if (saved)
         Q_EMIT clientChanged(who, editor.szClient, editor.calorieBudget);
 }
