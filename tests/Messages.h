@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The messages shown since the last call, each after its kind: "!" an exclamation, "X" critical,
-// "?" a question, "i" a note.
+// "?" a question, "Y" a Yes/No question, "i" a note.
 inline QStringList messages()
 {
     QStringList shown;
@@ -13,6 +13,7 @@ inline QStringList messages()
         const char *kind = message.kind == MessageBox::Kind::Exclamation ? "! "
                            : message.kind == MessageBox::Kind::Critical  ? "X "
                            : message.kind == MessageBox::Kind::Question  ? "? "
+                           : message.kind == MessageBox::Kind::YesNo     ? "Y "
                                                                          : "i ";
         shown << QString::fromLatin1(kind) + message.text;
     }
