@@ -26,7 +26,7 @@
 #include <benchmark/benchmark.h>
 
 #ifdef MEALWRIGHT_BENCH_SQLITE3
-#include <sqlite3.h>
+#include "SqliteFloor.h"
 #endif
 
 #include <cstdio>
@@ -119,30 +119,9 @@ void BM_PeakMemoryWithTheWindowOpen(benchmark::State &state)
 
 sqlite3 *g_reader = nullptr;
 
-// Runs sql with its texts bound and steps through every row, reading each column as the
-// program reads it.
-void floorQuery(benchmark::State &state, const char *sql, const QStringList &texts)
+void floorQuery(benchmark::State &state, const char *sql, std::vector<SqliteFloor::Value> values)
 {
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(g_reader, sql, -1, &statement, nullptr) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(g_reader));
-        return;
-    }
-    for (int i = 0; i < texts.size(); ++i) {
-        const QByteArray text = texts[i].toUtf8();
-        sqlite3_bind_text(statement, i + 1, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    }
-    for (auto _ : state) {
-        int rows = 0;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            for (int column = 0; column < sqlite3_column_count(statement); ++column)
-                benchmark::DoNotOptimize(sqlite3_column_text(statement, column));
-            ++rows;
-        }
-        sqlite3_reset(statement);
-        benchmark::DoNotOptimize(rows);
-    }
-    sqlite3_finalize(statement);
+    SqliteFloor::runEach(state, g_reader, {{QString::fromUtf8(sql), std::move(values)}}, false);
 }
 
 void BM_Floor_ReadCatalogue(benchmark::State &state)
@@ -160,12 +139,12 @@ void BM_Floor_SortedByCalories(benchmark::State &state)
 
 void BM_Floor_FindNoMatch(benchmark::State &state)
 {
-    floorQuery(state, "SELECT ID FROM Foods WHERE instr(lower(Food), lower(?)) > 0 LIMIT 1", {missingText});
+    floorQuery(state, "SELECT ID FROM Foods WHERE instr(lower(Food), lower(?)) > 0 LIMIT 1", {SqliteFloor::utf8(missingText)});
 }
 
 void BM_Floor_InUseCount(benchmark::State &state)
 {
-    floorQuery(state, "SELECT count(*) FROM Meals WHERE Food = ? AND Units = ?", {g_usedFood, g_usedUnits});
+    floorQuery(state, "SELECT count(*) FROM Meals WHERE Food = ? AND Units = ?", {SqliteFloor::utf8(g_usedFood), SqliteFloor::utf8(g_usedUnits)});
 }
 
 #endif
