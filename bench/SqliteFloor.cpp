@@ -1,6 +1,18 @@
 #include "SqliteFloor.h"
 
+#include <cstdio>
+
 namespace SqliteFloor {
+
+sqlite3 *openReadOnly(const char *program, const QString &path)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+        return db;
+    std::fprintf(stderr, "%s: sqlite3 cannot open %s: %s\n", program, qPrintable(path), sqlite3_errmsg(db));
+    sqlite3_close(db);
+    return nullptr;
+}
 
 std::vector<std::unique_ptr<Prepared>> prepareAll(benchmark::State &state, sqlite3 *db, const std::vector<Query> &queries)
 {

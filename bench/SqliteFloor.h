@@ -95,6 +95,10 @@ std::vector<std::unique_ptr<Prepared>> prepareAll(benchmark::State &state, sqlit
 // other, one per iteration); counter "rows", the rows an iteration read.
 void runEach(benchmark::State &state, sqlite3 *db, const std::vector<Query> &queries, bool alternate);
 
+// The database at path opened read-only, as the floor reads it; null, with the reason on stderr
+// after program's name, when it cannot be opened.
+sqlite3 *openReadOnly(const char *program, const QString &path);
+
 inline std::string utf8(const QString &text)
 {
     return text.toStdString();

@@ -322,10 +322,9 @@ int main(int argc, char **argv)
         return 1;
 
 #ifdef MEALWRIGHT_BENCH_SQLITE3
-    if (sqlite3_open_v2(g_case.path.toUtf8().constData(), &g_reader, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "bench_clients: sqlite3 cannot open %s\n", qPrintable(g_case.path));
+    g_reader = SqliteFloor::openReadOnly("bench_clients", g_case.path);
+    if (!g_reader)
         return 1;
-    }
 #else
     std::fprintf(stderr, "bench_clients: built without the SQLite development files: no sqlite3 floor\n");
 #endif

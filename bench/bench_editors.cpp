@@ -472,11 +472,8 @@ void BM_FloorInsert(benchmark::State &state)
 
 bool openFloorConnections()
 {
-    if (sqlite3_open_v2(g_case.path.toUtf8().constData(), &g_reader, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "bench_editors: sqlite3 cannot open %s: %s\n", qPrintable(g_case.path), sqlite3_errmsg(g_reader));
-        return false;
-    }
-    return true;
+    g_reader = SqliteFloor::openReadOnly("bench_editors", g_case.path);
+    return g_reader != nullptr;
 }
 
 #endif

@@ -185,10 +185,9 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("food view: find next, no match", BM_FindNextNoMatch)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("food view: in-use count", BM_InUseCount)->Unit(benchmark::kMillisecond);
 #ifdef MEALWRIGHT_BENCH_SQLITE3
-    if (sqlite3_open_v2(g_path.toUtf8().constData(), &g_reader, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "bench_foodview: sqlite3 cannot open %s\n", qPrintable(g_path));
+    g_reader = SqliteFloor::openReadOnly("bench_foodview", g_path);
+    if (!g_reader)
         return 1;
-    }
     benchmark::RegisterBenchmark("floor: read the catalogue", BM_Floor_ReadCatalogue)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("floor: catalogue by calories", BM_Floor_SortedByCalories)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("floor: find, no match", BM_Floor_FindNoMatch)->Unit(benchmark::kMillisecond);
