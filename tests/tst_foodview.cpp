@@ -6,7 +6,6 @@
 #include "foods/frmFoodView.h"
 #include "foods/frmSearchOptions.h"
 #include "shell/frmMainFrame.h"
-#include "widgets/Twips.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -86,7 +85,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void gridShowsTheCatalogueInNameOrder();
     void headerClicksSortAndKeepTheSelection();
     void selection_data();
     void selection();
@@ -98,7 +96,6 @@ private Q_SLOTS:
     void emptyCatalogue();
     void frameRoutesTheFoodCommands();
     void editAndAddFromTheFrame();
-    void resizeKeepsTheMinimum();
 
 private:
     std::unique_ptr<frmFoodView> openView();
@@ -152,23 +149,6 @@ QString TestFoodView::search(frmFoodView &view, const QString &text, const QStri
     const int row = view.currentRow();
     return shown.join(QLatin1Char('/')) + (shown.isEmpty() ? QString() : QStringLiteral(" -> "))
            + (row < 0 ? QStringLiteral("(none)") : cell(view, row, 1) + QLatin1Char(' ') + cell(view, row, 3));
-}
-
-void TestFoodView::gridShowsTheCatalogueInNameOrder()
-{
-    auto view = openView();
-    QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(shownIds(*view), QList<qint64>({15, 1, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
-    // Opening selects nothing; the cursor is on the first row.
-    QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-    QVERIFY(view->dbgFoods->selectionModel()->selection().isEmpty());
-    QCOMPARE(view->currentRow(), 0);
-
-    QVERIFY(view->dbgFoods->isColumnHidden(0));
-    // Ice cream: calories with a thousands separator, servings with two decimals, numbers right.
-    QCOMPARE((QStringList{cell(*view, 8, 1), cell(*view, 8, 2), cell(*view, 8, 3), cell(*view, 8, 4), cell(*view, 7, 4)}),
-             QStringList({"Ice cream", "1,250", "cup", "0.00", "1.50"}));
-    QCOMPARE(view->dbgFoods->model()->index(8, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight, int(Qt::AlignRight));
 }
 
 void TestFoodView::headerClicksSortAndKeepTheSelection()
@@ -229,6 +209,14 @@ void TestFoodView::selection()
 void TestFoodView::reQueryFoods()
 {
     auto view = openView();
+    // Opening: name order, nothing selected, the cursor on the first row.
+    QCOMPARE(shownIds(*view), QList<qint64>({15, 1, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
+    QCOMPARE(state(*view), QStringLiteral("Food View #0"));
+    QCOMPARE(view->currentRow(), 0);
+    // Ice cream: calories with a thousands separator, servings with two decimals.
+    QCOMPARE((QStringList{cell(*view, 8, 1), cell(*view, 8, 2), cell(*view, 8, 3), cell(*view, 8, 4), cell(*view, 7, 4)}),
+             QStringList({"Ice cream", "1,250", "cup", "0.00", "1.50"}));
+
     QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Foods SET Food = 'Zucchini' WHERE ID = 1")}), QString());
     view->dbgFoods->horizontalHeader()->sectionClicked(2);
     QCOMPARE(shownIds(*view).first(), qint64(10));
@@ -497,40 +485,6 @@ void TestFoodView::editAndAddFromTheFrame()
     QCOMPARE(state(*view).left(17), QStringLiteral("Food View [Kiwi] "));
     QCOMPARE(cell(*view, view->currentRow(), 2), QStringLiteral("42"));
     QCOMPARE(messages(), QStringList());
-}
-
-void TestFoodView::resizeKeepsTheMinimum()
-{
-    frmMainFrame frame;
-    frame.start(m_path);
-    frame.show();
-    frame.resize(1200, 900);
-    frame.mnuFoodView->trigger();
-    QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
-    auto *view = qobject_cast<frmFoodView *>(window->widget());
-    QTableView *grid = view->dbgFoods;
-    const auto widths = [&] {
-        QList<int> all;
-        for (int column = 1; column < 6; ++column)
-            all << grid->columnWidth(column);
-        return all;
-    };
-    QCOMPARE(view->size(), QSize(twips(6660), twips(4440)));
-    QCOMPARE(grid->geometry(), view->rect());
-
-    // Only "Description" takes the change of width, by exactly as much.
-    QList<int> expected = widths();
-    expected[0] += 120;
-    window->resize(window->width() + 120, window->height() + 40);
-    QCOMPARE(widths(), expected);
-    QCOMPARE(grid->geometry(), view->rect());
-
-    // Never narrower than 5000 twips nor lower than ten rows, frame included.
-    const int before = view->width();
-    window->resize(50, 50);
-    QCOMPARE(window->size(), QSize(twips(5000), 10 * grid->verticalHeader()->defaultSectionSize()));
-    expected[0] += view->width() - before;
-    QCOMPARE(widths(), expected);
 }
 
 QTEST_MAIN(TestFoodView)
