@@ -477,6 +477,7 @@ void TestEditors::mealEditorDefinesAFood()
     QCOMPARE(offered, QStringList({"Add food", "Kiwi", "each"}));
     QCOMPARE(editor.focusWidget(), editor.dbcFood);
     QVERIFY(editor.isVisible());
+    QVERIFY(!editor.fFoodDefined);
 
     // OK again, and the food editor saves it: the meal is saved in the same OK.
     whenModal([](QWidget *dialog) {
@@ -488,6 +489,7 @@ void TestEditors::mealEditorDefinesAFood()
     QVERIFY(!editor.isVisible());
     QCOMPARE(foods(), foodsBefore + QStringList("Kiwi|each|42.0|0.0|0.0|0|0"));
     QCOMPARE(meals(), mealsBefore + QStringList("Bob|2002-08-13 12:00:00|Kiwi|2.0|each"));
+    QVERIFY(editor.fFoodDefined);
 
     // A food the catalogue has, in units it lacks: defined the same way.
     showActive(editor);

@@ -170,6 +170,7 @@ void frmEditMeal::done(int result)
 
 bool frmEditMeal::Form_Load()
 {
+    fFoodDefined = false;
     m_stored.reset();
     lstStandardTime->hide();
     cmdMore->setEnabled(true);
@@ -295,6 +296,7 @@ bool frmEditMeal::OfferFoodEditor(const QString &message)
     editor.exec();
     if (editor.idFood == 0)
         return false;
+    fFoodDefined = true;
     LoadFoodList();
     LoadUnitsList();
     dbcFood->setEditText(editor.szFood); // a new name loads its units

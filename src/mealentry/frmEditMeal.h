@@ -41,6 +41,7 @@ public:
     qint64 idMeal = 0;
     QString szClient;  // the client of a new meal
     QDateTime dtMeal;  // the moment of a new meal, a wall-clock time
+    bool fFoodDefined = false; // out: this showing added a food to the catalogue
 
     // Reads what the dialog needs for idMeal and sets it up. False when the meal cannot be
     // edited (the reason has been shown): the dialog is then not to be shown.

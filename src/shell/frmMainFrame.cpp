@@ -472,7 +472,8 @@ void frmMainFrame::mnuMealAdd_click()
     }
     editor.exec();
     ReQueryAllMeals(); // saved or cancelled: meals saved by More... show either way
-    reQueryFoodView(0); // the editor may have defined a food
+    if (editor.fFoodDefined)
+        reQueryFoodView(0);
 }
 
 void frmMainFrame::mnuMealEdit_click()
@@ -483,7 +484,8 @@ void frmMainFrame::mnuMealEdit_click()
     editor.idMeal = activeMealView()->idSelected;
     editor.exec();
     ReQueryAllMeals();
-    reQueryFoodView(0);
+    if (editor.fFoodDefined)
+        reQueryFoodView(0);
 }
 
 void frmMainFrame::mnuFoodAdd_click()
