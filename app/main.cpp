@@ -1,6 +1,6 @@
 #include "BuildInfo.h"
-#include "shell/frmAbout.h"
-#include "shell/frmMainFrame.h"
+#include "frmAbout.h"
+#include "frmMainFrame.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "data/deMealwright.h"
+#include "deMealwright.h"
 
 #include "BigDiary.h"
 
@@ -146,29 +146,42 @@ QString writableCopy(const QString &path)
     return copy;
 }
 
-QueryCase queryCase(const QSqlDatabase &db)
+QueryCase queryCase(Connection &connection)
 {
     QueryCase result;
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT Who FROM Clients ORDER BY rowid LIMIT 1")) || !query.next()) {
-        result.errorText = QStringLiteral("no client: %1").arg(query.lastError().text());
+    const Result<QStringList> clients =
+        connection.statement(QStringLiteral("SELECT Who FROM Clients ORDER BY rowid LIMIT 1")).texts();
+    if (!clients || clients->isEmpty()) {
+        result.errorText = QStringLiteral("no client: %1").arg(clients.ok() ? QString() : clients.reason());
         return result;
     }
-    result.client = query.value(0).toString();
-    query.prepare(QStringLiteral("SELECT max(\"When\") FROM Meals WHERE Who = ?"));
-    query.bindValue(0, result.client);
-    if (!query.exec() || !query.next() || query.value(0).isNull()) {
-        result.errorText = QStringLiteral("%1 has no meals %2").arg(result.client, query.lastError().text());
+    result.client = clients->first();
+    const Result<QStringList> lastMeal = connection.statement(QStringLiteral("SELECT max(\"When\") FROM Meals WHERE Who = ?"))
+                                             .bind(result.client)
+                                             .texts();
+    if (!lastMeal || lastMeal->value(0).isEmpty()) {
+        result.errorText = QStringLiteral("%1 has no meals %2").arg(result.client, lastMeal.ok() ? QString() : lastMeal.reason());
         return result;
     }
-    const QDate last = QDate::fromString(query.value(0).toString().left(10), Qt::ISODate);
+    const QDate last = QDate::fromString(lastMeal->first().left(10), Qt::ISODate);
     if (!last.isValid()) {
-        result.errorText = QStringLiteral("the last meal's time %1 is not a date").arg(query.value(0).toString());
+        result.errorText = QStringLiteral("the last meal's time %1 is not a date").arg(lastMeal->first());
         return result;
     }
     result.week = DateSpan::selectedDays(last.addDays(-6), last);
     result.year = DateSpan::selectedDays(last.addDays(-364), last);
     return result;
+}
+
+QSqlDatabase qtSqlFloor(const QString &name, const QString &path)
+{
+    if (QSqlDatabase::contains(name))
+        return QSqlDatabase::database(name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    db.setDatabaseName(path);
+    db.open();
+    return db;
 }
 
 std::int64_t residentKiB()
@@ -212,7 +225,7 @@ QueryCase openQueryCase(const char *program, std::int64_t generatedMeals)
         std::fprintf(stderr, "%s: %s\n", program, qPrintable(failed.errorText));
         return failed;
     }
-    QueryCase found = queryCase(deMealwright::instance().cnMealwright().database());
+    QueryCase found = queryCase(deMealwright::instance().cnMealwright());
     if (!found.errorText.isEmpty())
         std::fprintf(stderr, "%s: %s\n", program, qPrintable(found.errorText));
     return found;

@@ -1,14 +1,15 @@
 #pragma once
 
-#include "core/DateSpan.h"
+#include "DateSpan.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QSqlDatabase>
 #include <QString>
 
 #include <cstdint>
 
-class QSqlDatabase;
+class Connection;
 
 namespace benchmark {
 class State;
@@ -76,7 +77,11 @@ struct QueryCase
     DateSpan year;
     QString errorText;
 };
-QueryCase queryCase(const QSqlDatabase &db);
+QueryCase queryCase(Connection &connection);
+
+// A Qt SQL connection of the benchmark's own to the database file, read-only: the floor of
+// anything built on Qt SQL.
+QSqlDatabase qtSqlFloor(const QString &name, const QString &path);
 
 // The large (or a generated) database opened as the shared connection, and its query case.
 // On failure the reason is on stderr, after the program's name, and the case's errorText is set.

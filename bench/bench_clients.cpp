@@ -11,12 +11,12 @@
 
 #include "BenchSupport.h"
 
-#include "clients/frmClients.h"
-#include "data/Clients.h"
-#include "data/NewDiary.h"
-#include "data/Schema.h"
-#include "data/deMealwright.h"
-#include "widgets/MessageBox.h"
+#include "frmClients.h"
+#include "Clients.h"
+#include "NewDiary.h"
+#include "Schema.h"
+#include "deMealwright.h"
+#include "MessageBox.h"
 
 #include <QApplication>
 #include <QFile>

@@ -13,16 +13,16 @@
 
 #include "BenchSupport.h"
 
-#include "data/Foods.h"
-#include "data/MealViewCommand.h"
-#include "data/Meals.h"
-#include "data/Schema.h"
-#include "data/deMealwright.h"
-#include "foods/frmEditFood.h"
-#include "mealentry/frmEditMeal.h"
-#include "mealview/RangeCalendar.h"
-#include "mealview/frmMealView.h"
-#include "widgets/MessageBox.h"
+#include "Foods.h"
+#include "MealViewCommand.h"
+#include "Meals.h"
+#include "Schema.h"
+#include "deMealwright.h"
+#include "frmEditFood.h"
+#include "frmEditMeal.h"
+#include "RangeCalendar.h"
+#include "frmMealView.h"
+#include "MessageBox.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -483,7 +483,7 @@ bool openFloorConnections()
 // The client, the meal and the foods the benchmarks work on; the empty text on success.
 QString findCase()
 {
-    const BenchSupport::QueryCase query = BenchSupport::queryCase(database().database());
+    const BenchSupport::QueryCase query = BenchSupport::queryCase(database());
     if (!query.errorText.isEmpty())
         return query.errorText;
     g_case.client = query.client;

@@ -13,11 +13,11 @@
 
 #include "BenchSupport.h"
 
-#include "core/FoodRows.h"
-#include "data/Foods.h"
-#include "data/deMealwright.h"
-#include "foods/frmFoodView.h"
-#include "widgets/MessageBox.h"
+#include "FoodRows.h"
+#include "Foods.h"
+#include "deMealwright.h"
+#include "frmFoodView.h"
+#include "MessageBox.h"
 
 #include <QApplication>
 #include <QHeaderView>

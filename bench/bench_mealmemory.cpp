@@ -16,8 +16,8 @@
 
 #include "BenchSupport.h"
 
-#include "data/deMealwright.h"
-#include "data/MealViewCommand.h"
+#include "deMealwright.h"
+#include "MealViewCommand.h"
 
 #include <QCoreApplication>
 

@@ -10,9 +10,9 @@
 
 #include "BenchSupport.h"
 
-#include "data/deMealwright.h"
-#include "data/MealViewCommand.h"
-#include "data/Schema.h"
+#include "deMealwright.h"
+#include "MealViewCommand.h"
+#include "Schema.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -80,7 +80,7 @@ void BM_Command(benchmark::State &state, const DateSpan *span, const int *expect
 
 void BM_QSqlQuery(benchmark::State &state, const DateSpan *span, const int *expected)
 {
-    const QSqlDatabase connection = deMealwright::instance().cnMealwright().database();
+    const QSqlDatabase connection = BenchSupport::qtSqlFloor(QStringLiteral("floor"), deMealwright::instance().path());
     const QString begin = Schema::whenText(span->begin);
     const QString end = Schema::whenText(span->end);
     int rows = 0;

@@ -8,9 +8,9 @@
 
 #include "BenchSupport.h"
 
-#include "data/deMealwright.h"
-#include "mealview/RangeCalendar.h"
-#include "mealview/frmMealView.h"
+#include "deMealwright.h"
+#include "RangeCalendar.h"
+#include "frmMealView.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -17,12 +17,12 @@
 
 #include "BigDiary.h"
 
-#include "data/Connection.h"
-#include "data/MealReportCommand.h"
-#include "data/Schema.h"
-#include "reports/CalorieReports.h"
-#include "reports/ReportPages.h"
-#include "reports/ReportPdf.h"
+#include "Connection.h"
+#include "MealReportCommand.h"
+#include "Schema.h"
+#include "CalorieReports.h"
+#include "ReportPages.h"
+#include "ReportPdf.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -122,7 +122,7 @@ bool openCase(ReportCase &c, const char *name, const char *variable, int generat
         std::fprintf(stderr, "%s: %s cannot be opened: %s\n", program, qPrintable(c.path), qPrintable(opened.reason()));
         return false;
     }
-    c.query = BenchSupport::queryCase(c.connection->database());
+    c.query = BenchSupport::queryCase(*c.connection);
     if (!c.query.errorText.isEmpty()) {
         std::fprintf(stderr, "%s: %s: %s\n", program, qPrintable(c.path), qPrintable(c.query.errorText));
         return false;
@@ -223,7 +223,7 @@ void BM_QSqlQuery(benchmark::State &state, ReportCase *c)
 {
     const QString begin = Schema::whenText(c->query.year.begin);
     const QString end = Schema::whenText(c->query.year.end);
-    QSqlQuery query(c->connection->database());
+    QSqlQuery query(BenchSupport::qtSqlFloor(QStringLiteral("floor-%1").arg(QLatin1String(c->name)), c->path));
     query.setForwardOnly(true);
     if (!query.prepare(reportSql)) {
         state.SkipWithError(qPrintable(query.lastError().text()));

@@ -8,10 +8,10 @@
 
 #include "BenchSupport.h"
 
-#include "data/deMealwright.h"
-#include "newdb/DemoData.h"
-#include "shell/frmMainFrame.h"
-#include "widgets/MessageBox.h"
+#include "deMealwright.h"
+#include "DemoData.h"
+#include "frmMainFrame.h"
+#include "MessageBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/MessageBox.h"
+#include "MessageBox.h"
 
 #include <QStringList>
 

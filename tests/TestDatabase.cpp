@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
-#include "data/Connection.h"
-#include "data/NewDiary.h"
+#include "Connection.h"
+#include "NewDiary.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // Opens the database named as the only argument the way the program does at start-up, before
 // anything else uses the database driver, and ends: the run must end cleanly, with exit code 0.
 
-#include "data/deMealwright.h"
+#include "deMealwright.h"
 
 #include <QCoreApplication>
 

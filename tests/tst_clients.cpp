@@ -1,11 +1,11 @@
 #include "Messages.h"
 #include "Modal.h"
 #include "TestDatabase.h"
-#include "clients/frmClients.h"
-#include "clients/frmEditClient.h"
-#include "data/Clients.h"
-#include "data/NewDiary.h"
-#include "data/deMealwright.h"
+#include "frmClients.h"
+#include "frmEditClient.h"
+#include "Clients.h"
+#include "NewDiary.h"
+#include "deMealwright.h"
 
 #include <QLineEdit>
 #include <QPushButton>

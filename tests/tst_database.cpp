@@ -1,12 +1,12 @@
 #include "TestDatabase.h"
-#include "core/DateSpan.h"
-#include "data/Clients.h"
-#include "data/Connection.h"
-#include "data/Foods.h"
-#include "data/Meals.h"
-#include "data/MealViewCommand.h"
-#include "data/Schema.h"
-#include "data/Units.h"
+#include "DateSpan.h"
+#include "Clients.h"
+#include "Connection.h"
+#include "Foods.h"
+#include "Meals.h"
+#include "MealViewCommand.h"
+#include "Schema.h"
+#include "Units.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 #include "Messages.h"
 #include "Modal.h"
 #include "TestDatabase.h"
-#include "core/Clock.h"
-#include "core/DateSpan.h"
-#include "core/EntryChecks.h"
-#include "data/deMealwright.h"
-#include "foods/frmEditFood.h"
-#include "mealentry/frmEditMeal.h"
-#include "widgets/MessageBox.h"
+#include "Clock.h"
+#include "DateSpan.h"
+#include "EntryChecks.h"
+#include "deMealwright.h"
+#include "frmEditFood.h"
+#include "frmEditMeal.h"
+#include "MessageBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

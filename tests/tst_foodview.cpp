@@ -1,11 +1,11 @@
 #include "Messages.h"
 #include "Modal.h"
 #include "TestDatabase.h"
-#include "data/deMealwright.h"
-#include "foods/frmEditFood.h"
-#include "foods/frmFoodView.h"
-#include "foods/frmSearchOptions.h"
-#include "shell/frmMainFrame.h"
+#include "deMealwright.h"
+#include "frmEditFood.h"
+#include "frmFoodView.h"
+#include "frmSearchOptions.h"
+#include "frmMainFrame.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

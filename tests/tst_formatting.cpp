@@ -1,6 +1,6 @@
-#include "core/DateSpan.h"
-#include "core/Format.h"
-#include "core/SignPadded.h"
+#include "DateSpan.h"
+#include "Format.h"
+#include "SignPadded.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,11 +1,11 @@
 #include "TestDatabase.h"
-#include "core/Clock.h"
-#include "core/MealViewRules.h"
-#include "data/deMealwright.h"
-#include "mealview/frmMealView.h"
-#include "mealview/MealGridModel.h"
-#include "mealview/RangeCalendar.h"
-#include "widgets/MessageBox.h"
+#include "Clock.h"
+#include "MealViewRules.h"
+#include "deMealwright.h"
+#include "frmMealView.h"
+#include "MealGridModel.h"
+#include "RangeCalendar.h"
+#include "MessageBox.h"
 
 #include <QAbstractItemModelTester>
 #include <QGroupBox>

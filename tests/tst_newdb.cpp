@@ -1,12 +1,13 @@
 #include "BuildInfo.h"
 #include "TestDatabase.h"
-#include "data/Connection.h"
-#include "data/Schema.h"
-#include "newdb/DemoData.h"
+#include "Connection.h"
+#include "Schema.h"
+#include "DemoData.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "core/Clock.h"
-#include "mealview/RangeCalendar.h"
+#include "Clock.h"
+#include "RangeCalendar.h"
 
 #include <QHash>
 #include <QPixmap>

@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
-#include "data/Connection.h"
-#include "data/MealReportCommand.h"
+#include "Connection.h"
+#include "MealReportCommand.h"
 
 #include <QTemporaryDir>
 #include <QTest>

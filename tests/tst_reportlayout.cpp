@@ -1,6 +1,6 @@
-#include "core/DateSpan.h"
-#include "reports/CalorieReports.h"
-#include "reports/ReportPages.h"
+#include "DateSpan.h"
+#include "CalorieReports.h"
+#include "ReportPages.h"
 
 #include <QLocale>
 #include <QPdfWriter>

@@ -1,11 +1,11 @@
 #include "Modal.h"
 #include "TestDatabase.h"
-#include "core/Clock.h"
-#include "core/DateSpan.h"
-#include "data/deMealwright.h"
-#include "mealview/RangeCalendar.h"
-#include "reports/frmPrintReport.h"
-#include "widgets/MessageBox.h"
+#include "Clock.h"
+#include "DateSpan.h"
+#include "deMealwright.h"
+#include "RangeCalendar.h"
+#include "frmPrintReport.h"
+#include "MessageBox.h"
 
 #include <QComboBox>
 #include <QFile>

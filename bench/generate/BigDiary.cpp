@@ -1,11 +1,11 @@
 #include "BigDiary.h"
 
-#include "core/DateSpan.h"
-#include "data/Clients.h"
-#include "data/Connection.h"
-#include "data/Foods.h"
-#include "data/Meals.h"
-#include "data/Schema.h"
+#include "DateSpan.h"
+#include "Clients.h"
+#include "Connection.h"
+#include "Foods.h"
+#include "Meals.h"
+#include "Schema.h"
 
 #include <QElapsedTimer>
 #include <QFile>

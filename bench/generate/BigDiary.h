@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Foods.h"
+#include "Foods.h"
 
 #include <QDate>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "frmClients.h"
 
-#include "clients/frmEditClient.h"
-#include "core/Format.h"
-#include "data/deMealwright.h"
-#include "widgets/Controls.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "frmEditClient.h"
+#include "Format.h"
+#include "deMealwright.h"
+#include "Controls.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "frmEditClient.h"
 
-#include "data/deMealwright.h"
-#include "widgets/Controls.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "deMealwright.h"
+#include "Controls.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/EntryChecks.h"
-#include "data/Clients.h"
+#include "EntryChecks.h"
+#include "Clients.h"
 
 #include <QDialog>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "Connection.h"
 #include "Writes.h"
-#include "core/EntryChecks.h"
+#include "EntryChecks.h"
 
 namespace {
 

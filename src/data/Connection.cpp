@@ -2,6 +2,7 @@
 
 #include "Schema.h"
 
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>

@@ -3,7 +3,6 @@
 #include "DatabaseProbe.h"
 #include "Status.h"
 
-#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -13,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+class QSqlDatabase;
 class QSqlError;
 class QSqlQuery;
 
@@ -46,7 +46,6 @@ public:
     bool isOpen() const;
     // The file that is open; empty while none is.
     const QString &path() const { return m_path; }
-    QSqlDatabase database() const;
 
     class Statement;
     class Transaction;
@@ -56,6 +55,7 @@ public:
     Statement statement(const QString &sql);
 
 private:
+    QSqlDatabase database() const;
     OpenResult openChecked(const QString &path, Access access);
 
     QString m_name;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Status.h"
-#include "core/FoodRows.h"
+#include "FoodRows.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Status.h"
-#include "core/DateSpan.h"
-#include "core/ReportRow.h"
+#include "DateSpan.h"
+#include "ReportRow.h"
 
 #include <QString>
 

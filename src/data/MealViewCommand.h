@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Status.h"
-#include "core/DateSpan.h"
-#include "core/MealRows.h"
+#include "DateSpan.h"
+#include "MealRows.h"
 
 #include <QString>
 

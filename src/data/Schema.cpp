@@ -1,7 +1,7 @@
 #include "Schema.h"
 
 #include "Connection.h"
-#include "core/DateSpan.h"
+#include "DateSpan.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -3,12 +3,12 @@
 #include "Status.h"
 
 #include <QDateTime>
-#include <QSqlDatabase>
 #include <QStringList>
 
 #include <vector>
 
 class Connection;
+class QSqlDatabase;
 
 // The contract between Mealwright and its database file: four tables reached by field name.
 // Meals(ID, Who, When, Food, Amount, Units), Foods(ID, Food, Units, CaloriesPerUnit,

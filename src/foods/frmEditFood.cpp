@@ -1,12 +1,12 @@
 #include "frmEditFood.h"
 
-#include "core/SignPadded.h"
-#include "data/Schema.h"
-#include "data/Units.h"
-#include "data/deMealwright.h"
-#include "widgets/Controls.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "SignPadded.h"
+#include "Schema.h"
+#include "Units.h"
+#include "deMealwright.h"
+#include "Controls.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/EntryChecks.h"
-#include "data/Foods.h"
+#include "EntryChecks.h"
+#include "Foods.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,14 +1,14 @@
 #include "frmFoodView.h"
 
 #include "frmSearchOptions.h"
-#include "core/FoodRows.h"
-#include "core/SignPadded.h"
-#include "data/Foods.h"
-#include "data/deMealwright.h"
-#include "widgets/Controls.h"
-#include "widgets/GridModel.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "FoodRows.h"
+#include "SignPadded.h"
+#include "Foods.h"
+#include "deMealwright.h"
+#include "Controls.h"
+#include "GridModel.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QHeaderView>
 #include <QMdiSubWindow>

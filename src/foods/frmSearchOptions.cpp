@@ -1,7 +1,7 @@
 #include "frmSearchOptions.h"
 
-#include "widgets/Controls.h"
-#include "widgets/Twips.h"
+#include "Controls.h"
+#include "Twips.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -1,14 +1,14 @@
 #include "frmEditMeal.h"
 
-#include "core/Clock.h"
-#include "core/SignPadded.h"
-#include "data/Clients.h"
-#include "data/Foods.h"
-#include "data/deMealwright.h"
-#include "foods/frmEditFood.h"
-#include "widgets/Controls.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "Clock.h"
+#include "SignPadded.h"
+#include "Clients.h"
+#include "Foods.h"
+#include "deMealwright.h"
+#include "frmEditFood.h"
+#include "Controls.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/EntryChecks.h"
-#include "data/Meals.h"
+#include "EntryChecks.h"
+#include "Meals.h"
 
 #include <QDateTime>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "MealGridModel.h"
 
-#include "core/MealRows.h"
+#include "MealRows.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/GridModel.h"
+#include "GridModel.h"
 
 // The meal grid's designed columns over a span's meals (MealRows).
 class MealGridModel : public GridModel

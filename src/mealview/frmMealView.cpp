@@ -2,16 +2,16 @@
 
 #include "MealGridModel.h"
 #include "RangeCalendar.h"
-#include "core/Clock.h"
-#include "core/Format.h"
-#include "core/MealViewRules.h"
-#include "core/SignPadded.h"
-#include "data/deMealwright.h"
-#include "data/Meals.h"
-#include "data/MealViewCommand.h"
-#include "widgets/Controls.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "Clock.h"
+#include "Format.h"
+#include "MealViewRules.h"
+#include "SignPadded.h"
+#include "deMealwright.h"
+#include "Meals.h"
+#include "MealViewCommand.h"
+#include "Controls.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QFrame>
 #include <QGroupBox>

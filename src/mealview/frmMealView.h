@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/MealRows.h"
+#include "MealRows.h"
 
 #include <QDateTime>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "ReportPages.h"
 
-#include "core/Format.h"
+#include "Format.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

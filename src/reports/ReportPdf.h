@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ReportPages.h"
-#include "data/Status.h"
+#include "Status.h"
 
 #include <QPageSize>
 #include <QString>

@@ -2,9 +2,9 @@
 
 #include "ReportPages.h"
 #include "ReportPdf.h"
-#include "core/Clock.h"
-#include "widgets/FileDialog.h"
-#include "widgets/MessageBox.h"
+#include "Clock.h"
+#include "FileDialog.h"
+#include "MessageBox.h"
 
 #include <QAction>
 #include <QPrintPreviewDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ReportLayout.h"
-#include "core/ReportRow.h"
+#include "ReportRow.h"
 
 #include <QString>
 

@@ -2,16 +2,16 @@
 
 #include "CalorieReports.h"
 #include "ReportPreview.h"
-#include "core/Clock.h"
-#include "core/DateSpan.h"
-#include "core/EntryChecks.h"
-#include "data/Clients.h"
-#include "data/MealReportCommand.h"
-#include "data/deMealwright.h"
-#include "mealview/RangeCalendar.h"
-#include "widgets/Controls.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Twips.h"
+#include "Clock.h"
+#include "DateSpan.h"
+#include "EntryChecks.h"
+#include "Clients.h"
+#include "MealReportCommand.h"
+#include "deMealwright.h"
+#include "RangeCalendar.h"
+#include "Controls.h"
+#include "MessageBox.h"
+#include "Twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>

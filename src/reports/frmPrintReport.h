@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ReportRow.h"
+#include "ReportRow.h"
 
 #include <QDateTime>
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "frmAbout.h"
 
 #include "BuildInfo.h"
-#include "widgets/Controls.h"
-#include "widgets/Twips.h"
+#include "Controls.h"
+#include "Twips.h"
 
 #include <QLabel>
 #include <QPushButton>

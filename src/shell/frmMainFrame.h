@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/FileDialog.h"
+#include "FileDialog.h"
 
 #include <QMainWindow>
 #include <QPointer>

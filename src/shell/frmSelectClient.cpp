@@ -1,10 +1,10 @@
 #include "frmSelectClient.h"
 
-#include "data/Clients.h"
-#include "data/deMealwright.h"
-#include "widgets/MessageBox.h"
-#include "widgets/Controls.h"
-#include "widgets/Twips.h"
+#include "Clients.h"
+#include "deMealwright.h"
+#include "MessageBox.h"
+#include "Controls.h"
+#include "Twips.h"
 
 #include <QListWidget>
 #include <QHideEvent>

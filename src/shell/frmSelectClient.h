@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Clients.h"
+#include "Clients.h"
 
 #include <QDialog>
 #include <QString>

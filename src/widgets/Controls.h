@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Status.h"
+#include "Status.h"
 
 #include <QList>
 #include <QRect>

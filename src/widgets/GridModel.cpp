@@ -1,7 +1,7 @@
 #include "GridModel.h"
 
 #include "Twips.h"
-#include "core/Format.h"
+#include "Format.h"
 
 #include <QHeaderView>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/RowTable.h"
+#include "RowTable.h"
 
 #include <QAbstractTableModel>
 

@@ -1,8 +1,8 @@
 #include "DemoData.h"
 
-#include "core/DateSpan.h"
-#include "data/Connection.h"
-#include "data/NewDiary.h"
+#include "DateSpan.h"
+#include "Connection.h"
+#include "NewDiary.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/Clients.h"
-#include "data/Foods.h"
-#include "data/Meals.h"
-#include "data/Status.h"
+#include "Clients.h"
+#include "Foods.h"
+#include "Meals.h"
+#include "Status.h"
 
 #include <QDate>
 #include <QDateTime>

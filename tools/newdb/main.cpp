@@ -2,11 +2,11 @@
 // demo diary. Exit status 0 on success, 1 when the file could not be created, 2 on a usage error.
 
 #include "BuildInfo.h"
-#include "common/ToolOutput.h"
+#include "ToolOutput.h"
 #include "DemoData.h"
-#include "core/Clock.h"
-#include "data/NewDiary.h"
-#include "data/Schema.h"
+#include "Clock.h"
+#include "NewDiary.h"
+#include "Schema.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,15 +3,15 @@
 // window. Exit status 0 on success, 1 when the report could not be made, 2 on a usage error.
 
 #include "BuildInfo.h"
-#include "common/ToolOutput.h"
-#include "core/Clock.h"
-#include "core/DateSpan.h"
-#include "data/Clients.h"
-#include "data/Connection.h"
-#include "data/MealReportCommand.h"
-#include "reports/CalorieReports.h"
-#include "reports/ReportPages.h"
-#include "reports/ReportPdf.h"
+#include "ToolOutput.h"
+#include "Clock.h"
+#include "DateSpan.h"
+#include "Clients.h"
+#include "Connection.h"
+#include "MealReportCommand.h"
+#include "CalorieReports.h"
+#include "ReportPages.h"
+#include "ReportPdf.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "RangeCalendar.h"
 
-#include "core/Clock.h"
+#include "Clock.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
