@@ -42,7 +42,7 @@ void BM_MealViewMemory365Days(benchmark::State &state)
         MealViewResult cold = executeYear();
         const std::int64_t rssAfter = BenchSupport::residentKiB();
         const std::int64_t heapAfter = BenchSupport::heapInUseBytes();
-        if (cold.failed() || cold.qryMealView->isEmpty()) {
+        if (cold.failed() || cold.qryMealView->count() == 0) {
             state.SkipWithError(cold.failed() ? qPrintable(cold.status.reason()) : "the query gave no rows");
             return;
         }

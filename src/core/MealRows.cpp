@@ -85,6 +85,15 @@ QVariant mealFieldValue(const MealRow &row, MealField field)
     return {};
 }
 
+void MealRow::setFigures(const MealFigures &figures)
+{
+    Calories = figures.calories;
+    Vegetables = figures.vegetables;
+    Fruits = figures.fruits;
+    Supplements = figures.supplements;
+    Entrees = figures.entrees;
+}
+
 MealRows::MealRows(std::vector<MealRow> rows)
     : RowTable(rows.size())
     , m_rows(std::move(rows))
@@ -104,14 +113,11 @@ QVariant MealRows::valueAt(Bookmark row, int field) const
 
 MealTotals totalsOf(const MealRows &rows)
 {
+    FigureSums sums;
     MealTotals totals;
     for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext()) {
         const MealRow &meal = row.row();
-        totals.TotalCalories += meal.Calories;
-        totals.TotalFruits += meal.Fruits;
-        totals.TotalVegetables += meal.Vegetables;
-        totals.TotalSupplements += meal.Supplements;
-        totals.TotalEntrees += meal.Entrees;
+        sums.add(meal.figures());
         if (!meal.When.isValid())
             continue;
         if (!totals.FirstDate.isValid() || meal.When < totals.FirstDate)
@@ -119,6 +125,11 @@ MealTotals totalsOf(const MealRows &rows)
         if (!totals.LastDate.isValid() || totals.LastDate < meal.When)
             totals.LastDate = meal.When;
     }
-    totals.TotalMeals = rows.count();
+    totals.TotalCalories = sums.calories;
+    totals.TotalFruits = sums.fruits;
+    totals.TotalVegetables = sums.vegetables;
+    totals.TotalMeals = sums.meals;
+    totals.TotalSupplements = sums.supplements;
+    totals.TotalEntrees = sums.entrees;
     return totals;
 }

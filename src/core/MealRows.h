@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MealFigures.h"
 #include "RowTable.h"
 
 #include <QDateTime>
@@ -26,6 +27,9 @@ struct MealRow
     double Fruits = 0;
     double Supplements = 0;
     double Entrees = 0;
+
+    MealFigures figures() const { return {Calories, Vegetables, Fruits, Supplements, Entrees}; }
+    void setFigures(const MealFigures &figures);
 };
 
 // The fields of a meal row, in the order the meal list gives them.
@@ -67,10 +71,8 @@ public:
     {
     public:
         explicit Cursor(const MealRows &rows) : m_rows(&rows) {}
-        void moveFirst() { m_position = 0; }
         void moveNext() { ++m_position; }
         bool atEnd() const { return m_position >= m_rows->count(); }
-        int position() const { return m_position; }
         const MealRow &row() const { return m_rows->at(m_position); }
 
     private:

@@ -17,7 +17,6 @@ public:
     virtual ~RowTable() = default;
 
     int count() const { return static_cast<int>(m_order.size()); }
-    bool isEmpty() const { return m_order.empty(); }
     Bookmark bookmarkAt(int position) const { return m_order[static_cast<size_t>(position)]; }
     int positionOf(Bookmark bookmark) const { return m_positionOf[static_cast<size_t>(bookmark)]; }
 

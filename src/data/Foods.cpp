@@ -4,16 +4,28 @@
 #include "Schema.h"
 #include "Writes.h"
 
+FoodEntry Foods::perUnitAt(const Connection::Statement &row, int first)
+{
+    FoodEntry entry;
+    entry.caloriesPerUnit = row.value(first).toDouble();
+    entry.vegetableServings = row.value(first + 1).toDouble();
+    entry.fruitServings = row.value(first + 2).toDouble();
+    entry.entree = Schema::flag(row.value(first + 3));
+    entry.supplement = Schema::flag(row.value(first + 4));
+    return entry;
+}
+
 namespace {
 
-const QString entryColumns = QStringLiteral(
-    "ID, Food, Units, CaloriesPerUnit, VegetableServings, FruitServings, EntreeFlag, SupplementFlag");
+const QString entryColumns = QStringLiteral("Foods.ID, Foods.Food, Foods.Units, ") + QLatin1String(Foods::perUnitColumns);
 
 FoodEntry entryAt(const Connection::Statement &query)
 {
-    return {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString(),
-            query.value(3).toDouble(),   query.value(4).toDouble(), query.value(5).toDouble(),
-            Schema::flag(query.value(6)),        Schema::flag(query.value(7))};
+    FoodEntry entry = Foods::perUnitAt(query, 3);
+    entry.id = query.value(0).toLongLong();
+    entry.food = query.value(1).toString();
+    entry.units = query.value(2).toString();
+    return entry;
 }
 
 QVariantList values(const FoodEntry &entry)

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-class Connection;
+#include "Connection.h"
 
 // The Foods table, the food catalogue. Meals name an entry by its food and units, which the
 // catalogue keeps unique; names compare as the database compares them (without regard to
@@ -19,6 +19,13 @@ class Foods
 {
 public:
     explicit Foods(Connection &connection) : m_connection(connection) {}
+
+    // The columns of an entry's values per unit, "Foods.CaloriesPerUnit, ..." in the order
+    // perUnitAt reads them, for a statement that joins Foods.
+    static constexpr char perUnitColumns[] = "Foods.CaloriesPerUnit, Foods.VegetableServings, Foods.FruitServings,"
+                                             " Foods.EntreeFlag, Foods.SupplementFlag";
+    // Those values read from a row, starting at column first; the entry's ID and names are left empty.
+    static FoodEntry perUnitAt(const Connection::Statement &row, int first);
 
     // Every entry, in the order of their IDs.
     Result<std::vector<FoodEntry>> all() const;

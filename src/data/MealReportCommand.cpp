@@ -1,6 +1,8 @@
 #include "MealReportCommand.h"
 
 #include "Connection.h"
+#include "Foods.h"
+#include "MealFigures.h"
 #include "Schema.h"
 
 namespace MealReportCommand {
@@ -9,44 +11,16 @@ namespace {
 
 // The meals of the span with their food entries, in report order. Ties of time and food come in
 // ID order, so the same data always prints the same way.
-const QString sql = QStringLiteral(
-    "SELECT Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Foods.CaloriesPerUnit, Foods.Units,"
-    " Foods.VegetableServings, Foods.FruitServings, Foods.EntreeFlag, Foods.SupplementFlag"
-    " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
-    " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
-    " ORDER BY Meals.\"When\", Meals.Food, Meals.ID");
+const QString sql = QStringLiteral("SELECT Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Foods.Units, %1"
+                                   " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
+                                   " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
+                                   " ORDER BY Meals.\"When\", Meals.Food, Meals.ID")
+                          .arg(QLatin1String(Foods::perUnitColumns));
 
 // The date part of a stored time, "yyyy-MM-dd".
 constexpr qsizetype dateLength = 10;
 
-// The figures of one food entry, and the sums of many.
-struct Figures
-{
-    double calories = 0;
-    double fruits = 0;
-    double vegetables = 0;
-    double fruitsAndVegetables = 0;
-    double supplements = 0;
-    double entrees = 0;
-};
-
-struct Sums : Figures
-{
-    qint64 meals = 0;
-
-    void add(const Figures &entry)
-    {
-        ++meals;
-        calories += entry.calories;
-        fruits += entry.fruits;
-        vegetables += entry.vegetables;
-        fruitsAndVegetables += entry.fruitsAndVegetables;
-        supplements += entry.supplements;
-        entrees += entry.entrees;
-    }
-};
-
-ReportRow dayRow(const Sums &sums, const QString &dateOnly, std::vector<ReportRow> entries)
+ReportRow dayRow(const FigureSums &sums, const QString &dateOnly, std::vector<ReportRow> entries)
 {
     ReportRow day;
     day.columns.reserve(8);
@@ -54,7 +28,7 @@ ReportRow dayRow(const Sums &sums, const QString &dateOnly, std::vector<ReportRo
     day.columns.insert(QStringLiteral("TotalCalories"), sums.calories);
     day.columns.insert(QStringLiteral("TotalFruits"), sums.fruits);
     day.columns.insert(QStringLiteral("TotalVegetables"), sums.vegetables);
-    day.columns.insert(QStringLiteral("TotalFruitsAndVegetables"), sums.fruitsAndVegetables);
+    day.columns.insert(QStringLiteral("TotalFruitsAndVegetables"), sums.fruitsAndVegetables());
     day.columns.insert(QStringLiteral("TotalSupplements"), sums.supplements);
     day.columns.insert(QStringLiteral("TotalEntrees"), sums.entrees);
     day.columns.insert(QStringLiteral("DateOnly"), dateOnly);
@@ -62,17 +36,17 @@ ReportRow dayRow(const Sums &sums, const QString &dateOnly, std::vector<ReportRo
     return day;
 }
 
-ReportRow grandTotalRow(const Sums &sums, std::vector<ReportRow> days)
+ReportRow grandTotalRow(const FigureSums &sums, std::vector<ReportRow> days)
 {
     const qint64 dayCount = static_cast<qint64>(days.size());
     ReportRow top;
     top.columns.reserve(9);
     top.columns.insert(QStringLiteral("DayCount"), dayCount);
     top.columns.insert(QStringLiteral("GrandTotalCalories"), sums.calories);
-    top.columns.insert(QStringLiteral("GrandTotalFruitsAndVegetables"), sums.fruitsAndVegetables);
+    top.columns.insert(QStringLiteral("GrandTotalFruitsAndVegetables"), sums.fruitsAndVegetables());
     top.columns.insert(QStringLiteral("AverageDailyCalories"), dayCount > 0 ? sums.calories / dayCount : 0.0);
     top.columns.insert(QStringLiteral("AverageDailyFruitsAndVegeables"),
-                       dayCount > 0 ? sums.fruitsAndVegetables / dayCount : 0.0);
+                       dayCount > 0 ? sums.fruitsAndVegetables() / dayCount : 0.0);
     top.columns.insert(QStringLiteral("GrandTotalSupplements"), sums.supplements);
     top.columns.insert(QStringLiteral("GrandTotalEntrees"), sums.entrees);
     top.columns.insert(QStringLiteral("GrandTotalFruits"), sums.fruits);
@@ -92,8 +66,8 @@ Result<ReportRow> execute(Connection &connection, const QString &client, const D
     // The rows come in time order: a new date closes the day before it.
     std::vector<ReportRow> days;
     std::vector<ReportRow> entries;
-    Sums daySums;
-    Sums grandSums;
+    FigureSums daySums;
+    FigureSums grandSums;
     QString dayKey; // the stored date part of the day being read
     QString dateOnly; // the same as "yyyy/MM/dd"
     while (query.next()) {
@@ -109,16 +83,8 @@ Result<ReportRow> execute(Connection &connection, const QString &client, const D
         }
 
         const double amount = query.value(3).toDouble();
-        const double caloriesPerUnit = query.value(4).toDouble();
-        const double vegetableServings = query.value(6).toDouble();
-        const double fruitServings = query.value(7).toDouble();
-        Figures figures;
-        figures.calories = amount * caloriesPerUnit;
-        figures.vegetables = amount * vegetableServings;
-        figures.fruits = amount * fruitServings;
-        figures.fruitsAndVegetables = amount * (fruitServings + vegetableServings);
-        figures.entrees = Schema::flag(query.value(8)) ? amount : 0.0;
-        figures.supplements = Schema::flag(query.value(9)) ? amount : 0.0;
+        const FoodEntry perUnit = Foods::perUnitAt(query, 5);
+        const MealFigures figures = MealFigures::of(amount, perUnit);
         daySums.add(figures);
         grandSums.add(figures);
 
@@ -130,14 +96,14 @@ Result<ReportRow> execute(Connection &connection, const QString &client, const D
         entry.columns.insert(QStringLiteral("Who"), query.value(1).toString());
         entry.columns.insert(QStringLiteral("Food"), query.value(2).toString());
         entry.columns.insert(QStringLiteral("Amount"), amount);
-        entry.columns.insert(QStringLiteral("CaloriesPerUnit"), caloriesPerUnit);
-        entry.columns.insert(QStringLiteral("Units"), query.value(5).toString());
+        entry.columns.insert(QStringLiteral("CaloriesPerUnit"), perUnit.caloriesPerUnit);
+        entry.columns.insert(QStringLiteral("Units"), query.value(4).toString());
         entry.columns.insert(QStringLiteral("Calories"), figures.calories);
         entry.columns.insert(QStringLiteral("Supplements"), figures.supplements);
         entry.columns.insert(QStringLiteral("Entrees"), figures.entrees);
         entry.columns.insert(QStringLiteral("Vegetables"), figures.vegetables);
         entry.columns.insert(QStringLiteral("Fruits"), figures.fruits);
-        entry.columns.insert(QStringLiteral("FruitsAndVegetables"), figures.fruitsAndVegetables);
+        entry.columns.insert(QStringLiteral("FruitsAndVegetables"), figures.fruitsAndVegetables());
         entry.columns.insert(QStringLiteral("DateOnly"), dateOnly);
         entries.push_back(std::move(entry));
     }

@@ -1,21 +1,17 @@
 #include "MealViewCommand.h"
 
 #include "Connection.h"
+#include "Foods.h"
 #include "Schema.h"
 
 namespace MealViewCommand {
 
-const QString sql = QStringLiteral(
-    "SELECT Meals.ID, Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Meals.Units,"
-    " Foods.CaloriesPerUnit, Foods.Units,"
-    " Meals.Amount * Foods.CaloriesPerUnit AS Calories,"
-    " Meals.Amount * Foods.VegetableServings AS Vegetables,"
-    " Meals.Amount * Foods.FruitServings AS Fruits,"
-    " Meals.Amount * iif(Foods.SupplementFlag, 1, 0) AS Supplements,"
-    " Meals.Amount * iif(Foods.EntreeFlag, 1, 0) AS Entrees"
-    " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
-    " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
-    " ORDER BY Meals.\"When\", Meals.ID");
+const QString sql = QStringLiteral("SELECT Meals.ID, Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Meals.Units,"
+                                   " Foods.Units, %1"
+                                   " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
+                                   " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
+                                   " ORDER BY Meals.\"When\", Meals.ID")
+                          .arg(QLatin1String(Foods::perUnitColumns));
 
 namespace {
 
@@ -36,15 +32,12 @@ MealRow rowAt(const Connection::Statement &query)
     row.Food = query.value(3).toString();
     row.Amount = query.value(4).toDouble();
     row.Units = query.value(5).toString();
-    row.CaloriesPerUnit = query.value(6).toDouble();
-    const QString foodUnits = query.value(7).toString();
+    const QString foodUnits = query.value(6).toString();
     // Mostly the same text as the meal's units: share it rather than hold it twice.
     row.FoodUnits = foodUnits == row.Units ? row.Units : foodUnits;
-    row.Calories = query.value(8).toDouble();
-    row.Vegetables = query.value(9).toDouble();
-    row.Fruits = query.value(10).toDouble();
-    row.Supplements = query.value(11).toDouble();
-    row.Entrees = query.value(12).toDouble();
+    const FoodEntry perUnit = Foods::perUnitAt(query, 7);
+    row.CaloriesPerUnit = perUnit.caloriesPerUnit;
+    row.setFigures(MealFigures::of(row.Amount, perUnit));
     return row;
 }
 
