@@ -41,7 +41,7 @@ QString deleteQuestion(const QString &who, qint64 meals)
 } // namespace
 
 frmClients::frmClients(QWidget *parent)
-    : QDialog(parent)
+    : FormDialog(parent)
     , grdClients(nullptr)
     , cmdAdd(
           Controls::button(this, QStringLiteral("cmdAdd"), QStringLiteral("&Add..."), twipRect(4800, 120, 1215, 372)))
@@ -98,13 +98,6 @@ frmClients::frmClients(QWidget *parent)
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int frmClients::exec()
-{
-    if (!Form_Load())
-        return Rejected;
-    return QDialog::exec();
-}
-
 bool frmClients::Form_Load()
 {
     const bool read = ReQueryClients(QString());
@@ -116,8 +109,7 @@ bool frmClients::ReQueryClients(const QString &select)
 {
     Result<std::vector<ClientMeals>> clients = Clients(database()).listWithMeals();
     if (!clients) {
-        MessageBox::critical(this,
-                             QStringLiteral("The list of clients could not be read.\n\n%1").arg(clients.reason()));
+        MessageBox::failure(this, QStringLiteral("The list of clients could not be read."), clients.reason());
         return false;
     }
     m_clients = std::move(*clients);
@@ -184,15 +176,14 @@ void frmClients::cmdDelete_click()
     const QString who = m_clients[size_t(row)].client.who;
     const Result<qint64> meals = Clients(database()).mealCount(who);
     if (!meals) {
-        MessageBox::critical(
-            this, QStringLiteral("The meals of \"%1\" could not be counted.\n\n%2").arg(who, meals.reason()));
+        MessageBox::failure(this, QStringLiteral("The meals of \"%1\" could not be counted.").arg(who), meals.reason());
         return;
     }
     if (!MessageBox::yesNo(this, deleteQuestion(who, *meals)))
         return;
     const Status removed = Clients(database()).remove(who);
     if (!removed) {
-        MessageBox::critical(this, QStringLiteral("The client could not be deleted.\n\n%1").arg(removed.reason()));
+        MessageBox::failure(this, QStringLiteral("The client could not be deleted."), removed.reason());
         if (!removed.isMissing())
             return;
     }

@@ -2,7 +2,7 @@
 
 #include "Clients.h"
 
-#include <QDialog>
+#include "FormDialog.h"
 #include <QString>
 
 #include <vector>
@@ -16,7 +16,7 @@ class QTableWidget;
 // The caller connects to its signals and calls exec(). After each change the list is read again
 // and the client changed stays selected. The dialog knows nothing of the windows that show a
 // client: they follow the signals.
-class frmClients : public QDialog
+class frmClients : public FormDialog
 {
     Q_OBJECT
 
@@ -25,9 +25,7 @@ public:
 
     // Reads the clients into the list. False when they could not be read (the reason has been
     // shown): the dialog is then not to be shown.
-    bool Form_Load();
-    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
-    int exec() override;
+    bool Form_Load() override;
 
     QTableWidget *grdClients;
     QPushButton *cmdAdd;

@@ -21,7 +21,7 @@ Connection &database()
 } // namespace
 
 frmEditClient::frmEditClient(QWidget *parent)
-    : QDialog(parent)
+    : FormDialog(parent)
     , lblName(Controls::label(this, QStringLiteral("lblName"), QStringLiteral("&Name"), twipRect(120, 144, 1236, 240)))
     , txtName(Controls::lineEdit(this, QStringLiteral("txtName"), twipRect(1380, 120, 3120, 288)))
     , lblBudget(Controls::label(this, QStringLiteral("lblBudget"), QStringLiteral("Calories a &day"),
@@ -42,13 +42,6 @@ frmEditClient::frmEditClient(QWidget *parent)
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int frmEditClient::exec()
-{
-    if (!Form_Load())
-        return Rejected;
-    return QDialog::exec();
-}
-
 bool frmEditClient::Form_Load()
 {
     m_stored.reset();
@@ -59,7 +52,7 @@ bool frmEditClient::Form_Load()
     } else {
         const Result<std::optional<Client>> client = Clients(database()).find(szClient);
         if (!client) {
-            MessageBox::critical(this, QStringLiteral("The client could not be read.\n\n%1").arg(client.reason()));
+            MessageBox::failure(this, QStringLiteral("The client could not be read."), client.reason());
             return false;
         }
         if (!client.value()) {
@@ -84,7 +77,7 @@ std::optional<EntryChecks::ClientEntry> frmEditClient::ValidateClient()
     // The names as they are now, not as they were when the dialog opened.
     const Result<QStringList> names = Clients(database()).names();
     if (!names) {
-        MessageBox::critical(this, QStringLiteral("The list of clients could not be read.\n\n%1").arg(names.reason()));
+        MessageBox::failure(this, QStringLiteral("The list of clients could not be read."), names.reason());
         return std::nullopt;
     }
     QStringList others = *names;
@@ -108,7 +101,7 @@ void frmEditClient::cmdOK_click()
     Clients clients(database());
     const Status saved = m_stored ? clients.change(m_stored->who, client) : clients.add(client);
     if (!saved) {
-        MessageBox::critical(this, QStringLiteral("The client could not be saved.\n\n%1").arg(saved.reason()));
+        MessageBox::failure(this, QStringLiteral("The client could not be saved."), saved.reason());
         // A client deleted meanwhile cannot be changed: the dialog ends as Cancel does.
         if (saved.isMissing())
             reject();

@@ -3,7 +3,7 @@
 #include "EntryChecks.h"
 #include "Clients.h"
 
-#include <QDialog>
+#include "FormDialog.h"
 #include <QString>
 
 #include <optional>
@@ -18,7 +18,7 @@ class QPushButton;
 // calorieBudget are the client as saved; after Cancel, Esc or the close box, szClient is as the
 // caller gave it. OK checks what was typed and saves it in one transaction; when the database
 // refuses, the dialog says why and stays open with what was typed.
-class frmEditClient : public QDialog
+class frmEditClient : public FormDialog
 {
     Q_OBJECT
 
@@ -30,9 +30,7 @@ public:
 
     // Reads the client to change and sets the dialog up. False when it cannot be changed (the
     // reason has been shown): the dialog is then not to be shown.
-    bool Form_Load();
-    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
-    int exec() override;
+    bool Form_Load() override;
 
     QLabel *lblName;
     QLineEdit *txtName;

@@ -10,7 +10,7 @@ constexpr std::array<const char16_t *, 6> fieldNames = {
 
 } // namespace
 
-QString catalogueFieldName(CatalogueField field)
+QString fieldName(CatalogueField field)
 {
     return QString::fromUtf16(fieldNames[static_cast<size_t>(field)]);
 }

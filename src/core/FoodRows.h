@@ -22,7 +22,7 @@ struct FoodEntry
 // The fields of a catalogue entry the food list shows, named as the Foods table names them.
 enum class CatalogueField { ID, Food, CaloriesPerUnit, Units, VegetableServings, FruitServings };
 
-QString catalogueFieldName(CatalogueField field);
+QString fieldName(CatalogueField field);
 
 // How a search text must meet a food name. Letters match without regard to case, also beyond
 // ASCII; every other character stands for itself.

@@ -52,7 +52,7 @@ int MealRows::compare(Bookmark first, Bookmark second, int field) const
     return 0;
 }
 
-QString mealFieldName(MealField field)
+QString fieldName(MealField field)
 {
     return QString::fromUtf16(fieldNames[static_cast<size_t>(field)].name);
 }

@@ -50,7 +50,7 @@ enum class MealField {
 };
 
 // The field's name as the meal list calls it ("Units" for both unit fields).
-QString mealFieldName(MealField field);
+QString fieldName(MealField field);
 // The field with this name, without regard to case; "Units" is the meal's own units.
 std::optional<MealField> mealFieldByName(QStringView name);
 // The field's value; for a When that is not a date-time, the text stored.

@@ -28,7 +28,7 @@ Connection &database()
 } // namespace
 
 frmEditFood::frmEditFood(QWidget *parent)
-    : QDialog(parent)
+    : FormDialog(parent)
     , dbcFood(Controls::textCombo(this, QStringLiteral("dbcFood"), twipRect(648, 168, 4332, 288)))
     , txtCalories(Controls::lineEdit(this, QStringLiteral("txtCalories"), twipRect(948, 648, 732, 288)))
     , dbcUnits(Controls::textCombo(this, QStringLiteral("dbcUnits"), twipRect(2400, 648, 1692, 288)))
@@ -75,13 +75,6 @@ frmEditFood::frmEditFood(QWidget *parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmEditFood::cmdOK_click);
     connect(cmdMore, &QPushButton::clicked, this, &frmEditFood::cmdMore_click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditFood::cmdCancel_click);
-}
-
-int frmEditFood::exec()
-{
-    if (!Form_Load())
-        return Rejected;
-    return QDialog::exec();
 }
 
 bool frmEditFood::Form_Load()
@@ -135,7 +128,7 @@ bool frmEditFood::StartEditFood()
         return false;
     const Result<std::optional<FoodEntry>> entry = Foods(database()).byId(idFood);
     if (!entry) {
-        MessageBox::critical(this, QStringLiteral("The food entry could not be read.\n\n%1").arg(entry.reason()));
+        MessageBox::failure(this, QStringLiteral("The food entry could not be read."), entry.reason());
         return false;
     }
     if (!entry.value()) {
@@ -202,7 +195,7 @@ bool frmEditFood::ValidateFood()
         dbcUnits->setEditText(*EntryChecks::matchingName(m_units, texts.units));
         const Result<std::optional<FoodEntry>> existing = Foods(database()).find(texts.food, dbcUnits->currentText());
         if (!existing) {
-            MessageBox::critical(this, QStringLiteral("The food table could not be read.\n\n%1").arg(existing.reason()));
+            MessageBox::failure(this, QStringLiteral("The food table could not be read."), existing.reason());
             return false;
         }
         if (existing.value())
@@ -243,7 +236,7 @@ Result<qint64> frmEditFood::write()
 
 void frmEditFood::reportWriteFailure(const Status &failure)
 {
-    MessageBox::critical(this, QStringLiteral("The food entry could not be saved.\n\n%1").arg(failure.reason()));
+    MessageBox::failure(this, QStringLiteral("The food entry could not be saved."), failure.reason());
     if (failure.isMissing()) {
         // Nothing was saved: the callers see a Cancel.
         cmdCancel_click();

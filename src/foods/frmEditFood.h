@@ -3,7 +3,7 @@
 #include "EntryChecks.h"
 #include "Foods.h"
 
-#include <QDialog>
+#include "FormDialog.h"
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +27,7 @@ class QPushButton;
 //
 // Nothing is locked while the dialog is open: the entry is read when it opens and written,
 // in one transaction, when OK or More... is pressed.
-class frmEditFood : public QDialog
+class frmEditFood : public FormDialog
 {
     Q_OBJECT
 
@@ -40,9 +40,7 @@ public:
 
     // Reads what the dialog needs for idFood and sets it up. False when the entry cannot be
     // edited (the reason has been shown): the dialog is then not to be shown.
-    bool Form_Load();
-    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
-    int exec() override;
+    bool Form_Load() override;
     void reject() override;
 
     QComboBox *dbcFood;

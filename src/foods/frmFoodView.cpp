@@ -20,20 +20,14 @@ const QString caption = QStringLiteral("Food View");
 
 std::vector<GridModel::Column> designedColumns()
 {
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    const auto column = [&](const char *caption, CatalogueField field, const char *format, bool visible, bool rightAligned,
-                            int width) {
-        return GridModel::Column{QString::fromLatin1(caption), static_cast<int>(field), catalogueFieldName(field),
-                                 QString::fromLatin1(format), visible, rightAligned ? right : left, width};
-    };
+    using G = GridModel;
     return {
-        column("ID", CatalogueField::ID, "0", false, false, 408),
-        column("Description", CatalogueField::Food, "", true, false, 3360),
-        column("Calories", CatalogueField::CaloriesPerUnit, "#,##0", true, true, 708),
-        column("Units", CatalogueField::Units, "", true, false, 1104),
-        column("Vegs", CatalogueField::VegetableServings, "0.00", true, true, 528),
-        column("Fruits", CatalogueField::FruitServings, "0.00", true, true, 528),
+        G::column("ID", CatalogueField::ID, "0", false, false, 408),
+        G::column("Description", CatalogueField::Food, "", true, false, 3360),
+        G::column("Calories", CatalogueField::CaloriesPerUnit, "#,##0", true, true, 708),
+        G::column("Units", CatalogueField::Units, "", true, false, 1104),
+        G::column("Vegs", CatalogueField::VegetableServings, "0.00", true, true, 528),
+        G::column("Fruits", CatalogueField::FruitServings, "0.00", true, true, 528),
     };
 }
 
@@ -107,12 +101,11 @@ void frmFoodView::ReQueryFoods(qint64 idFood)
         m_model->setRows(nullptr);
         rsFoods.reset();
         dbgFoods_selectionChanged();
-        MessageBox::critical(this, QStringLiteral("The food list could not be read from the database.\n\n%1")
-                                       .arg(entries.reason()));
+        MessageBox::failure(this, QStringLiteral("The food list could not be read from the database."), entries.reason());
         return;
     }
     rsFoods = std::make_shared<FoodRows>(std::move(entries.value()));
-    rsFoods->sort(catalogueFieldName(CatalogueField::Food) + QStringLiteral(" ASC"));
+    rsFoods->sort(fieldName(CatalogueField::Food) + QStringLiteral(" ASC"));
     m_model->setRows(rsFoods);
 
     const int found = idFood > 0 ? rsFoods->find(idFood) : -1;
@@ -228,7 +221,7 @@ void frmFoodView::DeleteFood()
     const Result<qint64> inUse = entry ? foods.mealsUsing(entry.value()->food, entry.value()->units)
                                        : Result<qint64>(entry.status());
     if (!inUse) {
-        MessageBox::critical(this, QStringLiteral("The food could not be deleted.\n\n%1").arg(inUse.reason()));
+        MessageBox::failure(this, QStringLiteral("The food could not be deleted."), inUse.reason());
         return;
     }
     const QString food = entry.value()->food;
@@ -245,7 +238,7 @@ void frmFoodView::DeleteFood()
     // added meanwhile keeps its entry.
     const Result<qint64> removed = foods.removeUnused(idSelected);
     if (!removed) {
-        MessageBox::critical(this, QStringLiteral("The food could not be deleted.\n\n%1").arg(removed.reason()));
+        MessageBox::failure(this, QStringLiteral("The food could not be deleted."), removed.reason());
         ReQueryFoods(removed.status().isMissing() ? 0 : idSelected);
         return;
     }

@@ -38,7 +38,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 } // namespace
 
 frmSearchOptions::frmSearchOptions(QWidget *parent)
-    : QDialog(parent)
+    : FormDialog(parent)
 {
     Controls::fixedDialog(this, QStringLiteral("frmSearchOptions"), QStringLiteral("Search"), 6036, 1080);
 
@@ -73,21 +73,17 @@ frmSearchOptions::frmSearchOptions(QWidget *parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmSearchOptions::cmdCancel_click);
 }
 
-void frmSearchOptions::Form_Load()
+bool frmSearchOptions::Form_Load()
 {
-    m_setUp = true;
-    cboFirst->setCurrentText(first);
-    cboMatch->setCurrentText(startsWith);
-    cboText->clear();
-    cmdOK->setEnabled(false);
-}
-
-int frmSearchOptions::exec()
-{
-    if (!m_setUp)
-        Form_Load();
+    if (!m_setUp) {
+        m_setUp = true;
+        cboFirst->setCurrentText(first);
+        cboMatch->setCurrentText(startsWith);
+        cboText->clear();
+        cmdOK->setEnabled(false);
+    }
     cboText->setFocus();
-    return QDialog::exec();
+    return true;
 }
 
 bool frmSearchOptions::IsNewSearchText() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "FormDialog.h"
 
 class QComboBox;
 class QLabel;
@@ -10,15 +10,12 @@ class QPushButton;
 // shows it modally and reads szText, fFindFirst and fLeftMatch once it is hidden. It lives as
 // long as the program and is only ever hidden, so it keeps the texts searched before (oldest
 // first), the last text and both choices; after every OK it proposes "next".
-class frmSearchOptions : public QDialog
+class frmSearchOptions : public FormDialog
 {
     Q_OBJECT
 
 public:
     explicit frmSearchOptions(QWidget *parent = nullptr);
-
-    // Shows the dialog modally until OK or Cancel hides it.
-    int exec() override;
 
     QString szText; // empty after Cancel
     bool fFindFirst = true;
@@ -33,8 +30,9 @@ public:
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
 
-    // The set-up before the first showing: "first", "starts with", no history, OK disabled.
-    void Form_Load();
+    // The set-up before each showing: the first time "first", "starts with", no history and OK
+    // disabled; afterwards the choices and texts of the last showing. The text box takes the focus.
+    bool Form_Load() override;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -64,7 +64,7 @@ private:
 } // namespace
 
 frmEditMeal::frmEditMeal(QWidget *parent)
-    : QDialog(parent)
+    : FormDialog(parent)
     , dtpDate(new QDateEdit(this))
     , dtpTime(new QTimeEdit(this))
     , cmdStandardTime(new QPushButton(QStringLiteral("..."), this))
@@ -155,13 +155,6 @@ frmEditFood &frmEditMeal::foodEditor()
     return *m_foodEditor;
 }
 
-int frmEditMeal::exec()
-{
-    if (!Form_Load())
-        return Rejected;
-    return QDialog::exec();
-}
-
 void frmEditMeal::done(int result)
 {
     const QScopedValueRollback closing(m_closing, true);
@@ -204,7 +197,7 @@ void frmEditMeal::LoadUnitsList()
 {
     Result<QStringList> units = Foods(database()).unitsOf(dbcFood->currentText());
     if (!units) {
-        MessageBox::critical(this, QStringLiteral("The units of this food could not be read.\n\n%1").arg(units.reason()));
+        MessageBox::failure(this, QStringLiteral("The units of this food could not be read."), units.reason());
         units = QStringList();
     }
     m_units = *units;
@@ -241,7 +234,7 @@ bool frmEditMeal::StartEditMeal()
     setWindowTitle(QStringLiteral("Edit meal [%1]").arg(idText));
     const Result<std::optional<Meal>> meal = Meals(database()).byId(idMeal);
     if (!meal) {
-        MessageBox::critical(this, QStringLiteral("The meal could not be read.\n\n%1").arg(meal.reason()));
+        MessageBox::failure(this, QStringLiteral("The meal could not be read."), meal.reason());
         return false;
     }
     if (!meal.value()) {
@@ -352,7 +345,7 @@ bool frmEditMeal::saveMeal()
     Meals meals(database());
     const Status saved = m_stored ? meals.update(meal) : meals.insert(meal).status();
     if (!saved) {
-        MessageBox::critical(this, QStringLiteral("The meal could not be saved.\n\n%1").arg(saved.reason()));
+        MessageBox::failure(this, QStringLiteral("The meal could not be saved."), saved.reason());
         if (saved.isMissing())
             reject(); // nothing to save it over: it is not written again
         return false;

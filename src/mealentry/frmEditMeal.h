@@ -4,7 +4,7 @@
 #include "Meals.h"
 
 #include <QDateTime>
-#include <QDialog>
+#include "FormDialog.h"
 #include <QString>
 #include <QStringList>
 
@@ -30,7 +30,7 @@ class frmEditFood;
 //
 // Nothing is locked while the dialog is open: the meal is read when it opens and written, in
 // one transaction, when OK or More... is pressed.
-class frmEditMeal : public QDialog
+class frmEditMeal : public FormDialog
 {
     Q_OBJECT
 
@@ -45,9 +45,7 @@ public:
 
     // Reads what the dialog needs for idMeal and sets it up. False when the meal cannot be
     // edited (the reason has been shown): the dialog is then not to be shown.
-    bool Form_Load();
-    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
-    int exec() override;
+    bool Form_Load() override;
     void done(int result) override;
 
     // The food editor this dialog opens to define a food; made on first use.

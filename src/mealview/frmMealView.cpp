@@ -276,8 +276,8 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
         ClearSummary();
         if (!m_failureReported) {
             m_failureReported = true;
-            MessageBox::critical(this, QStringLiteral("The meals of %1 could not be read from the database.\n\n%2")
-                                           .arg(szClient, result.status.reason()));
+            MessageBox::failure(this, QStringLiteral("The meals of %1 could not be read from the database.").arg(szClient),
+                                result.status.reason());
         }
         return;
     }
@@ -318,7 +318,7 @@ void frmMealView::ShowSummary(qint64 idMeal)
     lblTotalEntrees->setText(Format::number(totals.TotalEntrees, u"0"));
 
     // Every re-query shows the meals in time order again, whatever column was sorted before.
-    rsMeals->sort(mealFieldName(MealField::When) + QStringLiteral(" ASC"));
+    rsMeals->sort(fieldName(MealField::When) + QStringLiteral(" ASC"));
     {
         const QScopedValueRollback ignoring(m_ignoreSelection, true);
         m_model->setRows(rsMeals);
@@ -407,7 +407,7 @@ void frmMealView::DeleteMeal()
     if (!deleted) {
         // Nothing was deleted. The rows are read again all the same, in case another program
         // changed them; the meal stays selected while it is there.
-        MessageBox::critical(this, QStringLiteral("The meal could not be deleted.\n\n%1").arg(deleted.reason()));
+        MessageBox::failure(this, QStringLiteral("The meal could not be deleted."), deleted.reason());
         ReQueryMeals(idSelected);
         return;
     }

@@ -48,7 +48,7 @@ void show(QWidget *owner, const ReportLayout &layout, const ReportRow &data, con
             return;
         const QPageSize paper = printer.pageLayout().pageSize();
         if (const Status written = ReportPdf::write(path, pagesOn(paper, layout, data, title), paper, title); !written)
-            MessageBox::critical(&preview, QStringLiteral("The report could not be saved.\n\n%1").arg(written.reason()));
+            MessageBox::failure(&preview, QStringLiteral("The report could not be saved."), written.reason());
     });
     if (auto *toolbar = preview.findChild<QToolBar *>()) {
         toolbar->addSeparator();

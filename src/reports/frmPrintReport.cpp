@@ -45,7 +45,7 @@ QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, c
 } // namespace
 
 frmPrintReport::frmPrintReport(QWidget *parent)
-    : QDialog(parent)
+    : FormDialog(parent)
     , lblClientLabel(Controls::label(this, QStringLiteral("lblClientLabel"), QStringLiteral("Client"),
                                      twipRect(120, 120, 432, 192)))
     , dbcClient(new QComboBox(this))
@@ -82,13 +82,6 @@ frmPrintReport::frmPrintReport(QWidget *parent)
         connect(interval, &QRadioButton::clicked, this, &frmPrintReport::optInterval_click);
     connect(cmdOK, &QPushButton::clicked, this, &frmPrintReport::cmdOK_click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-int frmPrintReport::exec()
-{
-    if (!Form_Load())
-        return Rejected;
-    return QDialog::exec();
 }
 
 bool frmPrintReport::Form_Load()
@@ -160,7 +153,7 @@ bool frmPrintReport::OpenReportData()
     Result<ReportRow> report = MealReportCommand::execute(deMealwright::instance().cnMealwright(), szClient,
                                                           DateSpan{dtBegin, dtEnd});
     if (!report) {
-        MessageBox::critical(this, QStringLiteral("The report could not be made.\n\n%1").arg(report.reason()));
+        MessageBox::failure(this, QStringLiteral("The report could not be made."), report.reason());
         return false;
     }
     if (report->value(QStringLiteral("DayCount")).toLongLong() == 0) {

@@ -3,7 +3,7 @@
 #include "ReportRow.h"
 
 #include <QDateTime>
-#include <QDialog>
+#include "FormDialog.h"
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +20,7 @@ class RangeCalendar;
 // The caller sets szClient (empty: nothing preset) and the span dtBegin..dtEnd to preset, then
 // calls exec(). On OK szClient, dtBegin and dtEnd receive what was chosen. A span without data
 // is refused and the dialog stays.
-class frmPrintReport : public QDialog
+class frmPrintReport : public FormDialog
 {
     Q_OBJECT
 
@@ -30,14 +30,10 @@ public:
     QString szClient;
     QDateTime dtBegin; // inclusive, a midnight
     QDateTime dtEnd;   // exclusive, a midnight
-    float fCalorieBudget = 0; // the caller's, not used by the reports
-    float fFVbudget = 0;
 
     // Reads the clients and presets the choices. False when the clients could not be read (the
     // reason has been shown): the dialog is then not to be shown.
-    bool Form_Load();
-    // Form_Load, then the dialog; Rejected at once when Form_Load fails.
-    int exec() override;
+    bool Form_Load() override;
 
     QLabel *lblClientLabel;
     QComboBox *dbcClient;

@@ -188,8 +188,8 @@ bool frmMainFrame::openDatabaseFile(const QString &path)
     CloseDatabase();
     const OpenResult result = deMealwright::instance().open(path);
     if (!result.ok()) {
-        MessageBox::critical(this, QStringLiteral("Mealwright could not open the database\n%1\n\n%2")
-                                       .arg(QDir::toNativeSeparators(path), result.reason()));
+        MessageBox::failure(this, QStringLiteral("Mealwright could not open the database\n%1").arg(QDir::toNativeSeparators(path)),
+                            result.reason());
         return false;
     }
     deMealwright::rememberPath(path);
@@ -213,8 +213,7 @@ void frmMainFrame::mnuFileNew_click()
             continue;
         }
         if (const Status made = NewDiary::create(path); !made) {
-            MessageBox::critical(this,
-                                 QStringLiteral("Mealwright could not create the database\n%1\n\n%2").arg(shown, made.reason()));
+            MessageBox::failure(this, QStringLiteral("Mealwright could not create the database\n%1").arg(shown), made.reason());
             continue;
         }
         openDatabaseFile(path);
@@ -536,8 +535,6 @@ void frmMainFrame::mnuMealReport_click()
         dialog.szClient = view->szClient;
         dialog.dtBegin = view->dtBegin;
         dialog.dtEnd = view->dtEnd;
-        dialog.fCalorieBudget = view->fCalorieBudget;
-        dialog.fFVbudget = view->fFVbudget;
     } else {
         dialog.szClient.clear(); // nothing preset
     }

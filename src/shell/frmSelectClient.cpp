@@ -63,7 +63,7 @@ void frmSelectClient::Form_Load()
 
     Result<std::vector<Client>> clients = Clients(deMealwright::instance().cnMealwright()).list();
     if (!clients) {
-        MessageBox::critical(this, QStringLiteral("The list of clients could not be read.\n\n%1").arg(clients.reason()));
+        MessageBox::failure(this, QStringLiteral("The list of clients could not be read."), clients.reason());
         return;
     }
     rsClients = std::move(*clients);

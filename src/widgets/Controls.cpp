@@ -105,7 +105,7 @@ bool fillNames(QWidget *owner, QComboBox *combo, const Result<QStringList> &read
                QStringList *names)
 {
     if (!read) {
-        MessageBox::critical(owner, QStringLiteral("The list of %1 could not be read.\n\n%2").arg(what, read.reason()));
+        MessageBox::failure(owner, QStringLiteral("The list of %1 could not be read.").arg(what), read.reason());
         return false;
     }
     *names = *read;

@@ -28,6 +28,17 @@ public:
         int widthTwips;
     };
 
+    // A designed column: its caption, the field of the row list it shows (named by the list's
+    // fieldName()), the display format ("" for the value's general form), whether it is shown,
+    // whether it is right-aligned, and its width in twips.
+    template <typename Field>
+    static Column column(const char *caption, Field field, const char *format, bool visible, bool rightAligned,
+                         int widthTwips)
+    {
+        return {QString::fromLatin1(caption), static_cast<int>(field), fieldName(field), QString::fromLatin1(format),
+                visible, (rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, widthTwips};
+    }
+
     GridModel(std::vector<Column> columns, QObject *parent);
 
     const std::vector<Column> &columns() const { return m_columns; }

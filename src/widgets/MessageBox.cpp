@@ -29,6 +29,11 @@ void MessageBox::critical(QWidget *parent, const QString &text)
     show(parent, Kind::Critical, text);
 }
 
+void MessageBox::failure(QWidget *parent, const QString &what, const QString &reason)
+{
+    show(parent, Kind::Critical, what + QStringLiteral("\n\n") + reason);
+}
+
 void MessageBox::note(QWidget *parent, const QString &text)
 {
     show(parent, Kind::Note, text);

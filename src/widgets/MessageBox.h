@@ -19,6 +19,9 @@ public:
 
     static void exclamation(QWidget *parent, const QString &text);
     static void critical(QWidget *parent, const QString &text);
+    // The critical message of something that failed: what did not happen ("The meal could not be
+    // saved."), a blank line, and the reason the data layer gave.
+    static void failure(QWidget *parent, const QString &what, const QString &reason);
     // OK and no icon: something the user asked for did not happen, and nothing is wrong.
     static void note(QWidget *parent, const QString &text);
     // True when the user chose OK.
