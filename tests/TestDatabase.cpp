@@ -80,10 +80,9 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
 LockHolder::LockHolder(const QString &path, const QString &beginStatement)
     : m_connection(std::make_unique<Connection>(QUuid::createUuid().toString()))
 {
-    // A lock is only taken when the transaction touches the file; make it real. It goes with the
-    // connection.
+    // A deferred transaction takes its lock when it first reads. It goes with the connection.
     m_connection->openNew(path);
-    for (const QString &statement : {beginStatement, QStringLiteral("UPDATE Units SET Units = Units WHERE 0")})
+    for (const QString &statement : {beginStatement, QStringLiteral("SELECT count(*) FROM Units")})
         m_connection->statement(statement).exec();
 }
 

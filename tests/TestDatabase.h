@@ -26,7 +26,8 @@ QString execute(const QString &path, const QStringList &statements);
 QMap<QString, QByteArray> snapshot(const QString &folder);
 
 // Holds a lock on a database file through a connection of its own, as another program would,
-// for as long as it lives. beginStatement is "BEGIN IMMEDIATE" (a writer) or "BEGIN EXCLUSIVE".
+// for as long as it lives. beginStatement is "BEGIN" (a reader: others may write, not commit),
+// "BEGIN IMMEDIATE" (a writer) or "BEGIN EXCLUSIVE".
 class LockHolder
 {
 public:

@@ -150,6 +150,16 @@ void TestClients::takenNames()
              QStringLiteral("There is already a client named \"Maeve O'Brien\"."));
     QCOMPARE(rows(allClients), QStringList({"Ann|1500.0", "Bob|2000.0", "Maeve O'Brien|1200.0"}));
     QCOMPARE(rows(allMeals), before);
+
+    // Also in a file whose names compare with regard to case.
+    deMealwright::instance().close();
+    QCOMPARE(TestDatabase::execute(m_path, {"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
+                                            "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients",
+                                            "ALTER TABLE Copy RENAME TO Clients"}),
+             QString());
+    QVERIFY(deMealwright::instance().open(m_path).ok());
+    QCOMPARE(table.add({"ann", 1}).reason(), QStringLiteral("There is already a client named \"Ann\"."));
+    QCOMPARE(rows(allClients).size(), 3);
 }
 
 void TestClients::addAndChange()

@@ -4,6 +4,7 @@
 #include "Connection.h"
 #include "Foods.h"
 #include "Meals.h"
+#include "MealReportCommand.h"
 #include "MealViewCommand.h"
 #include "Schema.h"
 #include "Units.h"
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void refusedWritesSayWhyAndChangeNothing_data();
     void refusedWritesSayWhyAndChangeNothing();
     void joinedTransactionFailsAsAWhole();
+    void damagedPageEndsTheRead_data();
+    void damagedPageEndsTheRead();
     void runEndsCleanlyWithTheDatabaseOpen();
 
     void mealViewCommand_data();
@@ -304,7 +307,9 @@ void TestDatabase_::refusedWritesSayWhyAndChangeNothing_data()
     // A statement that cannot be prepared gives the engine's reason, not a driver's complaint.
     QTest::newRow("table is a view") << "view" << "cannot modify Meals because it is a view";
     QTest::newRow("opened read-only") << "read-only" << "cannot be written";
-    QTest::newRow("another writer") << "locked" << "locked";
+    QTest::newRow("another writer") << "BEGIN IMMEDIATE" << "locked";
+    // A reader lets the write begin but not commit: the refused commit is rolled back.
+    QTest::newRow("another reader") << "BEGIN" << "locked";
 }
 
 void TestDatabase_::refusedWritesSayWhyAndChangeNothing()
@@ -316,17 +321,19 @@ void TestDatabase_::refusedWritesSayWhyAndChangeNothing()
                                                    QStringLiteral("CREATE VIEW Meals AS SELECT * FROM MealRows")}),
                  QString());
     QVERIFY(m_connection.open(m_fixture, kind == QLatin1String("read-only") ? Access::ReadOnly : Access::ReadWrite).ok());
+    const bool locked = kind.startsWith(QLatin1String("BEGIN"));
     std::unique_ptr<TestDatabase::LockHolder> lock;
-    if (kind == QLatin1String("locked"))
-        lock = std::make_unique<TestDatabase::LockHolder>(m_fixture, QStringLiteral("BEGIN IMMEDIATE"));
+    if (locked)
+        lock = std::make_unique<TestDatabase::LockHolder>(m_fixture, kind);
     const auto before = TestDatabase::snapshot(m_dir->path());
 
     const Status removed = Meals(m_connection).remove(41);
     QVERIFY(!removed.ok());
     QVERIFY2(removed.reason().contains(words), qPrintable(removed.reason())); // not "Parameter count mismatch"
     lock.reset();
-    m_connection.close();
     QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+    // Once the other program is done, the same connection writes again: nothing was left open.
+    QCOMPARE(Meals(m_connection).remove(41).ok(), locked);
 }
 
 void TestDatabase_::joinedTransactionFailsAsAWhole()
@@ -341,6 +348,51 @@ void TestDatabase_::joinedTransactionFailsAsAWhole()
         QVERIFY(!outer.commit());
     }
     QVERIFY(!Clients(m_connection).find(QStringLiteral("Zoe"))->has_value());
+}
+
+// Reads of many rows whose table has a damaged page half-way: the rows before it were read fine,
+// and the read still fails as a whole, with the reason.
+void TestDatabase_::damagedPageEndsTheRead_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<Write>("read");
+    const DateSpan year = DateSpan::selectedDays(QDate(2003, 1, 1), QDate(2003, 12, 31));
+    QTest::newRow("food list") << "Foods" << Write([](Connection &c) { return Foods(c).all().status(); });
+    QTest::newRow("meal view") << "Meals" << Write([year](Connection &c) {
+        return MealViewCommand::execute(c, QStringLiteral("Ann"), year).status;
+    });
+    QTest::newRow("report") << "Meals" << Write([year](Connection &c) {
+        return MealReportCommand::execute(c, QStringLiteral("Ann"), year).status();
+    });
+}
+
+void TestDatabase_::damagedPageEndsTheRead()
+{
+    QFETCH(QString, table);
+    QFETCH(Write, read);
+    // 2,000 foods with long names, and a meal of Ann's in 2003 for each, in time order.
+    QCOMPARE(TestDatabase::execute(
+                 m_fixture,
+                 {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+                  " INSERT INTO Foods (Food, Units, CaloriesPerUnit) SELECT printf('Food %04d %.200c', i, 'x'), 'each', i FROM n",
+                  "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) SELECT 'Ann', datetime('2003-01-01', '+' || (ID * 4)"
+                  " || ' hours'), Food, 1, Units FROM Foods WHERE Food LIKE 'Food %' ORDER BY ID"}),
+             QString());
+    QVERIFY(m_connection.open(m_fixture).ok());
+    QVERIFY(read(m_connection));
+    const QStringList pages = *m_connection.statement(QStringLiteral("SELECT pageno FROM dbstat WHERE name = ? AND pagetype = 'leaf'"
+                                                                     " ORDER BY pageno")).bind(table).texts();
+    const qint64 pageSize = *m_connection.statement(QStringLiteral("PRAGMA page_size")).wholeNumber();
+    m_connection.close();
+    QVERIFY(pages.size() > 10);
+    QFile file(m_fixture);
+    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((pages[pages.size() / 2].toLongLong() - 1) * pageSize));
+    QCOMPARE(file.write(QByteArray(pageSize, '\xff')), pageSize);
+    file.close();
+
+    QVERIFY(m_connection.open(m_fixture).ok());
+    const Status status = read(m_connection);
+    QVERIFY2(status.reason().contains(QStringLiteral("damaged")), qPrintable(status.reason()));
 }
 
 void TestDatabase_::runEndsCleanlyWithTheDatabaseOpen()

@@ -306,7 +306,15 @@ void TestEditors::foodEditorEndings()
     QCOMPARE(editor.szFood, QStringLiteral("Fig"));
     QCOMPARE(foods().size(), before.size() + 2);
 
-    // A catalogue that cannot take rows: the message, and no dialog.
+    // A catalogue that cannot be read says so, not that it takes no rows; one that cannot take
+    // rows says that. Either way, no dialog.
+    {
+        TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN EXCLUSIVE"));
+        QCOMPARE(editor.exec(), int(QDialog::Rejected));
+    }
+    const QStringList shown = messages();
+    QVERIFY2(shown.size() == 1 && shown[0].startsWith("X The food table could not be read.\n\n") && shown[0].contains(u"locked"),
+             qPrintable(shown.join('/')));
     deMealwright::instance().close();
     QCOMPARE(TestDatabase::execute(m_path, {"ALTER TABLE Foods RENAME TO FoodRows",
                                             "CREATE VIEW Foods AS SELECT * FROM FoodRows"}),

@@ -1,3 +1,4 @@
+#include "Messages.h"
 #include "TestDatabase.h"
 #include "Clock.h"
 #include "MealViewRules.h"
@@ -265,6 +266,16 @@ void TestMealView::noDataState()
     clickDate(*view, QDate(2002, 8, 16));
     QCOMPARE(shownIds(*view).size(), 1);
     QCOMPARE(view->lblDates->text(), QStringLiteral("Fri, Aug 16, 2002"));
+
+    // A read that fails is never shown as a day without meals: every time, it says why.
+    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DROP TABLE Foods")}), QString());
+    for (const QDate date : {tuesday, QDate(2002, 8, 16)}) {
+        clickDate(*view, date);
+        QCOMPARE(messages(), QStringList("X The meals of Ann could not be read from the database.\n\n"
+                                         "The database reported an error: no such table: Foods"));
+        QCOMPARE(summaryTexts(*view), QStringList({"Meals not read", "", "", "", "", "", "", "", "", ""}));
+        QCOMPARE(view->dbgMeals->model()->rowCount(), 0);
+    }
 }
 
 void TestMealView::modeSwitches()

@@ -1,6 +1,7 @@
 #include "BuildInfo.h"
 #include "TestDatabase.h"
 #include "Connection.h"
+#include "NewDiary.h"
 #include "Schema.h"
 #include "DemoData.h"
 
@@ -158,6 +159,32 @@ private slots:
         QVERIFY2((code == 0 ? out : err).contains(text.replace("%1", dir.path())), qPrintable(out + err));
         QCOMPARE(code == 0 ? err : out, QString());
         QCOMPARE(TestDatabase::snapshot(dir.path()), before);
+    }
+
+    // A new diary that fails after its file was begun leaves the folder as it was: no hidden
+    // temporary file, no journal, and a file that another program put at the name untouched.
+    void lateFailureLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("nameTaken");
+        QTest::newRow("filling fails") << false;
+        QTest::newRow("the name is taken meanwhile") << true;
+    }
+    void lateFailureLeavesNothing()
+    {
+        QFETCH(bool, nameTaken);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("late.mdb");
+        const Status made = NewDiary::create(path, [&](Connection &connection) {
+            connection.statement("INSERT INTO Clients VALUES ('Ann', 1500)").exec();
+            QFile other(path);
+            if (!nameTaken)
+                return Status::failure("the disk is full");
+            return other.open(QIODevice::NewOnly) && other.write("another program's") > 0 ? Status() : Status::failure("?");
+        });
+        QVERIFY2(made.reason().contains(nameTaken ? "already exists" : "the disk is full"), qPrintable(made.reason()));
+        QCOMPARE(TestDatabase::snapshot(dir.path()).keys(), nameTaken ? QStringList{path} : QStringList{});
+        QFile left(path);
+        QVERIFY(!nameTaken || (left.open(QIODevice::ReadOnly) && left.readAll() == "another program's"));
     }
 
     // The meals cover the 56 days ending on the last day, and the same last day gives the same diary.

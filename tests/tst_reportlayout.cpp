@@ -1,7 +1,9 @@
 #include "DateSpan.h"
+#include "OutputFile.h"
 #include "CalorieReports.h"
 #include "ReportPages.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QPdfWriter>
 #include <QProcess>
@@ -132,10 +134,11 @@ private slots:
     {
         QFETCH(bool, summary);
         QFETCH(QList<int>, entries);
+        QFETCH(int, paper);
         QFETCH(QStringList, expected);
         QFETCH(int, footerY);
         QFETCH(int, summaryY);
-        const auto pages = layOut(summary ? drCalorieSummary() : drCalorieReport(), days(entries));
+        const auto pages = layOut(summary ? drCalorieSummary() : drCalorieReport(), days(entries), paper);
         QStringList actual;
         for (std::size_t p = 0; p < pages.size(); ++p) {
             actual << counts(pages[p]);
@@ -147,6 +150,7 @@ private slots:
     }
 
     void printedPdf();
+    void outputFileIsWholeOrUntouched();
 };
 
 void TestReportLayout::firstPage_data()
@@ -195,24 +199,34 @@ void TestReportLayout::pagination_data()
 {
     QTest::addColumn<bool>("summary");
     QTest::addColumn<QList<int>>("entries");
+    QTest::addColumn<int>("paper"); // its height; Letter is 15840
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<int>("footerY");
     QTest::addColumn<int>("summaryY");
     // A day of ten is 2304 high: five to a page; the closing block (3462) goes whole to a sixth.
-    QTest::newRow("days kept whole") << false << QList<int>(25, 10) << QStringList(5, "5/50/5") + QStringList{"0/0/0"}
-                                     << 14154 << 2058;
+    QTest::newRow("days kept whole") << false << QList<int>(25, 10) << 15840
+                                     << QStringList(5, "5/50/5") + QStringList{"0/0/0"} << 14154 << 2058;
     // Longer than a page: it runs on from where it starts.
-    QTest::newRow("long day flows") << false << QList<int>{100} << QStringList{"1/77/0", "0/23/1"} << 14154 << 5922;
+    QTest::newRow("long day flows") << false << QList<int>{100} << 15840 << QStringList{"1/77/0", "0/23/1"} << 14154
+                                    << 5922;
     // 426 twips are left after five days: room for a heading (390) but not its first line.
-    QTest::newRow("heading not left alone") << false << QList<int>{10, 10, 10, 10, 10, 100}
+    QTest::newRow("heading not left alone") << false << QList<int>{10, 10, 10, 10, 10, 100} << 15840
                                             << QStringList{"5/50/5", "1/77/0", "0/23/1"} << 14154 << 5922;
     // Not kept together, a day's total line is cut between its rule and its texts: after 79
     // lines 102 twips are left, room for the rule (12 down) but not the texts (120 to 312). The
     // rest of the band (294) opens the third page, the closing block follows it.
-    QTest::newRow("total line cut") << false << QList<int>{156} << QStringList{"1/77/0", "0/79/1", "0/0/0"} << 14154
-                                    << 2058 + 294;
+    QTest::newRow("total line cut") << false << QList<int>{156} << 15840 << QStringList{"1/77/0", "0/79/1", "0/0/0"}
+                                    << 14154 << 2058 + 294;
+    // Pages with room for exactly one day of 18 (3504): each day whole on a page of its own, the
+    // first after the report header's page.
+    QTest::newRow("a day one page high") << false << QList<int>{18, 18} << 7392
+                                         << QStringList{"0/0/0", "1/18/1", "1/18/1", "0/0/0"} << 5706 << 2058;
+    // Room for the report header and exactly two days: the second fills the page to its foot.
+    QTest::newRow("a day fills the page") << false << QList<int>{10, 10} << 8502 << QStringList{"2/20/2", "0/0/0"}
+                                          << 6816 << 2058;
     // Summary: 186 a day, 63 on a page; 47 more leave too little room for the closing block (3162).
-    QTest::newRow("summary") << true << QList<int>(110, 1) << QStringList{"63/0/0", "47/0/0", "0/0/0"} << 14016 << 2310;
+    QTest::newRow("summary") << true << QList<int>(110, 1) << 15840 << QStringList{"63/0/0", "47/0/0", "0/0/0"} << 14016
+                             << 2310;
 }
 
 // Printed to a PDF and read back as text, in Liberation Sans for Arial.
@@ -225,8 +239,12 @@ void TestReportLayout::printedPdf()
     {
         QPdfWriter pdf(path);
         pdf.setPageSize(QPageSize(QPageSize::Letter));
-        ReportPages::print(pdf, pages);
+        QVERIFY(ReportPages::print(pdf, pages));
     }
+    // A device that refuses to paint is a failure, not a report.
+    QPdfWriter nowhere{QString()};
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!ReportPages::print(nowhere, pages));
     QProcess text, words, fonts;
     text.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
     words.start(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
@@ -244,6 +262,29 @@ void TestReportLayout::printedPdf()
     const QRegularExpressionMatch found = title.match(QString::fromUtf8(words.readAllStandardOutput()));
     QVERIFY(found.hasMatch());
     QVERIFY(qAbs(found.captured(1).toDouble() - 72) < 0.5 && qAbs(found.captured(2).toDouble() - 73.75) < 0.5);
+}
+
+// A file written for the user replaces the one there only once it is whole.
+void TestReportLayout::outputFileIsWholeOrUntouched()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"report.pdf"_s);
+    const auto write = [&path](const QByteArray &bytes, bool drawn) {
+        return OutputFile::write(path, [&](QIODevice &file) {
+            file.write(bytes);
+            return drawn ? Status() : Status::failure(u"the report could not be drawn."_s);
+        });
+    };
+    const auto contents = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QVERIFY(write("last week's", true));
+    QCOMPARE(write("half of this", false).reason(), path + u" cannot be written: the report could not be drawn."_s);
+    QCOMPARE(contents(), "last week's");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList(u"report.pdf"_s));
+    QVERIFY(write("this week's", true));
+    QCOMPARE(contents(), "this week's");
 }
 
 QTEST_MAIN(TestReportLayout)

@@ -20,21 +20,24 @@
 
 namespace {
 
-// The exit code and standard error of a run of the report tool.
-std::pair<int, QString> runTool(const QStringList &arguments)
+// The exit code and standard error of a run of the report tool, in the given locale.
+std::pair<int, QString> runTool(const QStringList &arguments, const QString &locale = QStringLiteral("C.UTF-8"))
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), locale);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(MEALWRIGHT_REPORT), arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {-1, QStringLiteral("the tool did not finish normally")};
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
-// The text of a PDF file, as pdftotext reads it.
-QString pdfText(const QString &path)
+// What a Poppler tool prints about a PDF file.
+QString poppler(const QString &tool, QStringList arguments)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    process.start(tool, arguments);
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
@@ -64,6 +67,7 @@ private Q_SLOTS:
     void refusals();
     void tool_data();
     void tool();
+    void toolWritesThePdf_data();
     void toolWritesThePdf();
 
 private:
@@ -237,24 +241,43 @@ void TestReports::tool()
     QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
 }
 
+void TestReports::toolWritesThePdf_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the diary: client, days, options
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("paper");
+    QTest::addColumn<QStringList>("printed"); // each in the text; "-" before one that must not be
+    // The client as the diary spells it; the first day's heading or line; the closing block. Only
+    // the detail lists the foods. The paper is the one the locale measures in.
+    QTest::newRow("detail on Letter") << QStringList{"ann", "2002-08-13", "2002-08-15"} << "en_US.UTF-8" << "(letter)"
+                                      << QStringList{"Calorie Report for Ann", "Tuesday, August 13, 2002",
+                                                     "Chicken pasta", "Days Reported", "Page 1 of 1"};
+    QTest::newRow("summary on A4") << QStringList{"ann", "2002-08-13", "2002-08-15", "--summary"} << "de_DE.UTF-8"
+                                   << "(A4)"
+                                   << QStringList{"Calorie Report for Ann", "Tuesday, August 13, 2002", "-Chicken pasta"};
+    // 366 days, both ends of a leap year.
+    QTest::newRow("leap year") << QStringList{"Ann", "2004-01-01", "2004-12-31", "--summary"} << "C.UTF-8" << "(A4)"
+                               << QStringList{"Thursday, January 1, 2004", "Friday, December 31, 2004", "-2002"};
+}
+
 void TestReports::toolWritesThePdf()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, locale);
+    QFETCH(QString, paper);
+    QFETCH(QStringList, printed);
+    QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                            "('Ann', '2004-01-01 00:00:00', 'Apple', 1, 'each'),"
+                                            " ('Ann', '2004-12-31 23:59:59', 'Apple', 1, 'each')"}),
+             QString());
     const QString pdf = m_dir->filePath(QStringLiteral("report.pdf"));
-    for (const bool summary : {false, true}) {
-        QStringList arguments{m_path, QStringLiteral("ann"), QStringLiteral("2002-08-13"), QStringLiteral("2002-08-15"),
-                              QStringLiteral("--pdf"), pdf};
-        if (summary)
-            arguments << QStringLiteral("--summary");
-        const auto [code, error] = runTool(arguments);
-        QCOMPARE(code, 0);
-        QCOMPARE(error, QString());
-        const QString text = pdfText(pdf);
-        // The client as the diary spells it; the first day's heading or line; the closing block.
-        for (const char *expected : {"Calorie Report for Ann", "Tuesday, August 13, 2002", "Days Reported", "Page 1 of 1"})
-            QVERIFY2(text.contains(QString::fromLatin1(expected)), qPrintable(text));
-        // Only the detail lists the foods.
-        QCOMPARE(text.contains(QStringLiteral("Chicken pasta")), !summary);
-    }
+    const auto [code, error] = runTool(QStringList{m_path} + arguments + QStringList{"--pdf", pdf}, locale);
+    QCOMPARE(error, QString());
+    QCOMPARE(code, 0);
+    const QString text = poppler("pdftotext", {"-layout", pdf, "-"});
+    for (const QString &expected : printed)
+        QVERIFY2(text.contains(expected.mid(expected.startsWith(u'-'))) != expected.startsWith(u'-'), qPrintable(expected));
+    QVERIFY(poppler("pdfinfo", {pdf}).contains(paper));
 }
 
 QTEST_MAIN(TestReports)

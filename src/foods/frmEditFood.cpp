@@ -84,9 +84,12 @@ bool frmEditFood::Form_Load()
     dbcFood->setEnabled(true);
     dbcUnits->setEnabled(true);
     cmdMore->setEnabled(true);
-    if (!FillUnitsCombo() || !FillFoodCombo())
+    if (!foodsWritable() || !FillUnitsCombo() || !FillFoodCombo())
         return false;
-    return idFood != 0 ? StartEditFood() : StartAddFood();
+    if (idFood != 0)
+        return StartEditFood();
+    StartAddFood();
+    return true;
 }
 
 bool frmEditFood::FillUnitsCombo()
@@ -100,32 +103,31 @@ bool frmEditFood::FillFoodCombo()
     return Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &names);
 }
 
-bool frmEditFood::foodsWritable(const QString &refusal)
+bool frmEditFood::foodsWritable()
 {
     // A catalogue that is a view, not a table, takes no rows.
     const Result<bool> table = Schema::isTable(database(), QStringLiteral("Foods"));
-    if (table && *table)
-        return true;
-    MessageBox::critical(this, refusal);
-    return false;
+    if (!table) {
+        MessageBox::failure(this, QStringLiteral("The food table could not be read."), table.reason());
+        return false;
+    }
+    if (!*table)
+        MessageBox::critical(this, idFood != 0 ? QStringLiteral("Update not supported by rsFoods record set!")
+                                               : QStringLiteral("AddNew not supported by rsFoods record set!"));
+    return *table;
 }
 
-bool frmEditFood::StartAddFood()
+void frmEditFood::StartAddFood()
 {
-    if (!foodsWritable(QStringLiteral("AddNew not supported by rsFoods record set!")))
-        return false;
     setWindowTitle(QStringLiteral("Add food"));
     showEntry(FoodEntry{0, szFood, szUnits, 0, 0, 0, false, false});
     txtCalories->clear(); // the calories must be typed
     // Given a food in its units (from a meal), the calories come next.
     (szFood.isEmpty() || szUnits.isEmpty() ? static_cast<QWidget *>(dbcFood) : txtCalories)->setFocus();
-    return true;
 }
 
 bool frmEditFood::StartEditFood()
 {
-    if (!foodsWritable(QStringLiteral("Update not supported by rsFoods record set!")))
-        return false;
     const Result<std::optional<FoodEntry>> entry = Foods(database()).byId(idFood);
     if (!entry) {
         MessageBox::failure(this, QStringLiteral("The food entry could not be read."), entry.reason());

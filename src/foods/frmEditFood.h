@@ -63,10 +63,11 @@ protected:
 private:
     bool FillUnitsCombo();
     bool FillFoodCombo();
-    // Whether rows can be written to the catalogue; otherwise says refusal.
-    bool foodsWritable(const QString &refusal);
+    // Whether rows can be written to the catalogue, as an add or (idFood set) an edit needs;
+    // otherwise says why not.
+    bool foodsWritable();
     bool StartEditFood();
-    bool StartAddFood();
+    void StartAddFood();
     void showEntry(const FoodEntry &entry);
     void clearEntry();
     bool ValidateFood();

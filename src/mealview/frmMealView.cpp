@@ -273,15 +273,13 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
 
     MealViewResult result = MealViewCommand::execute(deMealwright::instance().cnMealwright(), szClient, span);
     if (result.failed()) {
+        // Nothing is shown as if it were the span's meals: the panel says they were not read.
         ClearSummary();
-        if (!m_failureReported) {
-            m_failureReported = true;
-            MessageBox::failure(this, QStringLiteral("The meals of %1 could not be read from the database.").arg(szClient),
-                                result.status.reason());
-        }
+        lblDates->setText(QStringLiteral("Meals not read"));
+        MessageBox::failure(this, QStringLiteral("The meals of %1 could not be read from the database.").arg(szClient),
+                            result.status.reason());
         return;
     }
-    m_failureReported = false;
 
     rsTotals = result.totals;
     if (rsTotals->TotalMeals == 0) {

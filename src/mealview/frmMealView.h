@@ -98,5 +98,4 @@ private:
     MealGridModel *m_model;
     bool m_loaded = false;
     bool m_ignoreSelection = false; // while the view itself changes the grid's rows or selection
-    bool m_failureReported = false;
 };

@@ -270,22 +270,24 @@ void paint(QPainter &painter, const ReportPage &page)
     painter.restore();
 }
 
-void print(QPagedPaintDevice &device, const std::vector<ReportPage> &pages)
+bool print(QPagedPaintDevice &device, const std::vector<ReportPage> &pages)
 {
     QPainter painter;
     if (!painter.begin(&device))
-        return;
+        return false;
     // Items are placed from the corner of the sheet; the painter starts at the device's margins.
     const QPointF origin = device.pageLayout().paintRectPixels(device.logicalDpiX()).topLeft();
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        if (p > 0 && !device.newPage())
-            break;
+        if (p > 0 && !device.newPage()) {
+            painter.end();
+            return false;
+        }
         painter.save();
         painter.translate(-origin);
         paint(painter, pages[p]);
         painter.restore();
     }
-    painter.end();
+    return painter.end();
 }
 
 } // namespace ReportPages

@@ -63,7 +63,8 @@ std::vector<ReportPage> layOut(const Input &input);
 // clipped; dot leaders ("Days Reported . . .") are shortened to end at their box's edge.
 void paint(QPainter &painter, const ReportPage &page);
 // Draws every page on a device that pages (a printer, a PDF writer), a new page for each. The
-// items are placed from the corner of the sheet whatever margins the device keeps.
-void print(QPagedPaintDevice &device, const std::vector<ReportPage> &pages);
+// items are placed from the corner of the sheet whatever margins the device keeps. False when
+// the device refused to paint or to start a page: then the pages are not all on it.
+bool print(QPagedPaintDevice &device, const std::vector<ReportPage> &pages);
 
 } // namespace ReportPages

@@ -1,8 +1,9 @@
 #include "ReportPdf.h"
 
+#include "OutputFile.h"
+
 #include <QLocale>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace ReportPdf {
 
@@ -19,21 +20,15 @@ QSize twips(const QPageSize &paper)
 
 Status write(const QString &path, const std::vector<ReportPage> &pages, const QPageSize &paper, const QString &title)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Status::failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    {
+    return OutputFile::write(path, [&](QIODevice &file) {
         QPdfWriter pdf(&file);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Mealwright"));
         pdf.setResolution(1440);
         pdf.setPageSize(paper);
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        ReportPages::print(pdf, pages);
-    }
-    if (!file.commit())
-        return Status::failure(QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    return {};
+        return ReportPages::print(pdf, pages) ? Status() : Status::failure(QStringLiteral("the report could not be drawn."));
+    });
 }
 
 } // namespace ReportPdf

@@ -35,7 +35,8 @@ void show(QWidget *owner, const ReportLayout &layout, const ReportRow &data, con
     preview.setWindowTitle(layout.caption);
     // Asked again whenever the paper or the printer changes.
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *target) {
-        ReportPages::print(*target, pagesOn(target->pageLayout().pageSize(), layout, data, title));
+        if (!ReportPages::print(*target, pagesOn(target->pageLayout().pageSize(), layout, data, title)))
+            MessageBox::critical(&preview, QStringLiteral("The report could not be drawn for the printer."));
     });
 
     QAction *savePdf = new QAction(QStringLiteral("Save as PDF..."), &preview);
