@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -8,6 +10,8 @@
 #include <functional>
 
 // Acts on the next modal dialog as soon as it is up, as a person would; gives up after a while.
+// A dialog the act leaves open (its OK was refused, or a check in it failed) is cancelled then,
+// so that a test fails rather than waits.
 inline void whenModal(std::function<void(QWidget *)> act)
 {
     auto *poll = new QTimer(qApp);
@@ -18,8 +22,12 @@ inline void whenModal(std::function<void(QWidget *)> act)
             return;
         poll->stop();
         poll->deleteLater();
-        if (dialog)
-            act(dialog);
+        if (!dialog)
+            return;
+        const QPointer<QDialog> left = qobject_cast<QDialog *>(dialog);
+        act(dialog);
+        if (left && left->isVisible())
+            left->reject();
     });
     poll->start();
 }

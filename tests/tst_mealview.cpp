@@ -1,14 +1,27 @@
 #include "Messages.h"
+#include "Modal.h"
 #include "TestDatabase.h"
 #include "Clock.h"
 #include "MealViewRules.h"
 #include "deMealwright.h"
+#include "frmEditFood.h"
+#include "frmEditMeal.h"
+#include "frmMainFrame.h"
 #include "frmMealView.h"
+#include "frmSelectClient.h"
 #include "MealGridModel.h"
 #include "RangeCalendar.h"
 #include "MessageBox.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimeEdit>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -112,8 +125,14 @@ private Q_SLOTS:
     void deleteAsksThenDeletes();
     void resizeRules();
 
+    // The frame's meal commands.
+    void frameRoutesTheMealCommands();
+    void altWChoosesOneWeek();
+
 private:
     std::unique_ptr<frmMealView> openView(float budget = 1500);
+    // Meals > View... for the client in that row of the picker; the new view.
+    frmMealView *openMealView(frmMainFrame &frame, int clientRow);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
@@ -134,6 +153,18 @@ void TestMealView::cleanup()
     deMealwright::instance().close();
     Clock::reset();
     m_dir.reset();
+}
+
+frmMealView *TestMealView::openMealView(frmMainFrame &frame, int clientRow)
+{
+    whenModal([clientRow](QWidget *dialog) {
+        auto *select = qobject_cast<frmSelectClient *>(dialog);
+        select->dblClients->setCurrentRow(clientRow);
+        select->cmdOK->click();
+    });
+    frame.mnuMealView->trigger();
+    QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
+    return window ? qobject_cast<frmMealView *>(window->widget()) : nullptr;
 }
 
 std::unique_ptr<frmMealView> TestMealView::openView(float budget)
@@ -455,6 +486,126 @@ void TestMealView::resizeRules()
     QCOMPARE(view->size(), view->minimumSize());
     QVERIFY(view->minimumWidth() >= view->fraSummary->geometry().right());
     QVERIFY(view->minimumHeight() >= grid->y() + 6 * grid->verticalHeader()->defaultSectionSize());
+}
+
+void TestMealView::frameRoutesTheMealCommands()
+{
+    frmMainFrame frame;
+    frame.start(m_path);
+    frame.show();
+    // Cancel in the client picker opens nothing; each View opens a view, also for a client who
+    // has one, with the client's budgets.
+    whenModal([](QWidget *dialog) { qobject_cast<frmSelectClient *>(dialog)->cmdCancel->click(); });
+    frame.mnuMealView->trigger();
+    QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
+    frmMealView *ann = openMealView(frame, 0);
+    frmMealView *bob = openMealView(frame, 1);
+    frmMealView *again = openMealView(frame, 1);
+    QVERIFY(ann && bob && again && again != bob);
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(again->szClient).arg(again->fCalorieBudget).arg(again->fFVbudget),
+             QStringLiteral("Bob 2000 5"));
+
+    // The meal menus follow the active view's selection; the right button shows the pop-up.
+    frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+    QTableView *grid = ann->dbgMeals;
+    const auto commands = [&](QPoint at) {
+        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, at);
+        const bool shown = QTest::qWaitFor([&] { return frame.mnuMealPopup->isVisible(); });
+        frame.mnuMealPopup->hide();
+        Q_EMIT frame.mnuMeals->aboutToShow();
+        return QList<bool>{shown, frame.mnuMealPopupAdd->isEnabled(), frame.mnuMealPopupEdit->isEnabled(),
+                           frame.mnuMealPopupDelete->isEnabled(), frame.mnuMealEdit->isEnabled(),
+                           frame.mnuMealDelete->isEnabled()};
+    };
+    const QPoint firstRow = grid->visualRect(grid->model()->index(0, 3)).center();
+    QCOMPARE(commands(firstRow), QList<bool>({true, true, false, false, false, false}));
+    clickRow(grid, 3);
+    QCOMPARE(commands(QPoint(5, grid->viewport()->height() - 5)), QList<bool>(6, true));
+    QCOMPARE(ann->idSelected, 40);
+
+    // Meals > Add... starts on the active view's client and first day; after it every view reads
+    // its meals again, a meal another program added too, and keeps its selected meal.
+    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                                           "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
+             QString());
+    const auto addMeal = [&frame](QStringList *started) {
+        whenModal([started](QWidget *dialog) {
+            auto *editor = qobject_cast<frmEditMeal *>(dialog);
+            *started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();
+            editor->dtpTime->setTime(QTime(7, 0));
+            editor->dbcFood->setEditText(QStringLiteral("Apple"));
+            editor->txtAmount->setText(QStringLiteral("1"));
+            editor->dbcUnits->setEditText(QStringLiteral("each"));
+            editor->cmdOK->click();
+        });
+        frame.mnuMealAdd->trigger();
+    };
+    frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(again->parentWidget()));
+    QStringList started;
+    addMeal(&started);
+    QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
+    QCOMPARE(QList<int>({grid->model()->rowCount(), again->dbgMeals->model()->rowCount()}), QList<int>({6, 2}));
+    QCOMPARE(ann->idSelected, 40);
+    QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
+
+    // A catalogue entry for meals that had none brings them into the views.
+    whenModal([](QWidget *dialog) {
+        auto *food = qobject_cast<frmEditFood *>(dialog);
+        food->dbcFood->setEditText(QStringLiteral("Milk"));
+        food->txtCalories->setText(QStringLiteral("6"));
+        food->dbcUnits->setEditText(QStringLiteral("tbsp"));
+        food->cmdOK->click();
+    });
+    frame.mnuFoodAdd->trigger();
+    QCOMPARE(grid->model()->rowCount(), 7);
+
+    // The pop-up's Delete asks about the active view's selected meal; with none selected, nothing
+    // is asked. Another kind of window active: no meal counts as selected.
+    frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+    frame.mnuMealPopupDelete->trigger();
+    QCOMPARE(messages(), QStringList("? Are you sure you want to delete the meal\r\n\"Chicken pasta\",  1 each ?"));
+    QCOMPARE(grid->model()->rowCount(), 6);
+    frame.mnuMealDelete->trigger();
+    QCOMPARE(messages(), QStringList());
+    clickRow(grid, 0);
+    frame.mdiArea()->addSubWindow(new QWidget)->show();
+    Q_EMIT frame.mnuMeals->aboutToShow();
+    QCOMPARE((QList<bool>{frame.mnuMealEdit->isEnabled(), frame.mnuMealDelete->isEnabled(),
+                          frame.mnuMealView->isEnabled(), frame.mnuMealReport->isEnabled()}),
+             QList<bool>({false, false, true, true}));
+
+    // With no view: no client, and now. A meal with no client is not saved.
+    frame.mnuWindowCloseAll->trigger();
+    started.clear();
+    addMeal(&started);
+    QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
+    QCOMPARE(messages(), QStringList("! You must select a client name"));
+}
+
+// Alt+W is One Week's access key and the Window menu's: in a meal view it chooses One Week
+// wherever the focus is; elsewhere it opens the Window menu.
+void TestMealView::altWChoosesOneWeek()
+{
+    frmMainFrame frame;
+    frame.start(m_path);
+    frame.show();
+    frmMealView *view = openMealView(frame, 0);
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    for (QWidget *focus : {static_cast<QWidget *>(view->dbgMeals), static_cast<QWidget *>(view->optOneDay)}) {
+        view->optOneDay->click();
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_W, Qt::AltModifier);
+        QTRY_VERIFY(view->optOneWeek->isChecked());
+        QCOMPARE(view->dtEnd, view->dtBegin.addDays(7));
+        QVERIFY(!frame.mnuWindow->isVisible());
+    }
+    frame.mnuWindowCloseAll->trigger();
+    QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_W, Qt::AltModifier);
+    QTRY_VERIFY(frame.mnuWindow->isVisible());
 }
 
 QTEST_MAIN(TestMealView)
