@@ -32,6 +32,17 @@ inline void whenModal(std::function<void(QWidget *)> act)
     poll->start();
 }
 
+// The same for the next modal dialog of a kind; one of another kind fails the test.
+template <typename Dialog>
+void whenShown(std::function<void(Dialog *)> act)
+{
+    whenModal([act](QWidget *dialog) {
+        auto *shown = qobject_cast<Dialog *>(dialog);
+        QVERIFY2(shown, dialog->metaObject()->className());
+        act(shown);
+    });
+}
+
 // A dialog loaded (Form_Load) and shown, active, as exec() shows it, without a modal loop.
 template <typename Dialog>
 void showActive(Dialog &dialog)

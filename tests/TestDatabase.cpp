@@ -1,12 +1,16 @@
 #include "TestDatabase.h"
 
+#include "Clock.h"
 #include "Connection.h"
+#include "MessageBox.h"
+#include "deMealwright.h"
 #include "NewDiary.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QUuid>
 
 namespace TestDatabase {
@@ -24,7 +28,7 @@ QString createMealFixture(const QString &path)
                            "EntreeFlag, SupplementFlag) VALUES "
                            "(1, 'Apple', 'each', 95, 0, 1, 0, 0), "
                            "(2, 'Shake', 'packet', 170, 0, 0, 0, 1), "
-                           "(3, 'Chicken pasta', 'each', 250, 0.5, 0, 1, 0), "
+                           "(3, 'Chicken pasta', 'each', 250, 0.5, 0, -1, 0), "
                            "(4, 'Protein bar', 'bar', 200, 0, 0, 1, 1), "
                            "(5, 'Broccoli', 'cup', 30, 1, 0, 0, 0), "
                            "(6, 'Milk', 'cup', 100, 0, 0, 0, 0), "
@@ -89,3 +93,27 @@ LockHolder::LockHolder(const QString &path, const QString &beginStatement)
 LockHolder::~LockHolder() = default;
 
 } // namespace TestDatabase
+
+DiaryTest::DiaryTest(QStringList statements, QDateTime now)
+    : m_statements(std::move(statements))
+    , m_now(std::move(now))
+{
+}
+
+void DiaryTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
+    QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
+    QCOMPARE(TestDatabase::execute(m_path, m_statements), QString());
+    QVERIFY(deMealwright::instance().open(m_path).ok());
+    MessageBox::setTestMode(true);
+    Clock::setFixed(m_now);
+}
+
+void DiaryTest::cleanup()
+{
+    Clock::reset();
+    deMealwright::instance().close();
+    m_dir.reset();
+}

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QMap>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -41,3 +44,26 @@ private:
 };
 
 } // namespace TestDatabase
+
+// A test on the program's database: before each test function the meal fixture, changed by the
+// statements given, is made in a new temporary folder as diary.mdb and opened; message boxes
+// answer from presets; "now" is fixed when a moment is given.
+class DiaryTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DiaryTest(QStringList statements = {}, QDateTime now = {});
+
+protected:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+private:
+    QStringList m_statements;
+    QDateTime m_now;
+};

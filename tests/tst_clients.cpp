@@ -7,7 +7,6 @@
 #include "frmClients.h"
 #include "frmEditClient.h"
 #include "Clients.h"
-#include "NewDiary.h"
 #include "deMealwright.h"
 
 #include <QLineEdit>
@@ -60,298 +59,246 @@ void clickRow(frmClients &dialog, int row, bool twice = false)
 
 } // namespace
 
-class TestClients : public QObject
+class TestClients : public DiaryTest
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void newDiary();
-    void checkClient_data();
-    void checkClient();
-    void takenNames();
-    void addAndChange();
-    void deleteAsks_data();
-    void deleteAsks();
-    void lockedDatabase();
-    void viewsFollowTheirClient();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
-};
-
-void TestClients::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
-    QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
-    QVERIFY(deMealwright::instance().open(m_path).ok());
-    MessageBox::setTestMode(true);
-}
-
-void TestClients::cleanup()
-{
-    deMealwright::instance().close();
-    m_dir.reset();
-}
-
-void TestClients::newDiary()
-{
-    const QString path = m_dir->filePath(QStringLiteral("new diary #1.mdb"));
-    QVERIFY(NewDiary::create(path).ok());
-    QCOMPARE(TestDatabase::snapshot(m_dir->path()).keys(), QStringList({m_path, path})); // nothing else left
-    QVERIFY(deMealwright::instance().open(path).ok());
-    QCOMPARE(rows("SELECT group_concat(Units) || (SELECT count(*) FROM Clients)"
-                  " FROM (SELECT Units FROM Units ORDER BY ID)"),
-             QStringList("g,oz,lb,cup,tbsp,tsp,fl oz,ml,slice,piece,serving,each,bar,packet0"));
-
-    // An existing diary is never overwritten.
-    deMealwright::instance().close();
-    const QMap<QString, QByteArray> before = TestDatabase::snapshot(m_dir->path());
-    QVERIFY(NewDiary::create(m_path).reason().contains(QStringLiteral("already exists")));
-    QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
-}
-
-void TestClients::checkClient_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("budget");
-    QTest::addColumn<QString>("outcome"); // "0 message" (the name at fault), "1 message" (the budget), or "name|budget"
-    const QString x100(100, u'x');
-    const QString apples = QStringLiteral("🍎").repeated(100); // 200 UTF-16 units
-    QTest::newRow("empty, the name first") << "" << "abc" << "0 Please enter the client's name";
-    QTest::newRow("blanks only") << " \t " << "1500" << "0 Please enter the client's name";
-    QTest::newRow("101") << x100 + u'y' << "1500" << "0 The name can be at most 100 characters long";
-    QTest::newRow("100 and blanks") << "  " + x100 + " " << "1500" << x100 + "|1500";
-    QTest::newRow("100 beyond 16 bits") << apples << "1500" << apples + "|1500";
-    QTest::newRow("other case, blanks") << " maeve o'brien " << "1"
-                                        << "0 There is already a client named \"Maeve O'Brien\".";
-    QTest::newRow("no budget") << "Zoe" << " " << "1 Please enter the daily calorie budget";
-    for (const char *budget : {"0", "-5", "abc", "20000.01", "20001", "1,500", "1e3"})
-        QTest::newRow(budget) << "Zoe" << budget
-                              << "1 The daily calorie budget must be a number above 0 and at most 20,000";
-    QTest::newRow("20000, blanks") << "  Zoe  Smith " << " 20000 " << "Zoe  Smith|20000";
-    QTest::newRow("a fraction") << "Zoe" << ".5" << "Zoe|0.5";
-}
-
-void TestClients::checkClient()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, budget);
-    QFETCH(QString, outcome);
-    const auto checked = EntryChecks::checkClient({name, budget}, {"Ann", "Maeve O'Brien"});
-    if (const auto *fault = std::get_if<1>(&checked))
-        QCOMPARE(QString::number(int(fault->field)) + u' ' + fault->message, outcome);
-    else
-        QCOMPARE(std::get<0>(checked).name + u'|' + QString::number(std::get<0>(checked).calorieBudget), outcome);
-}
-
-// The data layer refuses a name another client has, whoever calls it.
-void TestClients::takenNames()
-{
-    Clients table(deMealwright::instance().cnMealwright());
-    const QStringList before = rows(allMeals);
-    QCOMPARE(table.add({"BOB", 1}).reason(), QStringLiteral("There is already a client named \"Bob\"."));
-    QCOMPARE(table.change("bob", {"maeve o'brien", 1}).reason(),
-             QStringLiteral("There is already a client named \"Maeve O'Brien\"."));
-    QCOMPARE(rows(allClients), QStringList({"Ann|1500.0", "Bob|2000.0", "Maeve O'Brien|1200.0"}));
-    QCOMPARE(rows(allMeals), before);
-
-    // Also in a file whose names compare with regard to case.
-    deMealwright::instance().close();
-    QCOMPARE(TestDatabase::execute(m_path, {"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
-                                            "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients",
-                                            "ALTER TABLE Copy RENAME TO Clients"}),
-             QString());
-    QVERIFY(deMealwright::instance().open(m_path).ok());
-    QCOMPARE(table.add({"ann", 1}).reason(), QStringLiteral("There is already a client named \"Ann\"."));
-    QCOMPARE(rows(allClients).size(), 3);
-}
-
-void TestClients::addAndChange()
-{
-    QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Clients VALUES ('aaron', 1234.5)",
-                                            "UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'"}),
-             QString());
-    frmClients dialog;
-    QSignalSpy changed(&dialog, &frmClients::clientChanged);
-    showActive(dialog);
-    QCOMPARE(listed(dialog),
-             QStringList({"aaron|1,235|0", "Ann|1,500|10", "Bob|667|1", "Maeve O'Brien|1,200|0", "> "}));
-    QVERIFY(!dialog.cmdChange->isEnabled() && !dialog.cmdDelete->isEnabled());
-
-    // A fault keeps the editor with what was typed, the focus on the box at fault.
-    QStringList seen;
-    whenModal([&seen](QWidget *modal) {
-        auto *editor = qobject_cast<frmEditClient *>(modal);
-        seen << editor->windowTitle();
-        for (const char *name : {" bob ", " Zoe "}) {
-            editor->txtName->setText(QString::fromLatin1(name));
-            editor->txtBudget->setText(QStringLiteral("0"));
-            editor->cmdOK->click();
-            seen << messages() << editor->focusWidget()->objectName() + u'=' + editor->txtName->text();
-        }
-        editor->txtBudget->setText(QStringLiteral("1800"));
-        editor->cmdOK->click();
-    });
-    dialog.cmdAdd->click();
-    QCOMPARE(seen, QStringList({"Add Client", "! There is already a client named \"Bob\".", "txtName= bob ",
-                                "! The daily calorie budget must be a number above 0 and at most 20,000",
-                                "txtBudget= Zoe "}));
-    QCOMPARE(listed(dialog).mid(3), QStringList({"Maeve O'Brien|1,200|0", "Zoe|1,800|0", "> Zoe"}));
-
-    // A double-click changes: only the letter case here; the budget, not retyped, keeps its digits.
-    whenModal([&seen](QWidget *modal) {
-        auto *editor = qobject_cast<frmEditClient *>(modal);
-        seen << editor->windowTitle() + u'=' + editor->txtName->text();
-        editor->txtName->setText(QStringLiteral("BOB"));
-        editor->cmdOK->click();
-    });
-    clickRow(dialog, 2, true);
-    QCOMPARE(QStringList({seen.last(), listed(dialog)[2], listed(dialog).last()}),
-             QStringList({"Change Client=Bob", "BOB|667|1", "> BOB"}));
-    QCOMPARE(QList<QVariantList>(changed), QList<QVariantList>({{"", "Zoe", 1800.0}, {"Bob", "BOB", 2000.0 / 3}}));
-
-    // Enter in the list is Change...; Cancel keeps the selection.
-    whenModal([&seen](QWidget *modal) {
-        seen << modal->windowTitle();
-        qobject_cast<frmEditClient *>(modal)->cmdCancel->click();
-    });
-    QTest::keyClick(dialog.grdClients, Qt::Key_Return);
-    QCOMPARE(QStringList({seen.last(), listed(dialog).last()}), QStringList({"Change Client", "> BOB"}));
-}
-
-void TestClients::deleteAsks_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<QString>("selected"); // afterwards
-    const QString none = QStringLiteral("Are you sure you want to delete the client \"Maeve O'Brien\"?");
-    const QString many = QStringLiteral("\"Ann\" has 1,234 meals. Delete the client and all of their meals?");
-    QTest::newRow("no meals, No") << 2 << false << none << "Maeve O'Brien";
-    QTest::newRow("no meals, Yes, the last") << 2 << true << none << "Bob";
-    QTest::newRow("meals, No") << 0 << false << many << "Ann";
-    QTest::newRow("meals, Yes") << 0 << true << many << "Bob";
-    QTest::newRow("one meal") << 1 << true << "\"Bob\" has 1 meal. Delete the client and their meal?"
-                              << "Maeve O'Brien";
-}
-
-void TestClients::deleteAsks()
-{
-    QFETCH(int, row);
-    QFETCH(bool, yes);
-    QFETCH(QString, question);
-    QFETCH(QString, selected);
-    QCOMPARE(TestDatabase::execute(m_path, {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
-                                            " WHERE i < 1224) INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
-                                            " SELECT 'Ann', '2002-09-01 12:00:00', 'Apple', 1, 'each' FROM n"}),
-             QString());
-    frmClients dialog;
-    QSignalSpy removed(&dialog, &frmClients::clientRemoved);
-    showActive(dialog);
-    clickRow(dialog, row);
-    const QString client = dialog.grdClients->item(row, 0)->text();
-    const QStringList clients = rows(allClients);
-    const QStringList after = yes ? renamed(client, QString()) : rows(allMeals);
-    MessageBox::setNextAnswer(yes);
-    dialog.cmdDelete->click();
-    QCOMPARE(messages(), QStringList("Y " + question));
-    QCOMPARE(listed(dialog).last(), "> " + selected);
-    QCOMPARE(rows(allClients).size(), clients.size() - int(yes));
-    QCOMPARE(rows(allMeals), after);
-    QCOMPARE(QList<QVariantList>(removed), yes ? QList<QVariantList>({{client}}) : QList<QVariantList>());
-}
-
-// A second connection holds the write lock past the busy timeout.
-void TestClients::lockedDatabase()
-{
-    const QStringList clients = rows(allClients);
-    const QStringList meals = rows(allMeals);
-    frmEditClient editor;
-    editor.szClient = QStringLiteral("Ann");
-    showActive(editor);
-    editor.txtName->setText(QStringLiteral("Ann O'Hara"));
-    frmClients dialog;
-    showActive(dialog);
-    clickRow(dialog, 0);
+    void checkClient_data()
     {
-        TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN IMMEDIATE"));
-        editor.cmdOK->click();
-        MessageBox::setNextAnswer(true);
-        dialog.cmdDelete->click();
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("budget");
+        QTest::addColumn<QString>("outcome"); // "0 message" (the name at fault), "1 message" (the budget), or "name|budget"
+        const QString x100(100, u'x');
+        const QString apples = QStringLiteral("🍎").repeated(100); // 200 UTF-16 units
+        QTest::newRow("empty, the name first") << "" << "abc" << "0 Please enter the client's name";
+        QTest::newRow("blanks only") << " \t " << "1500" << "0 Please enter the client's name";
+        QTest::newRow("101") << x100 + u'y' << "1500" << "0 The name can be at most 100 characters long";
+        QTest::newRow("100 and blanks") << "  " + x100 + " " << "1500" << x100 + "|1500";
+        QTest::newRow("100 beyond 16 bits") << apples << "1500" << apples + "|1500";
+        QTest::newRow("other case, blanks") << " maeve o'brien " << "1"
+                                            << "0 There is already a client named \"Maeve O'Brien\".";
+        QTest::newRow("other case, A and Z") << "AL LIZ" << "1" << "0 There is already a client named \"al liz\".";
+        QTest::newRow("no budget") << "Zoe" << " " << "1 Please enter the daily calorie budget";
+        for (const char *budget : {"0", "-5", "abc", "20000.01", "20001", "1,500", "1e3"})
+            QTest::newRow(budget) << "Zoe" << budget
+                                  << "1 The daily calorie budget must be a number above 0 and at most 20,000";
+        QTest::newRow("20000, blanks") << "  Zoe  Smith " << " 20000 " << "Zoe  Smith|20000";
+        QTest::newRow("a fraction") << "Zoe" << ".5" << "Zoe|0.5";
     }
-    const QStringList shown = messages();
-    QCOMPARE(shown.size(), 3);
-    QVERIFY2(shown[0].startsWith("X The client could not be saved.\n\n") && shown[0].contains(u"lock"),
-             qPrintable(shown[0]));
-    QVERIFY2(shown[2].startsWith("X The client could not be deleted.\n\n") && shown[2].contains(u"lock"),
-             qPrintable(shown[2]));
-    QVERIFY(editor.isVisible());
-    QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text(), listed(dialog).last()}),
-             QStringList({"Ann O'Hara", "1500", "> Ann"}));
-    QCOMPARE(rows(allClients), clients);
-    QCOMPARE(rows(allMeals), meals);
-    // The lock gone, the same OK saves.
-    const QStringList after = renamed(QStringLiteral("Ann"), QStringLiteral("Ann O'Hara"));
-    editor.cmdOK->click();
-    QCOMPARE(rows(allMeals), after);
-}
 
-// File > Clients...: the meal views of a renamed client take the new name, caption and budget;
-// those of a deleted client close; the others stay as they were.
-void TestClients::viewsFollowTheirClient()
-{
-    frmMainFrame frame;
-    frame.start(m_path);
-    frame.show();
-    const auto openView = [&frame](int row) {
-        whenModal([row](QWidget *dialog) {
-            auto *select = qobject_cast<frmSelectClient *>(dialog);
-            select->dblClients->setCurrentRow(row);
-            select->cmdOK->click();
-        });
-        frame.mnuMealView->trigger();
-        return qobject_cast<frmMealView *>(frame.mdiArea()->currentSubWindow()->widget());
-    };
-    frmMealView *ann = openView(0);
-    frmMealView *annAgain = openView(0);
-    frmMealView *bob = openView(1);
-    const int annMeals = ann->dbgMeals->model()->rowCount();
-    // Acts on the Clients dialog with the client selected, then closes it.
-    const auto clients = [&](const QString &client, const std::function<void(frmClients *)> &act) {
-        whenModal([=](QWidget *dialog) {
-            auto *list = qobject_cast<frmClients *>(dialog);
-            clickRow(*list, list->grdClients->findItems(client, Qt::MatchExactly).value(0)->row());
-            act(list);
-            list->cmdClose->click();
-        });
-        frame.mnuFileClients->trigger();
-    };
+    void checkClient()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, budget);
+        QFETCH(QString, outcome);
+        const auto checked = EntryChecks::checkClient({name, budget}, {"Ann", "Maeve O'Brien", "al liz"});
+        if (const auto *fault = std::get_if<1>(&checked))
+            QCOMPARE(QString::number(int(fault->field)) + u' ' + fault->message, outcome);
+        else
+            QCOMPARE(std::get<0>(checked).name + u'|' + QString::number(std::get<0>(checked).calorieBudget), outcome);
+    }
 
-    clients("Ann", [](frmClients *list) {
-        whenModal([](QWidget *modal) {
-            auto *editor = qobject_cast<frmEditClient *>(modal);
-            editor->txtName->setText(QStringLiteral("Annie"));
+    // The data layer refuses a name another client has, whoever calls it.
+    void takenNames()
+    {
+        Clients table(deMealwright::instance().cnMealwright());
+        const QStringList before = rows(allMeals);
+        QCOMPARE(table.add({"BOB", 1}).reason(), QStringLiteral("There is already a client named \"Bob\"."));
+        QCOMPARE(table.change("bob", {"maeve o'brien", 1}).reason(),
+                 QStringLiteral("There is already a client named \"Maeve O'Brien\"."));
+        QCOMPARE(rows(allClients), QStringList({"Ann|1500.0", "Bob|2000.0", "Maeve O'Brien|1200.0"}));
+        QCOMPARE(rows(allMeals), before);
+
+        // Also in a file whose names compare with regard to case.
+        deMealwright::instance().close();
+        QCOMPARE(TestDatabase::execute(m_path, {"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
+                                                "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients",
+                                                "ALTER TABLE Copy RENAME TO Clients"}),
+                 QString());
+        QVERIFY(deMealwright::instance().open(m_path).ok());
+        QCOMPARE(table.add({"ann", 1}).reason(), QStringLiteral("There is already a client named \"Ann\"."));
+        QCOMPARE(rows(allClients).size(), 3);
+    }
+
+    void addAndChange()
+    {
+        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Clients VALUES ('aaron', 1234.5)",
+                                                "UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'"}),
+                 QString());
+        frmClients dialog;
+        QSignalSpy changed(&dialog, &frmClients::clientChanged);
+        showActive(dialog);
+        QCOMPARE(listed(dialog),
+                 QStringList({"aaron|1,235|0", "Ann|1,500|10", "Bob|667|1", "Maeve O'Brien|1,200|0", "> "}));
+        QVERIFY(!dialog.cmdChange->isEnabled() && !dialog.cmdDelete->isEnabled());
+
+        // A fault keeps the editor with what was typed, the focus on the box at fault.
+        QStringList seen;
+        whenShown<frmEditClient>([&seen](frmEditClient *editor) {
+            seen << editor->windowTitle();
+            for (const char *name : {" bob ", " Zoe "}) {
+                editor->txtName->setText(QString::fromLatin1(name));
+                editor->txtBudget->setText(QStringLiteral("0"));
+                editor->cmdOK->click();
+                seen << messages() << editor->focusWidget()->objectName() + u'=' + editor->txtName->text();
+            }
             editor->txtBudget->setText(QStringLiteral("1800"));
             editor->cmdOK->click();
         });
-        list->cmdChange->click();
-    });
-    for (frmMealView *view : {ann, annAgain}) {
-        QCOMPARE((QStringList{view->szClient, view->windowTitle().left(16), QString::number(view->fCalorieBudget)}),
-                 QStringList({"Annie", "Meals for Annie ", "1800"}));
-        QCOMPARE(view->dbgMeals->model()->rowCount(), annMeals);
-    }
-    QCOMPARE(bob->szClient, QStringLiteral("Bob"));
+        dialog.cmdAdd->click();
+        QCOMPARE(seen, QStringList({"Add Client", "! There is already a client named \"Bob\".", "txtName= bob ",
+                                    "! The daily calorie budget must be a number above 0 and at most 20,000",
+                                    "txtBudget= Zoe "}));
+        QCOMPARE(listed(dialog).mid(3), QStringList({"Maeve O'Brien|1,200|0", "Zoe|1,800|0", "> Zoe"}));
 
-    MessageBox::setNextAnswer(true);
-    clients("Annie", [](frmClients *list) { list->cmdDelete->click(); });
-    QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 1);
-    QCOMPARE(frame.mdiArea()->subWindowList().constFirst()->widget(), bob);
-}
+        // A double-click changes: only the letter case here; the budget, not retyped, keeps its digits.
+        whenShown<frmEditClient>([&seen](frmEditClient *editor) {
+            seen << editor->windowTitle() + u'=' + editor->txtName->text();
+            editor->txtName->setText(QStringLiteral("BOB"));
+            editor->cmdOK->click();
+        });
+        clickRow(dialog, 2, true);
+        QCOMPARE(QStringList({seen.last(), listed(dialog)[2], listed(dialog).last()}),
+                 QStringList({"Change Client=Bob", "BOB|667|1", "> BOB"}));
+        QCOMPARE(QList<QVariantList>(changed), QList<QVariantList>({{"", "Zoe", 1800.0}, {"Bob", "BOB", 2000.0 / 3}}));
+
+        // Enter in the list is Change...; Cancel keeps the selection.
+        whenModal([&seen](QWidget *modal) {
+            seen << modal->windowTitle();
+            qobject_cast<frmEditClient *>(modal)->cmdCancel->click();
+        });
+        QTest::keyClick(dialog.grdClients, Qt::Key_Return);
+        QCOMPARE(QStringList({seen.last(), listed(dialog).last()}), QStringList({"Change Client", "> BOB"}));
+    }
+
+    void deleteAsks_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("selected"); // afterwards
+        const QString none = QStringLiteral("Are you sure you want to delete the client \"Maeve O'Brien\"?");
+        const QString many = QStringLiteral("\"Ann\" has 1,234 meals. Delete the client and all of their meals?");
+        QTest::newRow("no meals, No") << 2 << false << none << "Maeve O'Brien";
+        QTest::newRow("no meals, Yes, the last") << 2 << true << none << "Bob";
+        QTest::newRow("meals, No") << 0 << false << many << "Ann";
+        QTest::newRow("meals, Yes") << 0 << true << many << "Bob";
+        QTest::newRow("one meal") << 1 << true << "\"Bob\" has 1 meal. Delete the client and their meal?"
+                                  << "Maeve O'Brien";
+    }
+
+    void deleteAsks()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, yes);
+        QFETCH(QString, question);
+        QFETCH(QString, selected);
+        QCOMPARE(TestDatabase::execute(m_path, {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+                                                " WHERE i < 1224) INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
+                                                " SELECT 'Ann', '2002-09-01 12:00:00', 'Apple', 1, 'each' FROM n"}),
+                 QString());
+        frmClients dialog;
+        QSignalSpy removed(&dialog, &frmClients::clientRemoved);
+        showActive(dialog);
+        clickRow(dialog, row);
+        const QString client = dialog.grdClients->item(row, 0)->text();
+        const QStringList clients = rows(allClients);
+        const QStringList after = yes ? renamed(client, QString()) : rows(allMeals);
+        MessageBox::setNextAnswer(yes);
+        dialog.cmdDelete->click();
+        QCOMPARE(messages(), QStringList("Y " + question));
+        QCOMPARE(listed(dialog).last(), "> " + selected);
+        QCOMPARE(rows(allClients).size(), clients.size() - int(yes));
+        QCOMPARE(rows(allMeals), after);
+        QCOMPARE(QList<QVariantList>(removed), yes ? QList<QVariantList>({{client}}) : QList<QVariantList>());
+    }
+
+    // A second connection holds the write lock past the busy timeout.
+    void lockedDatabase()
+    {
+        const QStringList clients = rows(allClients);
+        const QStringList meals = rows(allMeals);
+        frmEditClient editor;
+        editor.szClient = QStringLiteral("Ann");
+        showActive(editor);
+        editor.txtName->setText(QStringLiteral("Ann O'Hara"));
+        frmClients dialog;
+        showActive(dialog);
+        clickRow(dialog, 0);
+        {
+            TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN IMMEDIATE"));
+            editor.cmdOK->click();
+            MessageBox::setNextAnswer(true);
+            dialog.cmdDelete->click();
+        }
+        const QStringList shown = messages();
+        QCOMPARE(shown.size(), 3);
+        QVERIFY2(shown[0].startsWith("X The client could not be saved.\n\n") && shown[0].contains(u"lock"),
+                 qPrintable(shown[0]));
+        QVERIFY2(shown[2].startsWith("X The client could not be deleted.\n\n") && shown[2].contains(u"lock"),
+                 qPrintable(shown[2]));
+        QVERIFY(editor.isVisible());
+        QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text(), listed(dialog).last()}),
+                 QStringList({"Ann O'Hara", "1500", "> Ann"}));
+        QCOMPARE(rows(allClients), clients);
+        QCOMPARE(rows(allMeals), meals);
+        // The lock gone, the same OK saves.
+        const QStringList after = renamed(QStringLiteral("Ann"), QStringLiteral("Ann O'Hara"));
+        editor.cmdOK->click();
+        QCOMPARE(rows(allMeals), after);
+    }
+
+    // File > Clients...: the meal views of a renamed client take the new name, caption and budget;
+    // those of a deleted client close; the others stay as they were.
+    void viewsFollowTheirClient()
+    {
+        frmMainFrame frame;
+        frame.start(m_path);
+        frame.show();
+        const auto openView = [&frame](int row) {
+            whenShown<frmSelectClient>([row](frmSelectClient *select) {
+                select->dblClients->setCurrentRow(row);
+                select->cmdOK->click();
+            });
+            frame.mnuMealView->trigger();
+            return qobject_cast<frmMealView *>(frame.mdiArea()->currentSubWindow()->widget());
+        };
+        frmMealView *ann = openView(0);
+        frmMealView *annAgain = openView(0);
+        frmMealView *bob = openView(1);
+        const int annMeals = ann->dbgMeals->model()->rowCount();
+        // Acts on the Clients dialog with the client selected, then closes it.
+        const auto clients = [&](const QString &client, const std::function<void(frmClients *)> &act) {
+            whenShown<frmClients>([=](frmClients *list) {
+                clickRow(*list, list->grdClients->findItems(client, Qt::MatchExactly).value(0)->row());
+                act(list);
+                list->cmdClose->click();
+            });
+            frame.mnuFileClients->trigger();
+        };
+
+        clients("Ann", [](frmClients *list) {
+            whenShown<frmEditClient>([](frmEditClient *editor) {
+                editor->txtName->setText(QStringLiteral("Annie"));
+                editor->txtBudget->setText(QStringLiteral("1800"));
+                editor->cmdOK->click();
+            });
+            list->cmdChange->click();
+        });
+        for (frmMealView *view : {ann, annAgain}) {
+            QCOMPARE((QStringList{view->szClient, view->windowTitle().left(16), QString::number(view->fCalorieBudget)}),
+                     QStringList({"Annie", "Meals for Annie ", "1800"}));
+            QCOMPARE(view->dbgMeals->model()->rowCount(), annMeals);
+        }
+        QCOMPARE(bob->szClient, QStringLiteral("Bob"));
+
+        MessageBox::setNextAnswer(true);
+        clients("Annie", [](frmClients *list) { list->cmdDelete->click(); });
+        QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(frame.mdiArea()->subWindowList().constFirst()->widget(), bob);
+    }
+};
 
 QTEST_MAIN(TestClients)
 #include "tst_clients.moc"

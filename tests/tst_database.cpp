@@ -49,6 +49,27 @@ private:
     bool m_wasRoot;
 };
 
+// The report as lines, one a row, each level indented under its parent; times as "HH:mm:ss".
+void outline(const ReportRow &row, QStringList &lines, int level = 0)
+{
+    static const QList<QStringList> columns{
+        {"DayCount", "GrandTotalCalories", "GrandTotalFruitsAndVegetables", "AverageDailyCalories",
+         "AverageDailyFruitsAndVegeables", "GrandTotalSupplements", "GrandTotalEntrees", "GrandTotalFruits",
+         "GrandTotalVegetables"},
+        {"DateOnly", "TotalMeals", "TotalCalories", "TotalFruits", "TotalVegetables", "TotalFruitsAndVegetables",
+         "TotalSupplements", "TotalEntrees"},
+        {"When", "Who", "Food", "Amount", "Units", "CaloriesPerUnit", "Calories", "Supplements", "Entrees",
+         "Vegetables", "Fruits", "FruitsAndVegetables", "DateOnly"}};
+    QStringList values;
+    for (const QString &column : columns.at(level)) {
+        const QVariant value = row.value(column);
+        values << (value.typeId() == QMetaType::QDateTime ? value.toDateTime().toString("HH:mm:ss") : value.toString());
+    }
+    lines << QString(level * 2, QLatin1Char(' ')) + values.join(QLatin1Char('|'));
+    for (const ReportRow &child : row.children)
+        outline(child, lines, level + 1);
+}
+
 } // namespace
 
 class TestDatabase_ : public QObject
@@ -56,420 +77,396 @@ class TestDatabase_ : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_fixture = m_dir->filePath(QStringLiteral("fixture.mdb"));
+        QCOMPARE(TestDatabase::createMealFixture(m_fixture), QString());
+    }
 
-    void badFilesAreRefusedAndLeftAlone_data();
-    void badFilesAreRefusedAndLeftAlone();
-    void whenTextRoundTrips();
+    void cleanup()
+    {
+        m_connection.close();
+        m_dir.reset();
+    }
 
-    void clients();
-    void foods();
-    void writesChangeExactlyOneRow_data();
-    void writesChangeExactlyOneRow();
-    void refusedWritesSayWhyAndChangeNothing_data();
-    void refusedWritesSayWhyAndChangeNothing();
-    void joinedTransactionFailsAsAWhole();
-    void damagedPageEndsTheRead_data();
-    void damagedPageEndsTheRead();
-    void runEndsCleanlyWithTheDatabaseOpen();
+    // Each file is opened for writing and for reading only, as an ordinary user, right after the
+    // fixture opened: a refused file leaves nothing open, and nothing on disk changed.
+    void badFilesAreRefusedAndLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");  // the file's content; null: a copy of the fixture
+        QTest::addColumn<QStringList>("change"); // run on that copy
+        QTest::addColumn<OpenFailure>("failure");
+        QTest::addColumn<OpenFailure>("readOnlyFailure");
+        QTest::addColumn<QString>("words");
 
-    void mealViewCommand_data();
-    void mealViewCommand();
-    void mealWithAMalformedTimeIsShownAsStored();
+        const auto row = [](const char *kind, const QByteArray &bytes, const QStringList &change, OpenFailure failure,
+                            OpenFailure readOnly, const char *words) {
+            QTest::newRow(kind) << QString::fromLatin1(kind) << bytes << change << failure << readOnly << QString::fromLatin1(words);
+        };
+        using F = OpenFailure;
+        row("good", {}, {}, F::None, F::None, "");
+        row("missing", {}, {}, F::Missing, F::Missing, "does not exist");
+        row("folder", {}, {}, F::Folder, F::Folder, "is a folder");
+        row("pipe", {}, {}, F::NotAFile, F::NotAFile, "not an ordinary file");
+        row("0 bytes", "", {}, F::Empty, F::Empty, "is empty");
+        row("text", "Breakfast: two eggs, toast.\n", {}, F::NotADatabase, F::NotADatabase, "not a database");
+        row("Access", QByteArray("\0\1\0\0Standard ACE DB", 19) + QByteArray(2029, 0), {}, F::AccessFile, F::AccessFile,
+            "Microsoft Access");
+        row("damaged SQLite", QByteArray("SQLite format 3", 16) + QByteArray(2032, 0), {}, F::NotADatabase, F::NotADatabase,
+            "not a database");
+        row("no tables", {}, {"DROP TABLE Meals", "DROP TABLE Foods", "DROP TABLE Units", "DROP TABLE Clients"},
+            F::MissingTables, F::MissingTables, "lacks the tables Meals, Foods, Units and Clients.");
+        row("fields short", {}, {"DROP TABLE Clients", "DROP INDEX MealsByFood", "ALTER TABLE Meals DROP COLUMN Amount", "ALTER TABLE Meals DROP COLUMN Units"},
+            F::MissingTables, F::MissingTables, "lacks the table Clients and the fields Meals.Amount and Meals.Units.");
+        // A writer blocks writing, not reading; an exclusive lock blocks both.
+        row("writer", {}, {}, F::Locked, F::None, "locked");
+        row("exclusive", {}, {}, F::Locked, F::Locked, "locked");
+        // Every save needs a journal beside the file.
+        row("folder not writable", {}, {}, F::FolderReadOnly, F::None, "folder");
+        row("file not writable", {}, {}, F::ReadOnly, F::None, "cannot be written");
+    }
+
+    void badFilesAreRefusedAndLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, change);
+        QFETCH(OpenFailure, failure);
+        QFETCH(OpenFailure, readOnlyFailure);
+        QFETCH(QString, words);
+
+        const QString folder = m_dir->filePath(QStringLiteral("files"));
+        QVERIFY(QDir().mkdir(folder));
+        // Blanks and '#' must stay part of the path, not be read as parts of a URI.
+        const QString path = folder + QStringLiteral("/My diary #2 (copy).mdb");
+        std::unique_ptr<TestDatabase::LockHolder> lock;
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("pipe")) {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (!bytes.isNull()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        } else if (kind != QLatin1String("missing")) {
+            QVERIFY(QFile::copy(m_fixture, path));
+            QCOMPARE(TestDatabase::execute(path, change), QString());
+            if (kind == QLatin1String("writer") || kind == QLatin1String("exclusive"))
+                lock = std::make_unique<TestDatabase::LockHolder>(path, kind == QLatin1String("writer") ? QStringLiteral("BEGIN IMMEDIATE")
+                                                                                                    : QStringLiteral("BEGIN EXCLUSIVE"));
+        }
+        // The ordinary user may reach the folder and the file, but may not write what the case forbids.
+        const auto everyone = [](bool writable, bool searchable) {
+            QFile::Permissions permissions = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+            if (writable)
+                permissions |= QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+            if (searchable)
+                permissions |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+            return permissions;
+        };
+        QVERIFY(QFile::setPermissions(m_dir->path(), everyone(false, true) | QFile::WriteOwner));
+        if (QFileInfo(path).isFile())
+            QVERIFY(QFile::setPermissions(path, everyone(kind != QLatin1String("file not writable"), false)));
+        QVERIFY(QFile::setPermissions(folder, everyone(kind != QLatin1String("folder not writable"), true)));
+        const auto before = TestDatabase::snapshot(m_dir->path());
+
+        for (Access access : {Access::ReadWrite, Access::ReadOnly}) {
+            QVERIFY(m_connection.open(m_fixture, access).ok());
+            OpenResult result;
+            {
+                const AsOrdinaryUser user;
+                result = m_connection.open(path, access);
+            }
+            QCOMPARE(result.failure, access == Access::ReadWrite ? failure : readOnlyFailure);
+            QCOMPARE(m_connection.isOpen(), result.ok());
+            QCOMPARE(m_connection.path(), result.ok() ? path : QString());
+            QVERIFY2(result.ok() || result.reason().contains(words), qPrintable(result.reason()));
+            QCOMPARE(Clients(m_connection).names().ok(), result.ok());
+            m_connection.close();
+            QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+        }
+        QVERIFY(QFile::setPermissions(folder, everyone(true, true)));
+    }
+
+    void whenTextRoundTrips()
+    {
+        // A wall-clock time the clocks skip in spring (New York) is kept as it was written.
+        for (const QDateTime &moment : {wallClock(QDate(2001, 3, 5), QTime(18, 5)), wallClock(QDate(2026, 3, 8), QTime(2, 30))})
+            QCOMPARE(Schema::whenFromText(Schema::whenText(moment)), moment);
+        QCOMPARE(Schema::whenText(wallClock(QDate(2026, 3, 8), QTime(2, 30))), QStringLiteral("2026-03-08 02:30:00"));
+        for (const char *text : {"yesterday", "2001-02-30 10:00:00", "2001-03-05T18:05:00", "2001-03-05 24:00:00"})
+            QVERIFY2(!Schema::whenFromText(QString::fromLatin1(text)).isValid(), text);
+    }
+
+    void writesChangeExactlyOneRow_data()
+    {
+        QTest::addColumn<Write>("write");
+        QTest::newRow("meal delete") << Write([](Connection &c) { return Meals(c).remove(5); });
+        QTest::newRow("meal update") << Write([](Connection &c) {
+            return Meals(c).update({5, QStringLiteral("Ann"), at(13, 9), QStringLiteral("Apple"), 3, QStringLiteral("each")});
+        });
+        QTest::newRow("food update") << Write([](Connection &c) {
+            return Foods(c).update({8, QStringLiteral("Kale"), QStringLiteral("cup"), 30, 1, 0, false, false});
+        });
+        QTest::newRow("food delete") << Write([](Connection &c) { return Foods(c).removeUnused(8).status(); });
+        QTest::newRow("client rename") << Write([](Connection &c) {
+            return Clients(c).change(QStringLiteral("Ann"), {QStringLiteral("Anna"), 1500.0});
+        });
+        QTest::newRow("client delete") << Write([](Connection &c) { return Clients(c).remove(QStringLiteral("Ann")); });
+    }
+
+    void writesChangeExactlyOneRow()
+    {
+        QFETCH(Write, write);
+        // A file made elsewhere whose keys are not unique: two meals 5, two foods 8, two clients Ann.
+        QStringList keysNotUnique;
+        for (const QString table : {"Meals", "Foods", "Clients"})
+            keysNotUnique << QStringLiteral("CREATE TABLE Copy AS SELECT * FROM %1").arg(table)
+                          << QStringLiteral("DROP TABLE %1").arg(table) << QStringLiteral("ALTER TABLE Copy RENAME TO %1").arg(table);
+        keysNotUnique << QStringLiteral("INSERT INTO Meals VALUES (5, 'Ann', '2002-08-13 09:00:00', 'Apple', 1, 'each'), "
+                                        "(5, 'Ann', '2002-08-13 10:00:00', 'Apple', 2, 'each')")
+                      << QStringLiteral("INSERT INTO Foods VALUES (8, 'Kale', 'cup', 33, 1, 0, 0, 0), (8, 'Kale', 'bunch', 50, 2, 0, 0, 0)")
+                      << QStringLiteral("INSERT INTO Clients VALUES ('Ann', 1600)");
+        QCOMPARE(TestDatabase::execute(m_fixture, keysNotUnique), QString());
+        const auto before = TestDatabase::snapshot(m_dir->path());
+        QVERIFY(m_connection.open(m_fixture).ok());
+        const Status status = write(m_connection);
+        QVERIFY2(status.reason().contains(QStringLiteral("changed none of them")), qPrintable(status.reason()));
+        m_connection.close();
+        QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+    }
+
+    void refusedWritesSayWhyAndChangeNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("words");
+        // A statement that cannot be prepared gives the engine's reason, not a driver's complaint.
+        QTest::newRow("table is a view") << "view" << "cannot modify Meals because it is a view";
+        QTest::newRow("opened read-only") << "read-only" << "cannot be written";
+        QTest::newRow("another writer") << "BEGIN IMMEDIATE" << "locked";
+        // A reader lets the write begin but not commit: the refused commit is rolled back.
+        QTest::newRow("another reader") << "BEGIN" << "locked";
+    }
+
+    void refusedWritesSayWhyAndChangeNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, words);
+        if (kind == QLatin1String("view"))
+            QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("ALTER TABLE Meals RENAME TO MealRows"),
+                                                       QStringLiteral("CREATE VIEW Meals AS SELECT * FROM MealRows")}),
+                     QString());
+        QVERIFY(m_connection.open(m_fixture, kind == QLatin1String("read-only") ? Access::ReadOnly : Access::ReadWrite).ok());
+        const bool locked = kind.startsWith(QLatin1String("BEGIN"));
+        std::unique_ptr<TestDatabase::LockHolder> lock;
+        if (locked)
+            lock = std::make_unique<TestDatabase::LockHolder>(m_fixture, kind);
+        const auto before = TestDatabase::snapshot(m_dir->path());
+
+        const Status removed = Meals(m_connection).remove(41);
+        QVERIFY(!removed.ok());
+        QVERIFY2(removed.reason().contains(words), qPrintable(removed.reason())); // not "Parameter count mismatch"
+        lock.reset();
+        QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+        // Once the other program is done, the same connection writes again: nothing was left open.
+        QCOMPARE(Meals(m_connection).remove(41).ok(), locked);
+    }
+
+    void joinedTransactionFailsAsAWhole()
+    {
+        QVERIFY(m_connection.open(m_fixture).ok());
+        {
+            Connection::Transaction outer(m_connection);
+            QVERIFY(outer.status());
+            QVERIFY(Clients(m_connection).add({QStringLiteral("Zoe"), 1800.0}));
+            // The second add fails inside its own, joined transaction: nothing of the whole is kept.
+            QVERIFY(!Clients(m_connection).add({QStringLiteral("zoe"), 1800.0}));
+            QVERIFY(!outer.commit());
+        }
+        QVERIFY(!Clients(m_connection).find(QStringLiteral("Zoe"))->has_value());
+    }
+
+    // Reads of many rows whose table has a damaged page half-way: the rows before it were read fine,
+    // and the read still fails as a whole, with the reason.
+    void damagedPageEndsTheRead_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<Write>("read");
+        const DateSpan year = DateSpan::selectedDays(QDate(2003, 1, 1), QDate(2003, 12, 31));
+        QTest::newRow("food list") << "Foods" << Write([](Connection &c) { return Foods(c).all().status(); });
+        QTest::newRow("meal view") << "Meals" << Write([year](Connection &c) {
+            return MealViewCommand::execute(c, QStringLiteral("Ann"), year).status;
+        });
+        QTest::newRow("report") << "Meals" << Write([year](Connection &c) {
+            return MealReportCommand::execute(c, QStringLiteral("Ann"), year).status();
+        });
+    }
+
+    void damagedPageEndsTheRead()
+    {
+        QFETCH(QString, table);
+        QFETCH(Write, read);
+        // 2,000 foods with long names, and a meal of Ann's in 2003 for each, in time order.
+        QCOMPARE(TestDatabase::execute(
+                     m_fixture,
+                     {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+                      " INSERT INTO Foods (Food, Units, CaloriesPerUnit) SELECT printf('Food %04d %.200c', i, 'x'), 'each', i FROM n",
+                      "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) SELECT 'Ann', datetime('2003-01-01', '+' || (ID * 4)"
+                      " || ' hours'), Food, 1, Units FROM Foods WHERE Food LIKE 'Food %' ORDER BY ID"}),
+                 QString());
+        QVERIFY(m_connection.open(m_fixture).ok());
+        QVERIFY(read(m_connection));
+        const QStringList pages = *m_connection.statement(QStringLiteral("SELECT pageno FROM dbstat WHERE name = ? AND pagetype = 'leaf'"
+                                                                         " ORDER BY pageno")).bind(table).texts();
+        const qint64 pageSize = *m_connection.statement(QStringLiteral("PRAGMA page_size")).wholeNumber();
+        m_connection.close();
+        QVERIFY(pages.size() > 10);
+        QFile file(m_fixture);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((pages[pages.size() / 2].toLongLong() - 1) * pageSize));
+        QCOMPARE(file.write(QByteArray(pageSize, '\xff')), pageSize);
+        file.close();
+
+        QVERIFY(m_connection.open(m_fixture).ok());
+        const Status status = read(m_connection);
+        QVERIFY2(status.reason().contains(QStringLiteral("damaged")), qPrintable(status.reason()));
+    }
+
+    void runEndsCleanlyWithTheDatabaseOpen()
+    {
+        QProcess run;
+        run.start(QStringLiteral(MEALWRIGHT_ENDOFRUN), {m_fixture});
+        QVERIFY(run.waitForFinished(30000));
+        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(run.exitCode(), 0);
+    }
+
+    void mealViewCommand_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<QDateTime>("begin");
+        QTest::addColumn<QDateTime>("end");
+        QTest::addColumn<QList<qint64>>("ids");
+        QTest::addColumn<QList<double>>("totals"); // calories, fruits, vegetables, supplements, entrees
+
+        // Meal 1 is at the start; 10 and 20 share a time and come in ID order; 30 and 31 have no food
+        // entry; 50 is at the end and belongs to the next day; 60 is Bob's.
+        const QList<qint64> day{1, 10, 20, 40, 41};
+        const QList<double> dayTotals{1085, 1, 0.5, 3.5, 2.5};
+        QTest::newRow("one day") << "Ann" << at(13) << at(14) << day << dayTotals;
+        QTest::newRow("name in other case") << "ANN" << at(13) << at(14) << day << dayTotals;
+        QTest::newRow("next day starts at its midnight") << "Ann" << at(14) << at(15) << QList<qint64>{50}
+                                                         << QList<double>{60, 0, 2, 0, 0};
+        QTest::newRow("eight days, large ID") << "Ann" << at(13) << at(21) << QList<qint64>{1, 10, 20, 40, 41, 50, 70, 40000}
+                                              << QList<double>{1435, 3, 2.5, 3.5, 2.5};
+        QTest::newRow("other client") << "Bob" << at(13) << at(14) << QList<qint64>{60} << QList<double>{285, 3, 0, 0, 0};
+        QTest::newRow("no such client") << "Zed" << at(13) << at(14) << QList<qint64>{} << QList<double>{0, 0, 0, 0, 0};
+        QTest::newRow("end before start") << "Ann" << at(14) << at(13) << QList<qint64>{} << QList<double>{0, 0, 0, 0, 0};
+        QTest::newRow("span with times") << "Ann" << at(13, 8) << at(13, 18, 5) << QList<qint64>{10, 20}
+                                         << QList<double>{440, 0, 0, 2, 0};
+        QTest::newRow("apostrophe") << "Maeve O'Brien" << at(1) << at(31) << QList<qint64>{} << QList<double>{0, 0, 0, 0, 0};
+    }
+
+    void mealViewCommand()
+    {
+        QFETCH(QString, client);
+        QFETCH(QDateTime, begin);
+        QFETCH(QDateTime, end);
+        QFETCH(QList<qint64>, ids);
+        QFETCH(QList<double>, totals);
+
+        QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
+        const MealViewResult result = MealViewCommand::execute(m_connection, client, {begin, end});
+        QVERIFY2(!result.failed(), qPrintable(result.status.reason()));
+        QCOMPARE(idsInOrder(*result.qryMealView), ids);
+        const MealTotals &found = result.totals;
+        QCOMPARE(found.TotalMeals, ids.size());
+        QCOMPARE((QList<double>{found.TotalCalories, found.TotalFruits, found.TotalVegetables, found.TotalSupplements,
+                                found.TotalEntrees}),
+                 totals);
+
+        // Without a database the command says so instead of giving an empty list.
+        m_connection.close();
+        QVERIFY(MealViewCommand::execute(m_connection, client, {begin, end}).failed());
+    }
+
+    void mealWithAMalformedTimeIsShownAsStored()
+    {
+        // Text that is no date-time but sorts inside the day: it is counted, so it is shown as it is.
+        QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) "
+                                                                  "VALUES (99, 'Ann', '2002-08-13 noon', 'Apple', 1, 'each')")}),
+                 QString());
+        QVERIFY(m_connection.open(m_fixture).ok());
+        const MealViewResult result = MealViewCommand::execute(m_connection, QStringLiteral("Ann"), DateSpan::oneDay(QDate(2002, 8, 13)));
+        const MealRows &rows = *result.qryMealView;
+        const MealRow &noon = rows.at(rows.find(99));
+        QVERIFY(!noon.When.isValid());
+        QCOMPARE(mealFieldValue(noon, MealField::When).toString(), QStringLiteral("2002-08-13 noon"));
+        QCOMPARE(result.totals.TotalCalories, 1085.0 + 95);
+        // First and last carry the time of day of the first and last meal with a date-time.
+        QCOMPARE(result.totals.FirstDate, at(13));
+        QCOMPARE(result.totals.LastDate, at(13, 23, 59, 59));
+    }
+
+    void reportCommand_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<DateSpan>("span");
+        QTest::addColumn<QStringList>("lines");
+
+        // Ann's meals at 12:00 and 12:30 have no food entry; the one at the next midnight is the 14th's.
+        // Milk and Shake share a time; Milk is neither a supplement nor an entree.
+        const QStringList tuesday{"  2002/08/13|5|1085|1|0.5|1.5|3.5|2.5",
+                                  "    00:00:00|Ann|Apple|1|each|95|95|0|0|0|1|1|2002/08/13",
+                                  "    08:00:00|Ann|Milk|1|cup|100|100|0|0|0|0|0|2002/08/13",
+                                  "    08:00:00|Ann|Shake|2|packet|170|340|2|0|0|0|0|2002/08/13",
+                                  "    18:05:00|Ann|Chicken pasta|1|each|250|250|0|1|0.5|0|0.5|2002/08/13",
+                                  "    23:59:59|Ann|Protein bar|1.5|bar|200|300|1.5|1.5|0|0|0|2002/08/13"};
+        const QStringList none{"0|0|0|0|0|0|0|0|0"};
+        QTest::newRow("first second in, end midnight out, name in other case")
+            << "ANN" << DateSpan{at(13), at(14)} << QStringList{"1|1085|1.5|1085|1.5|3.5|2.5|1|0.5"} + tuesday;
+        QTest::newRow("averages over days with data")
+            << "Ann" << DateSpan{at(13), at(21)}
+            << QStringList{"4|1435|5.5|358.75|1.375|3.5|2.5|3|2.5"} + tuesday
+                   + QStringList{"  2002/08/14|1|60|0|2|2|0|0", "    00:00:00|Ann|Broccoli|2|cup|30|60|0|0|2|0|2|2002/08/14",
+                                 "  2002/08/15|1|100|0|0|0|0|0", "    19:00:00|Ann|Milk|8|fl oz|12.5|100|0|0|0|0|0|2002/08/15",
+                                 "  2002/08/20|1|190|2|0|2|0|0", "    12:00:00|Ann|Apple|2|each|95|190|0|0|0|2|2|2002/08/20"};
+        QTest::newRow("apostrophe")
+            << "Maeve O'Brien" << DateSpan{at(13), at(14)}
+            << QStringList{"1|125|2|125|2|0|0|1|1", "  2002/08/13|2|125|1|1|2|0|0",
+                           "    09:00:00|Maeve O'Brien|Broccoli|1|cup|30|30|0|0|1|0|1|2002/08/13",
+                           "    2002-08-13 noon|Maeve O'Brien|Apple|1|each|95|95|0|0|0|1|1|2002/08/13"};
+        QTest::newRow("no meals in the span") << "Ann" << DateSpan{at(16), at(20)} << none;
+        QTest::newRow("meals only outside the span") << "Bob" << DateSpan{at(14), at(21)} << none;
+    }
+
+    void reportCommand()
+    {
+        QFETCH(QString, client);
+        QFETCH(DateSpan, span);
+        QFETCH(QStringList, lines);
+
+        // Units in another case find the food entry; a time that is no date-time is kept as stored.
+        QCOMPARE(TestDatabase::execute(m_fixture, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                                   "('Maeve O''Brien', '2002-08-13 09:00:00', 'Broccoli', 1, 'CUP'),"
+                                                   "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each')"}),
+                 QString());
+        QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
+        const Result<ReportRow> report = MealReportCommand::execute(m_connection, client, span);
+        QVERIFY2(report.ok(), qPrintable(report.reason()));
+        QStringList found;
+        outline(*report, found);
+        QCOMPARE(found, lines);
+        QCOMPARE(report->value("DayCount").typeId(), QMetaType::LongLong);
+        QVERIFY(report->children.empty() || report->children[0].value("TotalMeals").typeId() == QMetaType::LongLong);
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_fixture;
     Connection m_connection{QStringLiteral("tst_database")};
 };
-
-void TestDatabase_::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_fixture = m_dir->filePath(QStringLiteral("fixture.mdb"));
-    QCOMPARE(TestDatabase::createMealFixture(m_fixture), QString());
-}
-
-void TestDatabase_::cleanup()
-{
-    m_connection.close();
-    m_dir.reset();
-}
-
-// Each file is opened for writing and for reading only, as an ordinary user, right after the
-// fixture opened: a refused file leaves nothing open, and nothing on disk changed.
-void TestDatabase_::badFilesAreRefusedAndLeftAlone_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QByteArray>("bytes");  // the file's content; null: a copy of the fixture
-    QTest::addColumn<QStringList>("change"); // run on that copy
-    QTest::addColumn<OpenFailure>("failure");
-    QTest::addColumn<OpenFailure>("readOnlyFailure");
-    QTest::addColumn<QString>("words");
-
-    const auto row = [](const char *kind, const QByteArray &bytes, const QStringList &change, OpenFailure failure,
-                        OpenFailure readOnly, const char *words) {
-        QTest::newRow(kind) << QString::fromLatin1(kind) << bytes << change << failure << readOnly << QString::fromLatin1(words);
-    };
-    using F = OpenFailure;
-    row("good", {}, {}, F::None, F::None, "");
-    row("missing", {}, {}, F::Missing, F::Missing, "does not exist");
-    row("folder", {}, {}, F::Folder, F::Folder, "is a folder");
-    row("pipe", {}, {}, F::NotAFile, F::NotAFile, "not an ordinary file");
-    row("0 bytes", "", {}, F::Empty, F::Empty, "is empty");
-    row("text", "Breakfast: two eggs, toast.\n", {}, F::NotADatabase, F::NotADatabase, "not a database");
-    row("Access", QByteArray("\0\1\0\0Standard ACE DB", 19) + QByteArray(2029, 0), {}, F::AccessFile, F::AccessFile,
-        "Microsoft Access");
-    row("damaged SQLite", QByteArray("SQLite format 3", 16) + QByteArray(2032, 0), {}, F::NotADatabase, F::NotADatabase,
-        "not a database");
-    row("no tables", {}, {"DROP TABLE Meals", "DROP TABLE Foods", "DROP TABLE Units", "DROP TABLE Clients"},
-        F::MissingTables, F::MissingTables, "lacks the tables Meals, Foods, Units and Clients.");
-    row("fields short", {}, {"DROP TABLE Clients", "DROP INDEX MealsByFood", "ALTER TABLE Meals DROP COLUMN Amount", "ALTER TABLE Meals DROP COLUMN Units"},
-        F::MissingTables, F::MissingTables, "lacks the table Clients and the fields Meals.Amount and Meals.Units.");
-    // A writer blocks writing, not reading; an exclusive lock blocks both.
-    row("writer", {}, {}, F::Locked, F::None, "locked");
-    row("exclusive", {}, {}, F::Locked, F::Locked, "locked");
-    // Every save needs a journal beside the file.
-    row("folder not writable", {}, {}, F::FolderReadOnly, F::None, "folder");
-    row("file not writable", {}, {}, F::ReadOnly, F::None, "cannot be written");
-}
-
-void TestDatabase_::badFilesAreRefusedAndLeftAlone()
-{
-    QFETCH(QString, kind);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, change);
-    QFETCH(OpenFailure, failure);
-    QFETCH(OpenFailure, readOnlyFailure);
-    QFETCH(QString, words);
-
-    const QString folder = m_dir->filePath(QStringLiteral("files"));
-    QVERIFY(QDir().mkdir(folder));
-    // Blanks and '#' must stay part of the path, not be read as parts of a URI.
-    const QString path = folder + QStringLiteral("/My diary #2 (copy).mdb");
-    std::unique_ptr<TestDatabase::LockHolder> lock;
-    if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(path));
-    } else if (kind == QLatin1String("pipe")) {
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else if (!bytes.isNull()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    } else if (kind != QLatin1String("missing")) {
-        QVERIFY(QFile::copy(m_fixture, path));
-        QCOMPARE(TestDatabase::execute(path, change), QString());
-        if (kind == QLatin1String("writer") || kind == QLatin1String("exclusive"))
-            lock = std::make_unique<TestDatabase::LockHolder>(path, kind == QLatin1String("writer") ? QStringLiteral("BEGIN IMMEDIATE")
-                                                                                                : QStringLiteral("BEGIN EXCLUSIVE"));
-    }
-    // The ordinary user may reach the folder and the file, but may not write what the case forbids.
-    const auto everyone = [](bool writable, bool searchable) {
-        QFile::Permissions permissions = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-        if (writable)
-            permissions |= QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-        if (searchable)
-            permissions |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-        return permissions;
-    };
-    QVERIFY(QFile::setPermissions(m_dir->path(), everyone(false, true) | QFile::WriteOwner));
-    if (QFileInfo(path).isFile())
-        QVERIFY(QFile::setPermissions(path, everyone(kind != QLatin1String("file not writable"), false)));
-    QVERIFY(QFile::setPermissions(folder, everyone(kind != QLatin1String("folder not writable"), true)));
-    const auto before = TestDatabase::snapshot(m_dir->path());
-
-    for (Access access : {Access::ReadWrite, Access::ReadOnly}) {
-        QVERIFY(m_connection.open(m_fixture, access).ok());
-        OpenResult result;
-        {
-            const AsOrdinaryUser user;
-            result = m_connection.open(path, access);
-        }
-        QCOMPARE(result.failure, access == Access::ReadWrite ? failure : readOnlyFailure);
-        QCOMPARE(m_connection.isOpen(), result.ok());
-        QCOMPARE(m_connection.path(), result.ok() ? path : QString());
-        QVERIFY2(result.ok() || result.reason().contains(words), qPrintable(result.reason()));
-        QCOMPARE(Clients(m_connection).names().ok(), result.ok());
-        m_connection.close();
-        QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
-    }
-    QVERIFY(QFile::setPermissions(folder, everyone(true, true)));
-}
-
-void TestDatabase_::whenTextRoundTrips()
-{
-    // A wall-clock time the clocks skip in spring (New York) is kept as it was written.
-    for (const QDateTime &moment : {wallClock(QDate(2001, 3, 5), QTime(18, 5)), wallClock(QDate(2026, 3, 8), QTime(2, 30))})
-        QCOMPARE(Schema::whenFromText(Schema::whenText(moment)), moment);
-    QCOMPARE(Schema::whenText(wallClock(QDate(2026, 3, 8), QTime(2, 30))), QStringLiteral("2026-03-08 02:30:00"));
-    for (const char *text : {"yesterday", "2001-02-30 10:00:00", "2001-03-05T18:05:00", "2001-03-05 24:00:00"})
-        QVERIFY2(!Schema::whenFromText(QString::fromLatin1(text)).isValid(), text);
-}
-
-void TestDatabase_::clients()
-{
-    QVERIFY(m_connection.open(m_fixture).ok());
-    Clients table(m_connection);
-    const auto counts = [&table](const QStringList &names) {
-        QList<qint64> found;
-        for (const QString &name : names)
-            found << table.mealCount(name).value();
-        return found;
-    };
-    QCOMPARE(table.list()->size(), size_t(3));
-    QCOMPARE(*table.find(QStringLiteral("maeve o'brien")), (Client{QStringLiteral("Maeve O'Brien"), 1200.0}));
-    QVERIFY(!table.find(QStringLiteral("Zed"))->has_value());
-    // A name that exists already, in any case, is refused.
-    QVERIFY(table.add({QStringLiteral("Zoe"), 1800.0}));
-    QVERIFY(!table.add({QStringLiteral("ZOE"), 1500.0}));
-    QCOMPARE(*table.find(QStringLiteral("Zoe")), (Client{QStringLiteral("Zoe"), 1800.0}));
-    // Renaming moves the meals with the client, whatever their letter case; removing removes them.
-    QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("UPDATE Meals SET Who = 'ANN' WHERE ID = 1")}), QString());
-    QCOMPARE(counts({"ann", "Bob"}), QList<qint64>({10, 1}));
-    QVERIFY(table.change(QStringLiteral("Ann"), {QStringLiteral("Ann Smith"), 1400.0}));
-    QCOMPARE(*table.find(QStringLiteral("Ann Smith")), (Client{QStringLiteral("Ann Smith"), 1400.0}));
-    QCOMPARE(counts({"Ann", "Ann Smith"}), QList<qint64>({0, 10}));
-    QVERIFY(table.remove(QStringLiteral("ann smith")));
-    QCOMPARE(counts({"Ann Smith", "Bob"}), QList<qint64>({0, 1}));
-    QCOMPARE(*table.names(), QStringList({"Bob", "Maeve O'Brien", "Zoe"}));
-}
-
-void TestDatabase_::foods()
-{
-    QVERIFY(m_connection.open(m_fixture).ok());
-    Foods table(m_connection);
-    QCOMPARE(*table.names(), QStringList({"Apple", "Broccoli", "Chicken pasta", "Milk", "Protein bar", "Shake"}));
-    QCOMPARE(*table.unitsOf(QStringLiteral("MILK")), QStringList({"cup", "fl oz"}));
-    const FoodEntry bar{4, QStringLiteral("Protein bar"), QStringLiteral("bar"), 200, 0, 0, true, true};
-    QCOMPARE(*table.find(QStringLiteral("protein BAR"), QStringLiteral("Bar")), bar);
-    QVERIFY(!table.find(QStringLiteral("Milk"), QStringLiteral("tbsp"))->has_value());
-    QCOMPARE(table.all()->size(), size_t(7));
-    QCOMPARE(*table.mealsUsing(QStringLiteral("milk"), QStringLiteral("CUP")), qint64(1));
-    QCOMPARE(Units(m_connection).names()->first(), QStringLiteral("bar"));
-
-    // The catalogue keeps food and units unique.
-    FoodEntry pear{0, QStringLiteral("Pear"), QStringLiteral("each"), 101, 0, 1.5, false, false};
-    pear.id = table.insert(pear).value();
-    QVERIFY(!table.insert(pear));
-    pear.supplement = true;
-    QVERIFY(table.update(pear));
-    QCOMPARE(*table.byId(pear.id), pear);
-    // An entry in use stays; one that is not goes.
-    QCOMPARE(*table.removeUnused(6), qint64(1));
-    QCOMPARE(*table.removeUnused(pear.id), qint64(0));
-    QCOMPARE((QList<bool>{table.byId(6)->has_value(), table.byId(pear.id)->has_value()}), QList<bool>({true, false}));
-    QVERIFY(table.removeUnused(pear.id).reason().contains(QStringLiteral("could not be found")));
-}
-
-void TestDatabase_::writesChangeExactlyOneRow_data()
-{
-    QTest::addColumn<Write>("write");
-    QTest::newRow("meal delete") << Write([](Connection &c) { return Meals(c).remove(5); });
-    QTest::newRow("meal update") << Write([](Connection &c) {
-        return Meals(c).update({5, QStringLiteral("Ann"), at(13, 9), QStringLiteral("Apple"), 3, QStringLiteral("each")});
-    });
-    QTest::newRow("food update") << Write([](Connection &c) {
-        return Foods(c).update({8, QStringLiteral("Kale"), QStringLiteral("cup"), 30, 1, 0, false, false});
-    });
-    QTest::newRow("food delete") << Write([](Connection &c) { return Foods(c).removeUnused(8).status(); });
-    QTest::newRow("client rename") << Write([](Connection &c) {
-        return Clients(c).change(QStringLiteral("Ann"), {QStringLiteral("Anna"), 1500.0});
-    });
-    QTest::newRow("client delete") << Write([](Connection &c) { return Clients(c).remove(QStringLiteral("Ann")); });
-}
-
-void TestDatabase_::writesChangeExactlyOneRow()
-{
-    QFETCH(Write, write);
-    // A file made elsewhere whose keys are not unique: two meals 5, two foods 8, two clients Ann.
-    QStringList keysNotUnique;
-    for (const QString table : {"Meals", "Foods", "Clients"})
-        keysNotUnique << QStringLiteral("CREATE TABLE Copy AS SELECT * FROM %1").arg(table)
-                      << QStringLiteral("DROP TABLE %1").arg(table) << QStringLiteral("ALTER TABLE Copy RENAME TO %1").arg(table);
-    keysNotUnique << QStringLiteral("INSERT INTO Meals VALUES (5, 'Ann', '2002-08-13 09:00:00', 'Apple', 1, 'each'), "
-                                    "(5, 'Ann', '2002-08-13 10:00:00', 'Apple', 2, 'each')")
-                  << QStringLiteral("INSERT INTO Foods VALUES (8, 'Kale', 'cup', 33, 1, 0, 0, 0), (8, 'Kale', 'bunch', 50, 2, 0, 0, 0)")
-                  << QStringLiteral("INSERT INTO Clients VALUES ('Ann', 1600)");
-    QCOMPARE(TestDatabase::execute(m_fixture, keysNotUnique), QString());
-    const auto before = TestDatabase::snapshot(m_dir->path());
-    QVERIFY(m_connection.open(m_fixture).ok());
-    const Status status = write(m_connection);
-    QVERIFY2(status.reason().contains(QStringLiteral("changed none of them")), qPrintable(status.reason()));
-    m_connection.close();
-    QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
-}
-
-void TestDatabase_::refusedWritesSayWhyAndChangeNothing_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("words");
-    // A statement that cannot be prepared gives the engine's reason, not a driver's complaint.
-    QTest::newRow("table is a view") << "view" << "cannot modify Meals because it is a view";
-    QTest::newRow("opened read-only") << "read-only" << "cannot be written";
-    QTest::newRow("another writer") << "BEGIN IMMEDIATE" << "locked";
-    // A reader lets the write begin but not commit: the refused commit is rolled back.
-    QTest::newRow("another reader") << "BEGIN" << "locked";
-}
-
-void TestDatabase_::refusedWritesSayWhyAndChangeNothing()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, words);
-    if (kind == QLatin1String("view"))
-        QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("ALTER TABLE Meals RENAME TO MealRows"),
-                                                   QStringLiteral("CREATE VIEW Meals AS SELECT * FROM MealRows")}),
-                 QString());
-    QVERIFY(m_connection.open(m_fixture, kind == QLatin1String("read-only") ? Access::ReadOnly : Access::ReadWrite).ok());
-    const bool locked = kind.startsWith(QLatin1String("BEGIN"));
-    std::unique_ptr<TestDatabase::LockHolder> lock;
-    if (locked)
-        lock = std::make_unique<TestDatabase::LockHolder>(m_fixture, kind);
-    const auto before = TestDatabase::snapshot(m_dir->path());
-
-    const Status removed = Meals(m_connection).remove(41);
-    QVERIFY(!removed.ok());
-    QVERIFY2(removed.reason().contains(words), qPrintable(removed.reason())); // not "Parameter count mismatch"
-    lock.reset();
-    QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
-    // Once the other program is done, the same connection writes again: nothing was left open.
-    QCOMPARE(Meals(m_connection).remove(41).ok(), locked);
-}
-
-void TestDatabase_::joinedTransactionFailsAsAWhole()
-{
-    QVERIFY(m_connection.open(m_fixture).ok());
-    {
-        Connection::Transaction outer(m_connection);
-        QVERIFY(outer.status());
-        QVERIFY(Clients(m_connection).add({QStringLiteral("Zoe"), 1800.0}));
-        // The second add fails inside its own, joined transaction: nothing of the whole is kept.
-        QVERIFY(!Clients(m_connection).add({QStringLiteral("zoe"), 1800.0}));
-        QVERIFY(!outer.commit());
-    }
-    QVERIFY(!Clients(m_connection).find(QStringLiteral("Zoe"))->has_value());
-}
-
-// Reads of many rows whose table has a damaged page half-way: the rows before it were read fine,
-// and the read still fails as a whole, with the reason.
-void TestDatabase_::damagedPageEndsTheRead_data()
-{
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<Write>("read");
-    const DateSpan year = DateSpan::selectedDays(QDate(2003, 1, 1), QDate(2003, 12, 31));
-    QTest::newRow("food list") << "Foods" << Write([](Connection &c) { return Foods(c).all().status(); });
-    QTest::newRow("meal view") << "Meals" << Write([year](Connection &c) {
-        return MealViewCommand::execute(c, QStringLiteral("Ann"), year).status;
-    });
-    QTest::newRow("report") << "Meals" << Write([year](Connection &c) {
-        return MealReportCommand::execute(c, QStringLiteral("Ann"), year).status();
-    });
-}
-
-void TestDatabase_::damagedPageEndsTheRead()
-{
-    QFETCH(QString, table);
-    QFETCH(Write, read);
-    // 2,000 foods with long names, and a meal of Ann's in 2003 for each, in time order.
-    QCOMPARE(TestDatabase::execute(
-                 m_fixture,
-                 {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
-                  " INSERT INTO Foods (Food, Units, CaloriesPerUnit) SELECT printf('Food %04d %.200c', i, 'x'), 'each', i FROM n",
-                  "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) SELECT 'Ann', datetime('2003-01-01', '+' || (ID * 4)"
-                  " || ' hours'), Food, 1, Units FROM Foods WHERE Food LIKE 'Food %' ORDER BY ID"}),
-             QString());
-    QVERIFY(m_connection.open(m_fixture).ok());
-    QVERIFY(read(m_connection));
-    const QStringList pages = *m_connection.statement(QStringLiteral("SELECT pageno FROM dbstat WHERE name = ? AND pagetype = 'leaf'"
-                                                                     " ORDER BY pageno")).bind(table).texts();
-    const qint64 pageSize = *m_connection.statement(QStringLiteral("PRAGMA page_size")).wholeNumber();
-    m_connection.close();
-    QVERIFY(pages.size() > 10);
-    QFile file(m_fixture);
-    QVERIFY(file.open(QIODevice::ReadWrite) && file.seek((pages[pages.size() / 2].toLongLong() - 1) * pageSize));
-    QCOMPARE(file.write(QByteArray(pageSize, '\xff')), pageSize);
-    file.close();
-
-    QVERIFY(m_connection.open(m_fixture).ok());
-    const Status status = read(m_connection);
-    QVERIFY2(status.reason().contains(QStringLiteral("damaged")), qPrintable(status.reason()));
-}
-
-void TestDatabase_::runEndsCleanlyWithTheDatabaseOpen()
-{
-    QProcess run;
-    run.start(QStringLiteral(MEALWRIGHT_ENDOFRUN), {m_fixture});
-    QVERIFY(run.waitForFinished(30000));
-    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(run.exitCode(), 0);
-}
-
-void TestDatabase_::mealViewCommand_data()
-{
-    QTest::addColumn<QString>("client");
-    QTest::addColumn<QDateTime>("begin");
-    QTest::addColumn<QDateTime>("end");
-    QTest::addColumn<QList<qint64>>("ids");
-    QTest::addColumn<QList<double>>("totals"); // calories, fruits, vegetables, supplements, entrees
-
-    // Meal 1 is at the start; 10 and 20 share a time and come in ID order; 30 and 31 have no food
-    // entry; 50 is at the end and belongs to the next day; 60 is Bob's.
-    const QList<qint64> day{1, 10, 20, 40, 41};
-    const QList<double> dayTotals{1085, 1, 0.5, 3.5, 2.5};
-    QTest::newRow("one day") << "Ann" << at(13) << at(14) << day << dayTotals;
-    QTest::newRow("name in other case") << "ANN" << at(13) << at(14) << day << dayTotals;
-    QTest::newRow("next day starts at its midnight") << "Ann" << at(14) << at(15) << QList<qint64>{50}
-                                                     << QList<double>{60, 0, 2, 0, 0};
-    QTest::newRow("eight days, large ID") << "Ann" << at(13) << at(21) << QList<qint64>{1, 10, 20, 40, 41, 50, 70, 40000}
-                                          << QList<double>{1435, 3, 2.5, 3.5, 2.5};
-    QTest::newRow("other client") << "Bob" << at(13) << at(14) << QList<qint64>{60} << QList<double>{285, 3, 0, 0, 0};
-    QTest::newRow("no such client") << "Zed" << at(13) << at(14) << QList<qint64>{} << QList<double>{0, 0, 0, 0, 0};
-    QTest::newRow("end before start") << "Ann" << at(14) << at(13) << QList<qint64>{} << QList<double>{0, 0, 0, 0, 0};
-    QTest::newRow("span with times") << "Ann" << at(13, 8) << at(13, 18, 5) << QList<qint64>{10, 20}
-                                     << QList<double>{440, 0, 0, 2, 0};
-    QTest::newRow("apostrophe") << "Maeve O'Brien" << at(1) << at(31) << QList<qint64>{} << QList<double>{0, 0, 0, 0, 0};
-}
-
-void TestDatabase_::mealViewCommand()
-{
-    QFETCH(QString, client);
-    QFETCH(QDateTime, begin);
-    QFETCH(QDateTime, end);
-    QFETCH(QList<qint64>, ids);
-    QFETCH(QList<double>, totals);
-
-    QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
-    const MealViewResult result = MealViewCommand::execute(m_connection, client, {begin, end});
-    QVERIFY2(!result.failed(), qPrintable(result.status.reason()));
-    QCOMPARE(idsInOrder(*result.qryMealView), ids);
-    const MealTotals &found = result.totals;
-    QCOMPARE(found.TotalMeals, ids.size());
-    QCOMPARE((QList<double>{found.TotalCalories, found.TotalFruits, found.TotalVegetables, found.TotalSupplements,
-                            found.TotalEntrees}),
-             totals);
-
-    // Without a database the command says so instead of giving an empty list.
-    m_connection.close();
-    QVERIFY(MealViewCommand::execute(m_connection, client, {begin, end}).failed());
-}
-
-void TestDatabase_::mealWithAMalformedTimeIsShownAsStored()
-{
-    // Text that is no date-time but sorts inside the day: it is counted, so it is shown as it is.
-    QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) "
-                                                              "VALUES (99, 'Ann', '2002-08-13 noon', 'Apple', 1, 'each')")}),
-             QString());
-    QVERIFY(m_connection.open(m_fixture).ok());
-    const MealViewResult result = MealViewCommand::execute(m_connection, QStringLiteral("Ann"), DateSpan::oneDay(QDate(2002, 8, 13)));
-    const MealRows &rows = *result.qryMealView;
-    const MealRow &noon = rows.at(rows.find(99));
-    QVERIFY(!noon.When.isValid());
-    QCOMPARE(mealFieldValue(noon, MealField::When).toString(), QStringLiteral("2002-08-13 noon"));
-    QCOMPARE(result.totals.TotalCalories, 1085.0 + 95);
-    // First and last carry the time of day of the first and last meal with a date-time.
-    QCOMPARE(result.totals.FirstDate, at(13));
-    QCOMPARE(result.totals.LastDate, at(13, 23, 59, 59));
-}
 
 QTEST_GUILESS_MAIN(TestDatabase_)
 #include "tst_database.moc"

@@ -77,25 +77,336 @@ void selectRows(frmFoodView &view, const QList<int> &rows)
 
 } // namespace
 
-class TestFoodView : public QObject
+class TestFoodView : public DiaryTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    TestFoodView() : DiaryTest(catalogue) {}
 
-    void headerClicksSortAndKeepTheSelection();
-    void selection_data();
-    void selection();
-    void reQueryFoods();
-    void deleteFood();
-    void find_data();
-    void find();
-    void searchDialogKeepsItsState();
-    void emptyCatalogue();
-    void frameRoutesTheFoodCommands();
-    void editAndAddFromTheFrame();
+private Q_SLOTS:
+    void headerClicksSortAndKeepTheSelection()
+    {
+        auto view = openView();
+        QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        selectRows(*view, {3}); // Banana
+        QHeaderView *header = view->dbgFoods->horizontalHeader();
+        const auto click = [&](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+            return shownIds(*view);
+        };
+        const QList<qint64> byCalories = {10, 14, 9, 1, 13, 4, 11, 6, 5, 16, 15, 12, 8, 3, 2, 7};
+        QCOMPARE(click(2), byCalories);
+        QList<qint64> descending(byCalories.rbegin(), byCalories.rend());
+        QCOMPARE(click(2), descending);
+        QCOMPARE(click(2), byCalories);
+        // Another column starts ascending; equal units keep the order of the IDs.
+        QCOMPARE(click(3), QList<qint64>({7, 8, 11, 15, 16, 1, 4, 9, 10, 12, 13, 14, 5, 3, 2, 6}));
+        // Banana is still the one selected entry, where it now stands.
+        QCOMPARE(state(*view), QStringLiteral("Food View [Banana] #4"));
+        QCOMPARE(view->dbgFoods->selectionModel()->selectedRows(), QModelIndexList({view->dbgFoods->model()->index(6, 0)}));
+    }
+
+    void selection_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<bool>("column"); // the Calories column is selected as well
+        QTest::addColumn<QString>("published");
+
+        QTest::newRow("one row") << QList<int>{7} << false << "Food View [Chef's Salad] #3";
+        QTest::newRow("two rows") << QList<int>{1, 2} << false << "Food View #0";
+        QTest::newRow("a column") << QList<int>{} << true << "Food View #0";
+        QTest::newRow("a row and a column") << QList<int>{7} << true << "Food View #0";
+    }
+
+    void selection()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(bool, column);
+        QFETCH(QString, published);
+
+        auto view = openView();
+        selectRows(*view, {5}); // something selected before
+        selectRows(*view, rows);
+        QItemSelectionModel *selection = view->dbgFoods->selectionModel();
+        if (column)
+            selection->select(view->dbgFoods->model()->index(0, 2), QItemSelectionModel::Select | QItemSelectionModel::Columns);
+        QCOMPARE(state(*view), published);
+        // Whatever was chosen stays highlighted.
+        QCOMPARE(selection->selectedRows().size() + (column ? 1 : 0) > 0, !rows.isEmpty() || column);
+        QCOMPARE(selection->isColumnSelected(2), column);
+    }
+
+    void reQueryFoods()
+    {
+        auto view = openView();
+        // Opening: name order, nothing selected, the cursor on the first row.
+        QCOMPARE(shownIds(*view), QList<qint64>({15, 1, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
+        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
+        QCOMPARE(view->currentRow(), 0);
+        // Ice cream: calories with a thousands separator, servings with two decimals.
+        QCOMPARE((QStringList{cell(*view, 8, 1), cell(*view, 8, 2), cell(*view, 8, 3), cell(*view, 8, 4), cell(*view, 7, 4)}),
+                 QStringList({"Ice cream", "1,250", "cup", "0.00", "1.50"}));
+
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Foods SET Food = 'Zucchini' WHERE ID = 1")}), QString());
+        view->dbgFoods->horizontalHeader()->sectionClicked(2);
+        QCOMPARE(shownIds(*view).first(), qint64(10));
+
+        // A given entry is read again, selected and in view; the order is by name again (letters
+        // beyond ASCII after all others, as the database orders them).
+        view->ReQueryFoods(1);
+        QCOMPARE(shownIds(*view).mid(13), QList<qint64>({10, 1, 9}));
+        QCOMPARE(state(*view), QStringLiteral("Food View [Zucchini] #1"));
+        QCOMPARE(view->currentRow(), 14);
+        // An ID that no entry has, or 0: nothing selected, the cursor on the first row.
+        for (qint64 id : {qint64(0), qint64(4000000000)}) {
+            view->ReQueryFoods(id);
+            QCOMPARE(state(*view), QStringLiteral("Food View #0"));
+            QVERIFY(view->dbgFoods->selectionModel()->selection().isEmpty());
+            QCOMPARE(view->currentRow(), 0);
+        }
+        QCOMPARE(messages(), QStringList());
+    }
+
+    void deleteFood()
+    {
+        auto view = openView();
+        const auto foodCount = [] {
+            return *deMealwright::instance().cnMealwright().statement(QStringLiteral("SELECT count(*) FROM Foods")).wholeNumber();
+        };
+        view->DeleteFood(); // nothing selected: nothing asked
+        QCOMPARE(messages(), QStringList());
+
+        // In use, counted by name and units without regard to case: refused, nothing asked.
+        selectRows(*view, {7});
+        view->DeleteFood();
+        QCOMPARE(messages(), QStringList("! \"Chef's Salad\" in units \"serving\" Is in use by  3 meals\r\n"
+                                         " It cannot be deleted while these meals exist"));
+        QCOMPARE(foodCount(), qint64(16));
+
+        // Not in use: asked; Cancel keeps it, OK deletes exactly it, after a search moved the cursor.
+        selectRows(*view, {1});
+        QCOMPARE(search(*view, QStringLiteral("tea")), QStringLiteral("Tea_bag each"));
+        MessageBox::setNextAnswer(false);
+        view->DeleteFood();
+        QCOMPARE(messages(), QStringList("? Are you sure you want to delete the food\r\n\"Apple\" in units \"each\" ?"));
+        QCOMPARE(state(*view), QStringLiteral("Food View [Apple] #1"));
+        view->DeleteFood();
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(shownIds(*view), QList<qint64>({15, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
+        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
+        QCOMPARE(view->currentRow(), 0);
+
+        // Deleted meanwhile by another program: said so, the list read again.
+        selectRows(*view, {1});
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Foods WHERE ID = 2")}), QString());
+        view->DeleteFood();
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(shownIds(*view).size(), 14);
+
+        // A lock held by another program: the reason in plain words, nothing deleted.
+        selectRows(*view, {0});
+        {
+            TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN IMMEDIATE"));
+            view->DeleteFood();
+        }
+        const QStringList shown = messages();
+        QCOMPARE(shown.size(), 2);
+        QVERIFY2(shown[1].startsWith(QStringLiteral("X The food could not be deleted.\n\n")) && shown[1].contains(u"lock"),
+                 qPrintable(shown[1]));
+        QCOMPARE(foodCount(), qint64(14));
+        QCOMPARE(state(*view), QStringLiteral("Food View [\"Lite\" yogurt] #15"));
+    }
+
+    void find_data()
+    {
+        QTest::addColumn<int>("sortColumn"); // clicked once before searching; -1 for none
+        QTest::addColumn<QString>("match");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("found"); // "first", then "next" until past the not-found message
+
+        const QString notFound = QStringLiteral("i No foods found that match \"%1\" -> \"Lite\" yogurt cup");
+        QTest::newRow("starts with, through the end and on from the second row")
+            << -1 << "starts with" << "app"
+            << QStringList{"Apple each", "apple pie slice", notFound.arg("app"), "Apple each"};
+        QTest::newRow("contains, also at the start")
+            << -1 << "contains" << "ice"
+            << QStringList{"Ice cream cup", "Juice [fresh] cup", "Rice, 100% whole grain cup", "Spiced apple cup",
+                           notFound.arg("ice")};
+        QTest::newRow("in calorie order") << 2 << "starts with" << "CHE"
+                                          << QStringList{"Cheddar cheese slice", "Cheddar cheese oz", "Chef's Salad serving",
+                                                         "i No foods found that match \"CHE\" -> Tea_bag each"};
+        QTest::newRow("letters beyond ASCII") << -1 << "starts with" << "äp" << QStringList{"Äpfel each", notFound.arg("äp")};
+        const char *literal[][2] = {{"'", "Chef's Salad serving"}, {"\"", "\"Lite\" yogurt cup"},
+                                    {"*", "Sugar* free gum each"}, {"%", "Rice, 100% whole grain cup"},
+                                    {"_", "Tea_bag each"},         {"[", "Juice [fresh] cup"},
+                                    {"#", "Bun #2 each"},          {"?", "Mystery? snack each"}};
+        for (const auto &[text, name] : literal)
+            QTest::newRow(text) << -1 << "contains" << text << QStringList{QString::fromUtf8(name), notFound.arg(text)};
+        QTest::newRow("nothing") << -1 << "contains" << "ice cream!" << QStringList{notFound.arg("ice cream!")};
+    }
+
+    void find()
+    {
+        QFETCH(int, sortColumn);
+        QFETCH(QString, match);
+        QFETCH(QString, text);
+        QFETCH(QStringList, found);
+
+        auto view = openView();
+        if (sortColumn >= 0)
+            view->dbgFoods->horizontalHeader()->sectionClicked(sortColumn);
+        selectRows(*view, {3});
+        QStringList steps{search(*view, text, QStringLiteral("first"), match)};
+        while (steps.size() < found.size())
+            steps << search(*view, text); // the dialog proposes "next" now
+        QCOMPARE(steps, found);
+        // Searching moves the cursor only: the selection stays.
+        QCOMPARE(view->idSelected, sortColumn < 0 ? qint64(4) : qint64(1));
+    }
+
+    void searchDialogKeepsItsState()
+    {
+        frmSearchOptions dialog;
+        whenModal([&](QWidget *) {
+            // Set up on first showing: first, starts with, no history, OK off until there is text.
+            QCOMPARE((QStringList{dialog.cboFirst->currentText(), dialog.cboMatch->currentText()}),
+                     QStringList({"first", "starts with"}));
+            QVERIFY(!dialog.cmdOK->isEnabled());
+            dialog.cboText->setEditText(QStringLiteral("x"));
+            QVERIFY(dialog.cmdOK->isEnabled());
+            dialog.cboText->setEditText(QString());
+            QVERIFY(!dialog.cmdOK->isEnabled());
+            // Enter and Esc press neither button.
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape})
+                QTest::keyClick(dialog.cboText, key);
+            QVERIFY(dialog.isVisible());
+            dialog.cmdCancel->click();
+        });
+        dialog.exec();
+        QCOMPARE(dialog.szText, QString());
+
+        const auto confirm = [&](const QString &text, const QString &match) {
+            whenModal([&](QWidget *) {
+                dialog.cboMatch->setCurrentText(match);
+                dialog.cboText->setEditText(text);
+                dialog.cmdOK->click();
+            });
+            dialog.exec();
+            QStringList history;
+            for (int i = 0; i < dialog.cboText->count(); ++i)
+                history << dialog.cboText->itemText(i);
+            return QStringList{dialog.szText, QString::fromLatin1(dialog.fFindFirst ? "first" : "next"),
+                               QString::fromLatin1(dialog.fLeftMatch ? "start" : "any"),
+                               QLatin1Char('[') + history.join(QLatin1Char(',')) + QLatin1Char(']'),
+                               QStringLiteral("next=") + dialog.cboFirst->currentText()}
+                .join(QLatin1Char(' '));
+        };
+        QCOMPARE(confirm("tea", "contains"), QStringLiteral("tea first any [tea] next=next"));
+        QCOMPARE(confirm("tea", "starts with"), QStringLiteral("tea next start [tea] next=next"));
+        QCOMPARE(confirm("Tea", "starts with"), QStringLiteral("Tea next start [tea,Tea] next=next"));
+
+        // Cancel, or closing by the window frame, keeps the lists and searches for nothing.
+        whenModal([&](QWidget *) { dialog.close(); });
+        dialog.exec();
+        QCOMPARE(dialog.szText, QString());
+        QCOMPARE(dialog.cboText->count(), 2);
+        QCOMPARE(dialog.cboMatch->currentText(), QStringLiteral("starts with"));
+    }
+
+    void emptyCatalogue()
+    {
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Foods")}), QString());
+        auto view = openView();
+        QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(view->dbgFoods->model()->rowCount(), 0);
+        view->ReQueryFoods(3);
+        view->dbgFoods->horizontalHeader()->sectionClicked(2);
+        view->DeleteFood();
+        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
+        QCOMPARE(search(*view, QStringLiteral("a")), QStringLiteral("i No foods found that match \"a\" -> (none)"));
+    }
+
+    void frameRoutesTheFoodCommands()
+    {
+        frmMainFrame frame;
+        frame.start(m_path);
+        frame.show();
+        const auto foodsMenu = [&] {
+            Q_EMIT frame.mnuFoods->aboutToShow();
+            QString enabled;
+            for (QAction *item : {frame.mnuFoodAdd, frame.mnuFoodEdit, frame.mnuFoodDelete, frame.mnuFoodFind,
+                                  frame.mnuFoodView, frame.mnuFoodReport})
+                enabled += item->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
+            return enabled;
+        };
+        QCOMPARE(foodsMenu(), QStringLiteral("+---+-"));
+
+        // One food list window, brought back by a second View.
+        frame.mnuFoodView->trigger();
+        QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
+        auto *view = qobject_cast<frmFoodView *>(window->widget());
+        QVERIFY(view);
+        QCOMPARE(foodsMenu(), QStringLiteral("+--++-"));
+        window->showMinimized();
+        frame.mnuFoodView->trigger();
+        QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(frame.mdiArea()->currentSubWindow(), window);
+        QVERIFY(!window->isMinimized());
+
+        // The right button asks for the pop-up; Edit and Delete follow the selection.
+        const QPoint row = view->dbgFoods->visualRect(view->dbgFoods->model()->index(7, 1)).center();
+        QTest::mouseClick(view->dbgFoods->viewport(), Qt::RightButton, {}, row);
+        QVERIFY(QTest::qWaitFor([&] { return frame.mnuFoodPopup->isVisible(); }));
+        frame.mnuFoodPopup->hide();
+        QVERIFY(!frame.mnuFoodPopupEdit->isEnabled() && !frame.mnuFoodPopupDelete->isEnabled());
+        QVERIFY(frame.mnuFoodPopupAdd->isEnabled() && frame.mnuFoodPopupFind->isEnabled());
+        QTest::mouseClick(view->dbgFoods->viewport(), Qt::LeftButton, {}, row);
+        QCOMPARE(foodsMenu(), QStringLiteral("+++++-"));
+        frame.mnuFoodDelete->trigger();
+        QCOMPARE(messages().size(), 1); // Chef's Salad is in use
+
+        // The Find of the frame reaches the view through the dialog the frame keeps for the run.
+        QCOMPARE(search(*view, QStringLiteral("ban"), QStringLiteral("first"), QStringLiteral("starts with")),
+                 QStringLiteral("Banana each"));
+        window->close();
+        frame.mnuFoodView->trigger();
+        auto *again = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
+        QVERIFY(again && again != view);
+        whenShown<frmSearchOptions>([](frmSearchOptions *options) {
+            QCOMPARE(options->cboText->itemText(0), QStringLiteral("ban"));
+            options->cmdCancel->click();
+        });
+        frame.mnuFoodFind->trigger();
+        QVERIFY(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }));
+
+        // Edit: the list is read again with the entry still selected; Cancel keeps it selected too.
+        view = again;
+        selectRows(*view, {3});
+        const auto edit = [&](const QString &calories, bool ok) {
+            whenShown<frmEditFood>([&](frmEditFood *editor) {
+                editor->txtCalories->setText(calories);
+                (ok ? editor->cmdOK : editor->cmdCancel)->click();
+            });
+            frame.mnuFoodEdit->trigger();
+            return state(*view) + QLatin1Char(' ') + cell(*view, view->currentRow(), 2);
+        };
+        QCOMPARE(edit(QStringLiteral("1100"), true), QStringLiteral("Food View [Banana] #4 1,100"));
+        QCOMPARE(edit(QStringLiteral("5"), false), QStringLiteral("Food View [Banana] #4 1,100"));
+
+        // Add: the new entry is selected.
+        whenShown<frmEditFood>([](frmEditFood *editor) {
+            editor->dbcFood->setEditText(QStringLiteral("Kiwi"));
+            editor->dbcUnits->setEditText(QStringLiteral("each"));
+            editor->txtCalories->setText(QStringLiteral("42"));
+            editor->cmdOK->click();
+        });
+        frame.mnuFoodAdd->trigger();
+        QCOMPARE(state(*view).left(17), QStringLiteral("Food View [Kiwi] "));
+        QCOMPARE(cell(*view, view->currentRow(), 2), QStringLiteral("42"));
+        QCOMPARE(messages(), QStringList());
+    }
 
 private:
     std::unique_ptr<frmFoodView> openView();
@@ -103,26 +414,7 @@ private:
     // dialog proposes them), the text typed, OK. Gives the name at the cursor afterwards, after
     // any message shown.
     QString search(frmFoodView &view, const QString &text, const QString &first = {}, const QString &match = {});
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
 };
-
-void TestFoodView::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
-    QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
-    QCOMPARE(TestDatabase::execute(m_path, catalogue), QString());
-    QVERIFY(deMealwright::instance().open(m_path).ok());
-    MessageBox::setTestMode(true);
-}
-
-void TestFoodView::cleanup()
-{
-    deMealwright::instance().close();
-    m_dir.reset();
-}
 
 std::unique_ptr<frmFoodView> TestFoodView::openView()
 {
@@ -133,10 +425,7 @@ std::unique_ptr<frmFoodView> TestFoodView::openView()
 
 QString TestFoodView::search(frmFoodView &view, const QString &text, const QString &first, const QString &match)
 {
-    whenModal([&](QWidget *dialog) {
-        auto *options = qobject_cast<frmSearchOptions *>(dialog);
-        if (!options)
-            return;
+    whenShown<frmSearchOptions>([&](frmSearchOptions *options) {
         if (!first.isEmpty())
             options->cboFirst->setCurrentText(first);
         if (!match.isEmpty())
@@ -149,342 +438,6 @@ QString TestFoodView::search(frmFoodView &view, const QString &text, const QStri
     const int row = view.currentRow();
     return shown.join(QLatin1Char('/')) + (shown.isEmpty() ? QString() : QStringLiteral(" -> "))
            + (row < 0 ? QStringLiteral("(none)") : cell(view, row, 1) + QLatin1Char(' ') + cell(view, row, 3));
-}
-
-void TestFoodView::headerClicksSortAndKeepTheSelection()
-{
-    auto view = openView();
-    QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    selectRows(*view, {3}); // Banana
-    QHeaderView *header = view->dbgFoods->horizontalHeader();
-    const auto click = [&](int column) {
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-        return shownIds(*view);
-    };
-    const QList<qint64> byCalories = {10, 14, 9, 1, 13, 4, 11, 6, 5, 16, 15, 12, 8, 3, 2, 7};
-    QCOMPARE(click(2), byCalories);
-    QList<qint64> descending(byCalories.rbegin(), byCalories.rend());
-    QCOMPARE(click(2), descending);
-    QCOMPARE(click(2), byCalories);
-    // Another column starts ascending; equal units keep the order of the IDs.
-    QCOMPARE(click(3), QList<qint64>({7, 8, 11, 15, 16, 1, 4, 9, 10, 12, 13, 14, 5, 3, 2, 6}));
-    // Banana is still the one selected entry, where it now stands.
-    QCOMPARE(state(*view), QStringLiteral("Food View [Banana] #4"));
-    QCOMPARE(view->dbgFoods->selectionModel()->selectedRows(), QModelIndexList({view->dbgFoods->model()->index(6, 0)}));
-}
-
-void TestFoodView::selection_data()
-{
-    QTest::addColumn<QList<int>>("rows");
-    QTest::addColumn<bool>("column"); // the Calories column is selected as well
-    QTest::addColumn<QString>("published");
-
-    QTest::newRow("one row") << QList<int>{7} << false << "Food View [Chef's Salad] #3";
-    QTest::newRow("another row") << QList<int>{0} << false << "Food View [\"Lite\" yogurt] #15";
-    QTest::newRow("two rows") << QList<int>{1, 2} << false << "Food View #0";
-    QTest::newRow("a column") << QList<int>{} << true << "Food View #0";
-    QTest::newRow("a row and a column") << QList<int>{7} << true << "Food View #0";
-    QTest::newRow("nothing") << QList<int>{} << false << "Food View #0";
-}
-
-void TestFoodView::selection()
-{
-    QFETCH(QList<int>, rows);
-    QFETCH(bool, column);
-    QFETCH(QString, published);
-
-    auto view = openView();
-    selectRows(*view, {5}); // something selected before
-    selectRows(*view, rows);
-    QItemSelectionModel *selection = view->dbgFoods->selectionModel();
-    if (column)
-        selection->select(view->dbgFoods->model()->index(0, 2), QItemSelectionModel::Select | QItemSelectionModel::Columns);
-    QCOMPARE(state(*view), published);
-    // Whatever was chosen stays highlighted.
-    QCOMPARE(selection->selectedRows().size() + (column ? 1 : 0) > 0, !rows.isEmpty() || column);
-    QCOMPARE(selection->isColumnSelected(2), column);
-}
-
-void TestFoodView::reQueryFoods()
-{
-    auto view = openView();
-    // Opening: name order, nothing selected, the cursor on the first row.
-    QCOMPARE(shownIds(*view), QList<qint64>({15, 1, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
-    QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-    QCOMPARE(view->currentRow(), 0);
-    // Ice cream: calories with a thousands separator, servings with two decimals.
-    QCOMPARE((QStringList{cell(*view, 8, 1), cell(*view, 8, 2), cell(*view, 8, 3), cell(*view, 8, 4), cell(*view, 7, 4)}),
-             QStringList({"Ice cream", "1,250", "cup", "0.00", "1.50"}));
-
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Foods SET Food = 'Zucchini' WHERE ID = 1")}), QString());
-    view->dbgFoods->horizontalHeader()->sectionClicked(2);
-    QCOMPARE(shownIds(*view).first(), qint64(10));
-
-    // A given entry is read again, selected and in view; the order is by name again (letters
-    // beyond ASCII after all others, as the database orders them).
-    view->ReQueryFoods(1);
-    QCOMPARE(shownIds(*view).mid(13), QList<qint64>({10, 1, 9}));
-    QCOMPARE(state(*view), QStringLiteral("Food View [Zucchini] #1"));
-    QCOMPARE(view->currentRow(), 14);
-    // An ID that no entry has, or 0: nothing selected, the cursor on the first row.
-    for (qint64 id : {qint64(0), qint64(4000000000)}) {
-        view->ReQueryFoods(id);
-        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-        QVERIFY(view->dbgFoods->selectionModel()->selection().isEmpty());
-        QCOMPARE(view->currentRow(), 0);
-    }
-    QCOMPARE(messages(), QStringList());
-}
-
-void TestFoodView::deleteFood()
-{
-    auto view = openView();
-    const auto foodCount = [] {
-        return *deMealwright::instance().cnMealwright().statement(QStringLiteral("SELECT count(*) FROM Foods")).wholeNumber();
-    };
-    view->DeleteFood(); // nothing selected: nothing asked
-    QCOMPARE(messages(), QStringList());
-
-    // In use, counted by name and units without regard to case: refused, nothing asked.
-    selectRows(*view, {7});
-    view->DeleteFood();
-    QCOMPARE(messages(), QStringList("! \"Chef's Salad\" in units \"serving\" Is in use by  3 meals\r\n"
-                                     " It cannot be deleted while these meals exist"));
-    QCOMPARE(foodCount(), qint64(16));
-
-    // Not in use: asked; Cancel keeps it, OK deletes exactly it, after a search moved the cursor.
-    selectRows(*view, {1});
-    QCOMPARE(search(*view, QStringLiteral("tea")), QStringLiteral("Tea_bag each"));
-    MessageBox::setNextAnswer(false);
-    view->DeleteFood();
-    QCOMPARE(messages(), QStringList("? Are you sure you want to delete the food\r\n\"Apple\" in units \"each\" ?"));
-    QCOMPARE(state(*view), QStringLiteral("Food View [Apple] #1"));
-    view->DeleteFood();
-    QCOMPARE(messages().size(), 1);
-    QCOMPARE(shownIds(*view), QList<qint64>({15, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
-    QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-    QCOMPARE(view->currentRow(), 0);
-
-    // Deleted meanwhile by another program: said so, the list read again.
-    selectRows(*view, {1});
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Foods WHERE ID = 2")}), QString());
-    view->DeleteFood();
-    QCOMPARE(messages().size(), 1);
-    QCOMPARE(shownIds(*view).size(), 14);
-
-    // A lock held by another program: the reason in plain words, nothing deleted.
-    selectRows(*view, {0});
-    {
-        TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN IMMEDIATE"));
-        view->DeleteFood();
-    }
-    const QStringList shown = messages();
-    QCOMPARE(shown.size(), 2);
-    QVERIFY2(shown[1].startsWith(QStringLiteral("X The food could not be deleted.\n\n")) && shown[1].contains(u"lock"),
-             qPrintable(shown[1]));
-    QCOMPARE(foodCount(), qint64(14));
-    QCOMPARE(state(*view), QStringLiteral("Food View [\"Lite\" yogurt] #15"));
-}
-
-void TestFoodView::find_data()
-{
-    QTest::addColumn<int>("sortColumn"); // clicked once before searching; -1 for none
-    QTest::addColumn<QString>("match");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("found"); // "first", then "next" until past the not-found message
-
-    const QString notFound = QStringLiteral("i No foods found that match \"%1\" -> \"Lite\" yogurt cup");
-    QTest::newRow("starts with, through the end and on from the second row")
-        << -1 << "starts with" << "app"
-        << QStringList{"Apple each", "apple pie slice", notFound.arg("app"), "Apple each"};
-    QTest::newRow("contains, also at the start")
-        << -1 << "contains" << "ice"
-        << QStringList{"Ice cream cup", "Juice [fresh] cup", "Rice, 100% whole grain cup", "Spiced apple cup",
-                       notFound.arg("ice")};
-    QTest::newRow("in calorie order") << 2 << "starts with" << "CHE"
-                                      << QStringList{"Cheddar cheese slice", "Cheddar cheese oz", "Chef's Salad serving",
-                                                     "i No foods found that match \"CHE\" -> Tea_bag each"};
-    QTest::newRow("letters beyond ASCII") << -1 << "starts with" << "äp" << QStringList{"Äpfel each", notFound.arg("äp")};
-    const char *literal[][2] = {{"'", "Chef's Salad serving"}, {"\"", "\"Lite\" yogurt cup"},
-                                {"*", "Sugar* free gum each"}, {"%", "Rice, 100% whole grain cup"},
-                                {"_", "Tea_bag each"},         {"[", "Juice [fresh] cup"},
-                                {"#", "Bun #2 each"},          {"?", "Mystery? snack each"}};
-    for (const auto &[text, name] : literal)
-        QTest::newRow(text) << -1 << "contains" << text << QStringList{QString::fromUtf8(name), notFound.arg(text)};
-    QTest::newRow("nothing") << -1 << "contains" << "ice cream!" << QStringList{notFound.arg("ice cream!")};
-}
-
-void TestFoodView::find()
-{
-    QFETCH(int, sortColumn);
-    QFETCH(QString, match);
-    QFETCH(QString, text);
-    QFETCH(QStringList, found);
-
-    auto view = openView();
-    if (sortColumn >= 0)
-        view->dbgFoods->horizontalHeader()->sectionClicked(sortColumn);
-    selectRows(*view, {3});
-    QStringList steps{search(*view, text, QStringLiteral("first"), match)};
-    while (steps.size() < found.size())
-        steps << search(*view, text); // the dialog proposes "next" now
-    QCOMPARE(steps, found);
-    // Searching moves the cursor only: the selection stays.
-    QCOMPARE(view->idSelected, sortColumn < 0 ? qint64(4) : qint64(1));
-}
-
-void TestFoodView::searchDialogKeepsItsState()
-{
-    frmSearchOptions dialog;
-    whenModal([&](QWidget *) {
-        // Set up on first showing: first, starts with, no history, OK off until there is text.
-        QCOMPARE((QStringList{dialog.cboFirst->currentText(), dialog.cboMatch->currentText()}),
-                 QStringList({"first", "starts with"}));
-        QVERIFY(!dialog.cmdOK->isEnabled());
-        dialog.cboText->setEditText(QStringLiteral("x"));
-        QVERIFY(dialog.cmdOK->isEnabled());
-        dialog.cboText->setEditText(QString());
-        QVERIFY(!dialog.cmdOK->isEnabled());
-        // Enter and Esc press neither button.
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape})
-            QTest::keyClick(dialog.cboText, key);
-        QVERIFY(dialog.isVisible());
-        dialog.cmdCancel->click();
-    });
-    dialog.exec();
-    QCOMPARE(dialog.szText, QString());
-
-    const auto confirm = [&](const QString &text, const QString &match) {
-        whenModal([&](QWidget *) {
-            dialog.cboMatch->setCurrentText(match);
-            dialog.cboText->setEditText(text);
-            dialog.cmdOK->click();
-        });
-        dialog.exec();
-        QStringList history;
-        for (int i = 0; i < dialog.cboText->count(); ++i)
-            history << dialog.cboText->itemText(i);
-        return QStringList{dialog.szText, QString::fromLatin1(dialog.fFindFirst ? "first" : "next"),
-                           QString::fromLatin1(dialog.fLeftMatch ? "start" : "any"),
-                           QLatin1Char('[') + history.join(QLatin1Char(',')) + QLatin1Char(']'),
-                           QStringLiteral("next=") + dialog.cboFirst->currentText()}
-            .join(QLatin1Char(' '));
-    };
-    QCOMPARE(confirm("tea", "contains"), QStringLiteral("tea first any [tea] next=next"));
-    QCOMPARE(confirm("tea", "starts with"), QStringLiteral("tea next start [tea] next=next"));
-    QCOMPARE(confirm("Tea", "starts with"), QStringLiteral("Tea next start [tea,Tea] next=next"));
-
-    // Cancel, or closing by the window frame, keeps the lists and searches for nothing.
-    whenModal([&](QWidget *) { dialog.close(); });
-    dialog.exec();
-    QCOMPARE(dialog.szText, QString());
-    QCOMPARE(dialog.cboText->count(), 2);
-    QCOMPARE(dialog.cboMatch->currentText(), QStringLiteral("starts with"));
-}
-
-void TestFoodView::emptyCatalogue()
-{
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Foods")}), QString());
-    auto view = openView();
-    QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(view->dbgFoods->model()->rowCount(), 0);
-    view->ReQueryFoods(3);
-    view->dbgFoods->horizontalHeader()->sectionClicked(2);
-    view->DeleteFood();
-    QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-    QCOMPARE(search(*view, QStringLiteral("a")), QStringLiteral("i No foods found that match \"a\" -> (none)"));
-}
-
-void TestFoodView::frameRoutesTheFoodCommands()
-{
-    frmMainFrame frame;
-    frame.start(m_path);
-    frame.show();
-    const auto foodsMenu = [&] {
-        Q_EMIT frame.mnuFoods->aboutToShow();
-        QString enabled;
-        for (QAction *item : {frame.mnuFoodAdd, frame.mnuFoodEdit, frame.mnuFoodDelete, frame.mnuFoodFind,
-                              frame.mnuFoodView, frame.mnuFoodReport})
-            enabled += item->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
-        return enabled;
-    };
-    QCOMPARE(foodsMenu(), QStringLiteral("+---+-"));
-
-    // One food list window, brought back by a second View.
-    frame.mnuFoodView->trigger();
-    QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
-    auto *view = qobject_cast<frmFoodView *>(window->widget());
-    QVERIFY(view);
-    QCOMPARE(foodsMenu(), QStringLiteral("+--++-"));
-    window->showMinimized();
-    frame.mnuFoodView->trigger();
-    QCOMPARE(frame.mdiArea()->subWindowList().size(), 1);
-    QCOMPARE(frame.mdiArea()->currentSubWindow(), window);
-    QVERIFY(!window->isMinimized());
-
-    // The right button asks for the pop-up; Edit and Delete follow the selection.
-    const QPoint row = view->dbgFoods->visualRect(view->dbgFoods->model()->index(7, 1)).center();
-    QTest::mouseClick(view->dbgFoods->viewport(), Qt::RightButton, {}, row);
-    QVERIFY(QTest::qWaitFor([&] { return frame.mnuFoodPopup->isVisible(); }));
-    frame.mnuFoodPopup->hide();
-    QVERIFY(!frame.mnuFoodPopupEdit->isEnabled() && !frame.mnuFoodPopupDelete->isEnabled());
-    QVERIFY(frame.mnuFoodPopupAdd->isEnabled() && frame.mnuFoodPopupFind->isEnabled());
-    QTest::mouseClick(view->dbgFoods->viewport(), Qt::LeftButton, {}, row);
-    QCOMPARE(foodsMenu(), QStringLiteral("+++++-"));
-    frame.mnuFoodDelete->trigger();
-    QCOMPARE(messages().size(), 1); // Chef's Salad is in use
-
-    // The Find of the frame reaches the view through the dialog the frame keeps for the run.
-    QCOMPARE(search(*view, QStringLiteral("ban"), QStringLiteral("first"), QStringLiteral("starts with")),
-             QStringLiteral("Banana each"));
-    window->close();
-    frame.mnuFoodView->trigger();
-    auto *again = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
-    QVERIFY(again && again != view);
-    whenModal([](QWidget *dialog) {
-        auto *options = qobject_cast<frmSearchOptions *>(dialog);
-        QCOMPARE(options->cboText->itemText(0), QStringLiteral("ban"));
-        options->cmdCancel->click();
-    });
-    frame.mnuFoodFind->trigger();
-    QVERIFY(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }));
-}
-
-void TestFoodView::editAndAddFromTheFrame()
-{
-    frmMainFrame frame;
-    frame.start(m_path);
-    frame.show();
-    frame.mnuFoodView->trigger();
-    auto *view = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
-    selectRows(*view, {3});
-
-    // Edit: the list is read again with the entry still selected; Cancel keeps it selected too.
-    const auto edit = [&](const QString &calories, bool ok) {
-        whenModal([&](QWidget *dialog) {
-            auto *editor = qobject_cast<frmEditFood *>(dialog);
-            editor->txtCalories->setText(calories);
-            (ok ? editor->cmdOK : editor->cmdCancel)->click();
-        });
-        frame.mnuFoodEdit->trigger();
-        return state(*view) + QLatin1Char(' ') + cell(*view, view->currentRow(), 2);
-    };
-    QCOMPARE(edit(QStringLiteral("1100"), true), QStringLiteral("Food View [Banana] #4 1,100"));
-    QCOMPARE(edit(QStringLiteral("5"), false), QStringLiteral("Food View [Banana] #4 1,100"));
-
-    // Add: the new entry is selected.
-    whenModal([](QWidget *dialog) {
-        auto *editor = qobject_cast<frmEditFood *>(dialog);
-        editor->dbcFood->setEditText(QStringLiteral("Kiwi"));
-        editor->dbcUnits->setEditText(QStringLiteral("each"));
-        editor->txtCalories->setText(QStringLiteral("42"));
-        editor->cmdOK->click();
-    });
-    frame.mnuFoodAdd->trigger();
-    QCOMPARE(state(*view).left(17), QStringLiteral("Food View [Kiwi] "));
-    QCOMPARE(cell(*view, view->currentRow(), 2), QStringLiteral("42"));
-    QCOMPARE(messages(), QStringList());
 }
 
 QTEST_MAIN(TestFoodView)

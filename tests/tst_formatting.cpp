@@ -39,7 +39,74 @@ class TestFormatting : public QObject
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::system()); }
 
-    void patterns_data();
+    void patterns_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("expected");
+
+        // Grouping, padding and optional digits; a carry may add a digit and a separator.
+        rows({{1234.6, "#,##0", "1,235"}, {1234567.89, "#,##0", "1,234,568"}, {999.0, "#,##0", "999"},
+              {0.0, "#,##0", "0"}, {1e20, "#,##0", "100,000,000,000,000,000,000"},
+              {999.95, "#,##0.0", "1,000.0"}, {0.4, "#", ""}, {0.25, "#.0", ".3"},
+              {1.5, "00.00", "01.50"}, {1.234, "0.0#", "1.23"}, {1.0, "0.0#", "1.0"}});
+
+        // Half away from zero, on the shortest decimal form: 0.15 and 1.005 are stored just below.
+        rows({{0.15, "0.0", "0.2"}, {1.005, "0.00", "1.01"}, {-1234.5, "#,##0", "-1,235"},
+              {0.05, "0.0", "0.1"}, {-0.05, "0.0", "-0.1"}, {-0.04, "0.0", "0.0"},
+              {1e-20, "0.0", "0.0"}});
+
+        // A float is rounded on its own shortest form, not on the digits of its widened double.
+        rows({{0.45f, "0.0", "0.5"}, {double(0.45f), "0.0", "0.4"}, {1.005f, "0.00", "1.01"},
+              {double(1.005f), "0.00", "1.00"}, {0.1f, "", "0.1"},
+              {double(0.1f), "", "0.10000000149011612"}});
+
+        // Sections: positive; negative (its sign not shown); zero, chosen after rounding.
+        // Literal text, quoted or escaped, the sign before it.
+        rows({{-2.46, "0.0;0.0;\\ ", "2.5"}, {0.04, "0.0;0.0;\\ ", " "}, {-0.04, "0.0;0.0;\\ ", " "},
+              {0, "0;0;\"No\"", "No"}, {-2.5, "0.0;;\\ ", "-2.5"}, {0.0, "0.0;0.0;", "0.0"},
+              {-5.0, "0;(0)", "(5)"}, {-5.0, "\"none\";\"less\"", "less"},
+              {-1234.5, "$#,##0.00", "-$1,234.50"}, {1500.0, "0 \"kcal\"", "1500 kcal"},
+              {5.0, "\"a;b\" 0", "a;b 5"}, {0.125, "0.0%", "12.5%"}});
+
+        // No digits to show; the general form never uses an exponent.
+        rows({{qQNaN(), "0.0", "NaN"}, {-qInf(), "0", "-Infinity"}, {-2.5, "", "-2.5"},
+              {-0.0, "", "0"}, {1e20, "", "100000000000000000000"}, {1e-7, "", "0.0000001"}});
+
+        // Dates and times: "m" after an hour (or its ":") is minutes, elsewhere the month.
+        const QVariant t = at(2001, 3, 5, 18, 5, 9);
+        rows({{t, "dddd, MMMM d, yyyy", "Monday, March 5, 2001"}, {t, "dd/mm/yyyy", "05/03/2001"},
+              {t, "mmm dd hh:mm AM/PM", "Mar 05 06:05 PM"}, {t, "h:nn am/pm", "6:05 pm"},
+              {t, "h:nn A/P", "6:05 P"}, {t, "hh:mm:ss", "18:05:09"}, {t, "h:m:s", "18:5:9"},
+              {t, "hh mm", "18 03"}, {t, "d/m/yy", "5/3/01"}, {t, "y", "64"},
+              {t, "\\d d \"of\" mmmm", "d 5 of March"}, {t, "", "3/5/2001 6:05:09 PM"},
+              {at(2001, 3, 5), "h:nn AM/PM", "12:00 AM"}, {at(2001, 3, 5), "hh:nn", "00:00"},
+              {at(2001, 3, 5, 12), "h:nn AM/PM", "12:00 PM"}, {QDate(2001, 12, 31), "", "12/31/2001"},
+              {QDate(), "dd/mm/yyyy", ""}});
+        // A wall-clock time in the spring-forward gap of the test's time zone stays as it is.
+        rows({{at(2021, 3, 14, 2, 30), "h:nn AM/PM", "2:30 AM"},
+              {u"2021-03-14 02:30:00"_s, "h:nn AM/PM", "2:30 AM"}});
+
+        // Names are US English whatever the locale.
+        const char *const names[] = {"Sunday Sun", "Monday Mon", "Tuesday Tue", "Wednesday Wed",
+            "Thursday Thu", "Friday Fri", "Saturday Sat", "January Jan", "February Feb", "March Mar",
+            "April Apr", "May May", "June Jun", "July Jul", "August Aug", "September Sep",
+            "October Oct", "November Nov", "December Dec"};
+        for (int i = 0; i < 19; ++i)
+            rows({{i < 7 ? at(2001, 3, 4 + i) : at(2001, i - 6, 1), i < 7 ? "dddd ddd" : "mmmm mmm",
+                   names[i]}});
+
+        // Any kind of value: text that reads as a date or a number, nulls, whole numbers exactly.
+        rows({{u"2001/03/05"_s, "dddd, MMMM d, yyyy", "Monday, March 5, 2001"},
+              {u"2001-03-05"_s, "d mmm yy", "5 Mar 01"}, {u"soon"_s, "d mmm", "soon"},
+              {u"2001-03-05 18:05:00"_s, "mmm dd hh:mm AM/PM", "Mar 05 06:05 PM"},
+              {u"2001/03/05"_s, "0.0", "2001/03/05"}, {u"12.34"_s, "0.0", "12.3"},
+              {u"abc"_s, "0.0", "abc"}, {u"12345678901234567"_s, "#,##0", "12,345,678,901,234,567"},
+              {QVariant(QMetaType(QMetaType::Double)), "0.0", ""},
+              {qint64(9007199254740993), "#,##0", "9,007,199,254,740,993"},
+              {std::numeric_limits<qint64>::min(), "0", "-9223372036854775808"},
+              {std::numeric_limits<quint64>::max(), "#,##0", "18,446,744,073,709,551,615"}});
+    }
     void patterns()
     {
         QFETCH(QVariant, value);
@@ -56,109 +123,37 @@ private slots:
         patterns();
     }
 
-    void signPadded();
-    void dateSpans();
+    // Written with a point and no grouping whatever the user's locale.
+    void signPadded()
+    {
+        QLocale::setDefault(QLocale(QLocale::German));
+        QStringList padded;
+        for (const double value : {42.0, -7.0, 0.0, -0.0, -0.25, 0.1, 1e-7, 1e20, 12345678.5})
+            padded << ::signPadded(value);
+        QCOMPARE(padded, (QStringList{" 42", "-7", " 0", " 0", "-0.25", " 0.1", " 0.0000001",
+                                      " 100000000000000000000", " 12345678.5"}));
+    }
+
+    // Half-open, midnight to midnight, in wall-clock time held as UTC (the "Z"); both ends count.
+    // Each span as "begin end first..last days".
+    void dateSpans()
+    {
+        const auto iso = [](const auto &value) { return value.toString(Qt::ISODate); };
+        QStringList spans;
+        for (const DateSpan &s : {DateSpan::oneDay(QDate(2021, 3, 14)),
+                                  DateSpan::oneWeek(QDate(2002, 12, 28)),
+                                  DateSpan::selectedDays(QDate(1999, 12, 30), QDate(2000, 1, 5)),
+                                  DateSpan::selectedDays(QDate(2001, 3, 5), QDate(2001, 3, 5))})
+            spans << u"%1 %2 %3..%4 %5"_s
+                         .arg(iso(s.begin), iso(s.end), iso(s.firstDay()), iso(s.lastDay()))
+                         .arg(calendarDaysInclusive(s.firstDay(), s.lastDay()));
+        QCOMPARE(spans, (QStringList{
+            "2021-03-14T00:00:00Z 2021-03-15T00:00:00Z 2021-03-14..2021-03-14 1",
+            "2002-12-28T00:00:00Z 2003-01-04T00:00:00Z 2002-12-28..2003-01-03 7",
+            "1999-12-30T00:00:00Z 2000-01-06T00:00:00Z 1999-12-30..2000-01-05 7",
+            "2001-03-05T00:00:00Z 2001-03-06T00:00:00Z 2001-03-05..2001-03-05 1"}));
+    }
 };
-
-void TestFormatting::patterns_data()
-{
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("expected");
-
-    // Grouping, padding and optional digits; a carry may add a digit and a separator.
-    rows({{1234.6, "#,##0", "1,235"}, {1234567.89, "#,##0", "1,234,568"}, {999.0, "#,##0", "999"},
-          {0.0, "#,##0", "0"}, {1e20, "#,##0", "100,000,000,000,000,000,000"},
-          {999.95, "#,##0.0", "1,000.0"}, {0.4, "#", ""}, {0.25, "#.0", ".3"},
-          {1.5, "00.00", "01.50"}, {1.234, "0.0#", "1.23"}, {1.0, "0.0#", "1.0"}});
-
-    // Half away from zero, on the shortest decimal form: 0.15 and 1.005 are stored just below.
-    rows({{0.15, "0.0", "0.2"}, {1.005, "0.00", "1.01"}, {-1234.5, "#,##0", "-1,235"},
-          {0.05, "0.0", "0.1"}, {-0.05, "0.0", "-0.1"}, {-0.04, "0.0", "0.0"},
-          {1e-20, "0.0", "0.0"}});
-
-    // A float is rounded on its own shortest form, not on the digits of its widened double.
-    rows({{0.45f, "0.0", "0.5"}, {double(0.45f), "0.0", "0.4"}, {1.005f, "0.00", "1.01"},
-          {double(1.005f), "0.00", "1.00"}, {0.1f, "", "0.1"},
-          {double(0.1f), "", "0.10000000149011612"}});
-
-    // Sections: positive; negative (its sign not shown); zero, chosen after rounding.
-    // Literal text, quoted or escaped, the sign before it.
-    rows({{-2.46, "0.0;0.0;\\ ", "2.5"}, {0.04, "0.0;0.0;\\ ", " "}, {-0.04, "0.0;0.0;\\ ", " "},
-          {0, "0;0;\"No\"", "No"}, {-2.5, "0.0;;\\ ", "-2.5"}, {0.0, "0.0;0.0;", "0.0"},
-          {-5.0, "0;(0)", "(5)"}, {-5.0, "\"none\";\"less\"", "less"},
-          {-1234.5, "$#,##0.00", "-$1,234.50"}, {1500.0, "0 \"kcal\"", "1500 kcal"},
-          {5.0, "\"a;b\" 0", "a;b 5"}, {0.125, "0.0%", "12.5%"}});
-
-    // No digits to show; the general form never uses an exponent.
-    rows({{qQNaN(), "0.0", "NaN"}, {-qInf(), "0", "-Infinity"}, {-2.5, "", "-2.5"},
-          {-0.0, "", "0"}, {1e20, "", "100000000000000000000"}, {1e-7, "", "0.0000001"}});
-
-    // Dates and times: "m" after an hour (or its ":") is minutes, elsewhere the month.
-    const QVariant t = at(2001, 3, 5, 18, 5, 9);
-    rows({{t, "dddd, MMMM d, yyyy", "Monday, March 5, 2001"}, {t, "dd/mm/yyyy", "05/03/2001"},
-          {t, "mmm dd hh:mm AM/PM", "Mar 05 06:05 PM"}, {t, "h:nn am/pm", "6:05 pm"},
-          {t, "h:nn A/P", "6:05 P"}, {t, "hh:mm:ss", "18:05:09"}, {t, "h:m:s", "18:5:9"},
-          {t, "hh mm", "18 03"}, {t, "d/m/yy", "5/3/01"}, {t, "y", "64"},
-          {t, "\\d d \"of\" mmmm", "d 5 of March"}, {t, "", "3/5/2001 6:05:09 PM"},
-          {at(2001, 3, 5), "h:nn AM/PM", "12:00 AM"}, {at(2001, 3, 5), "hh:nn", "00:00"},
-          {at(2001, 3, 5, 12), "h:nn AM/PM", "12:00 PM"}, {QDate(2001, 12, 31), "", "12/31/2001"},
-          {QDate(), "dd/mm/yyyy", ""}});
-    // A wall-clock time in the spring-forward gap of the test's time zone stays as it is.
-    rows({{at(2021, 3, 14, 2, 30), "h:nn AM/PM", "2:30 AM"},
-          {u"2021-03-14 02:30:00"_s, "h:nn AM/PM", "2:30 AM"}});
-
-    // Names are US English whatever the locale.
-    const char *const names[] = {"Sunday Sun", "Monday Mon", "Tuesday Tue", "Wednesday Wed",
-        "Thursday Thu", "Friday Fri", "Saturday Sat", "January Jan", "February Feb", "March Mar",
-        "April Apr", "May May", "June Jun", "July Jul", "August Aug", "September Sep",
-        "October Oct", "November Nov", "December Dec"};
-    for (int i = 0; i < 19; ++i)
-        rows({{i < 7 ? at(2001, 3, 4 + i) : at(2001, i - 6, 1), i < 7 ? "dddd ddd" : "mmmm mmm",
-               names[i]}});
-
-    // Any kind of value: text that reads as a date or a number, nulls, whole numbers exactly.
-    rows({{u"2001/03/05"_s, "dddd, MMMM d, yyyy", "Monday, March 5, 2001"},
-          {u"2001-03-05"_s, "d mmm yy", "5 Mar 01"}, {u"soon"_s, "d mmm", "soon"},
-          {u"2001-03-05 18:05:00"_s, "mmm dd hh:mm AM/PM", "Mar 05 06:05 PM"},
-          {u"2001/03/05"_s, "0.0", "2001/03/05"}, {u"12.34"_s, "0.0", "12.3"},
-          {u"abc"_s, "0.0", "abc"}, {u"12345678901234567"_s, "#,##0", "12,345,678,901,234,567"},
-          {QVariant(QMetaType(QMetaType::Double)), "0.0", ""},
-          {qint64(9007199254740993), "#,##0", "9,007,199,254,740,993"},
-          {std::numeric_limits<qint64>::min(), "0", "-9223372036854775808"},
-          {std::numeric_limits<quint64>::max(), "#,##0", "18,446,744,073,709,551,615"}});
-}
-
-// Written with a point and no grouping whatever the user's locale.
-void TestFormatting::signPadded()
-{
-    QLocale::setDefault(QLocale(QLocale::German));
-    QStringList padded;
-    for (const double value : {42.0, -7.0, 0.0, -0.0, -0.25, 0.1, 1e-7, 1e20, 12345678.5})
-        padded << ::signPadded(value);
-    QCOMPARE(padded, (QStringList{" 42", "-7", " 0", " 0", "-0.25", " 0.1", " 0.0000001",
-                                  " 100000000000000000000", " 12345678.5"}));
-}
-
-// Half-open, midnight to midnight, in wall-clock time held as UTC (the "Z"); both ends count.
-// Each span as "begin end first..last days".
-void TestFormatting::dateSpans()
-{
-    const auto iso = [](const auto &value) { return value.toString(Qt::ISODate); };
-    QStringList spans;
-    for (const DateSpan &s : {DateSpan::oneDay(QDate(2021, 3, 14)),
-                              DateSpan::oneWeek(QDate(2002, 12, 28)),
-                              DateSpan::selectedDays(QDate(1999, 12, 30), QDate(2000, 1, 5)),
-                              DateSpan::selectedDays(QDate(2001, 3, 5), QDate(2001, 3, 5))})
-        spans << u"%1 %2 %3..%4 %5"_s
-                     .arg(iso(s.begin), iso(s.end), iso(s.firstDay()), iso(s.lastDay()))
-                     .arg(calendarDaysInclusive(s.firstDay(), s.lastDay()));
-    QCOMPARE(spans, (QStringList{
-        "2021-03-14T00:00:00Z 2021-03-15T00:00:00Z 2021-03-14..2021-03-14 1",
-        "2002-12-28T00:00:00Z 2003-01-04T00:00:00Z 2002-12-28..2003-01-03 7",
-        "1999-12-30T00:00:00Z 2000-01-06T00:00:00Z 1999-12-30..2000-01-05 7",
-        "2001-03-05T00:00:00Z 2001-03-06T00:00:00Z 2001-03-05..2001-03-05 1"}));
-}
 
 QTEST_MAIN(TestFormatting)
 #include "tst_formatting.moc"

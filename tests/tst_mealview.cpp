@@ -102,63 +102,432 @@ const QColor black(0, 0, 0);
 
 } // namespace
 
-class TestMealView : public QObject
+class TestMealView : public DiaryTest
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
+public:
+    TestMealView() : DiaryTest({}, wallClock(tuesday, QTime(9, 30))) {}
 
+private Q_SLOTS:
     // The rules.
-    void summaryFigures_data();
-    void summaryFigures();
-    void gridColumnsAndFormats();
+
+    void summaryFigures_data()
+    {
+        QTest::addColumn<QList<QDateTime>>("times");
+        QTest::addColumn<QList<double>>("calories");
+        QTest::addColumn<QList<double>>("servings");
+        QTest::addColumn<QString>("figures");
+
+        // Budgets: 1500 calories and 5 servings a day.
+        const QDate monday = tuesday.addDays(-1);
+        QTest::newRow("single meal") << QList<QDateTime>{at(monday)} << QList<double>{1200} << QList<double>{0}
+                                     << "1 days, 1200 cal, 0 servings, 1 under, green/red";
+        // Only Monday and Wednesday have meals: three days logged, Tuesday cannot be under-eating.
+        QTest::newRow("Monday and Wednesday") << QList<QDateTime>{at(monday), at(monday.addDays(2))}
+                                              << QList<double>{1000, 2000} << QList<double>{6, 9}
+                                              << "3 days, 1000 cal, 5 servings, 1 under, green/green";
+        QTest::newRow("across midnight") << QList<QDateTime>{at(monday, 23, 30), at(tuesday, 0, 10)}
+                                         << QList<double>{700, 700} << QList<double>{5, 5}
+                                         << "2 days, 700 cal, 5 servings, 2 under, green/green";
+        QTest::newRow("across the year end") << QList<QDateTime>{at(QDate(1999, 12, 31), 20), at(QDate(2000, 1, 2), 8)}
+                                             << QList<double>{1500, 3000} << QList<double>{1, 2}
+                                             << "3 days, 1500 cal, 1 servings, 0 under, green/red";
+        // A day that adds up exactly to the budget is not under it; per day at the budget is green.
+        QTest::newRow("day equal to the budget") << QList<QDateTime>{at(monday, 8), at(monday, 18)}
+                                                 << QList<double>{500, 1000} << QList<double>{2.5, 2.5}
+                                                 << "1 days, 1500 cal, 5 servings, 0 under, green/green";
+        QTest::newRow("just over the budgets") << QList<QDateTime>{at(monday)} << QList<double>{1500.5} << QList<double>{4.999}
+                                               << "1 days, 1500.5 cal, 4.999 servings, 0 under, red/red";
+    }
+
+    void summaryFigures()
+    {
+        QFETCH(QList<QDateTime>, times);
+        QFETCH(QList<double>, calories);
+        QFETCH(QList<double>, servings);
+        QFETCH(QString, figures);
+
+        std::vector<MealRow> list;
+        for (int i = 0; i < times.size(); ++i) {
+            MealRow row;
+            row.When = times[i];
+            row.Calories = calories[i];
+            row.Fruits = servings[i] / 2;
+            row.Vegetables = servings[i] / 2;
+            list.push_back(row);
+        }
+        const MealRows rows(std::move(list));
+        const MealSummary summary = summarize(totalsOf(rows), rows, 1500, 5);
+        const auto colour = [](bool good) { return good ? QStringLiteral("green") : QStringLiteral("red"); };
+        QCOMPARE(QStringLiteral("%1 days, %2 cal, %3 servings, %4 under, %5/%6")
+                     .arg(summary.daysLogged)
+                     .arg(summary.caloriesPerDay)
+                     .arg(summary.servingsPerDay)
+                     .arg(summary.underEatingDays)
+                     .arg(colour(summary.caloriesWithinBudget), colour(summary.servingsMeetBudget)),
+                 figures);
+    }
+
+    // A time that is no date-time is shown as it is stored.
+    void timeThatIsNoDateTime()
+    {
+        MealRow malformed;
+        malformed.WhenText = QStringLiteral("2002-03-05 noon");
+        MealGridModel model;
+        model.setRows(std::make_shared<MealRows>(std::vector<MealRow>{malformed}));
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("2002-03-05 noon"));
+    }
 
     // The window.
-    void showsTheDayWithItsSummary();
-    void noDataState();
-    void modeSwitches();
-    void headerSortCycleAndResetOnRequery();
-    void captionsStayWholeAfterASort();
-    void selection();
-    void deleteAsksThenDeletes();
-    void resizeRules();
+
+    void showsTheDayWithItsSummary()
+    {
+        auto view = openView();
+        QVERIFY(view->optOneDay->isChecked());
+        QVERIFY(!view->mvwDates->rangeMode());
+        QCOMPARE(view->idSelected, 0);
+        QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::oneDay(tuesday));
+        QCOMPARE(view->windowTitle(), QStringLiteral("Meals for Ann [Tue, Aug 13, 2002]"));
+        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41}));
+        QStringList cells; // the visible columns
+        for (int column : {1, 3, 4, 5, 8, 9, 10})
+            cells << view->dbgMeals->model()->index(1, column).data().toString();
+        QCOMPARE(cells, QStringList({"Aug 13 08:00 AM", "Shake", "2.0", "packet", "340", "0.0", "0.0"}));
+        // Supplements 3.5 and entrees 2.5 are rounded half away from zero.
+        QCOMPARE(summaryTexts(*view), QStringList({"Tue, Aug 13, 2002", "1", "1,085", "1.0", "0.5", "4", "3", "1", "1,085", "1.5"}));
+        QCOMPARE(averageColours(*view), QList<QColor>({green, green, red, red}));
+
+        // Over budget turns the calories red.
+        auto strict = openView(1000);
+        QCOMPARE(averageColours(*strict), QList<QColor>({red, red, red, red}));
+        QCOMPARE(strict->lblUnderEatingDays->text(), QStringLiteral("0"));
+    }
+
+    void noDataState()
+    {
+        auto view = openView();
+        clickDate(*view, QDate(2002, 8, 16));
+        QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
+        QCOMPARE(view->windowTitle(), QStringLiteral("Meals for Ann [Fri, Aug 16, 2002]"));
+        QCOMPARE(view->dbgMeals->model()->rowCount(), 0);
+        QCOMPARE(summaryTexts(*view), QStringList({"No Data", "", "", "", "", "", "", "", "", ""}));
+        QCOMPARE(averageColours(*view), QList<QColor>({black, black, black, black}));
+
+        // A meal added behind the view's back shows only once the view queries again: not for a
+        // click on the same date, but for the next new one.
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) "
+                                                               "VALUES ('Ann', '2002-08-16 09:00:00', 'Apple', 1, 'each')")}),
+                 QString());
+        clickDate(*view, QDate(2002, 8, 16));
+        QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
+        clickDate(*view, tuesday);
+        QCOMPARE(view->dbgMeals->model()->rowCount(), 5);
+        clickDate(*view, QDate(2002, 8, 16));
+        QCOMPARE(shownIds(*view).size(), 1);
+        QCOMPARE(view->lblDates->text(), QStringLiteral("Fri, Aug 16, 2002"));
+
+        // A read that fails is never shown as a day without meals: every time, it says why.
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DROP TABLE Foods")}), QString());
+        for (const QDate date : {tuesday, QDate(2002, 8, 16)}) {
+            clickDate(*view, date);
+            QCOMPARE(messages(), QStringList("X The meals of Ann could not be read from the database.\n\n"
+                                             "The database reported an error: no such table: Foods"));
+            QCOMPARE(summaryTexts(*view), QStringList({"Meals not read", "", "", "", "", "", "", "", "", ""}));
+            QCOMPARE(view->dbgMeals->model()->rowCount(), 0);
+        }
+    }
+
+    void modeSwitches()
+    {
+        auto view = openView();
+        view->optOneWeek->click();
+        QVERIFY(!view->mvwDates->rangeMode());
+        QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::oneWeek(tuesday));
+        QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13 to Mon, Aug 19, 2002"));
+        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41, 50, 70}));
+        // One week with meals on three days: the days logged run from the first meal to the last.
+        QCOMPARE(view->lblTotalDays->text(), QStringLiteral("3"));
+
+        // Selected days starts with one day; then Aug 13-20; One Day; and the same again: the grid
+        // and the summary follow the calendar every time.
+        for (int round = 0; round < 2; ++round) {
+            view->optSelectedDays->click();
+            QVERIFY(view->mvwDates->rangeMode());
+            QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13 to Tue, Aug 13, 2002"));
+            clickDate(*view, QDate(2002, 8, 20), true);
+            QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::selectedDays(tuesday, QDate(2002, 8, 20)));
+            QCOMPARE(shownIds(*view).last(), 40000);
+            QCOMPARE(view->lblTotalDays->text(), QStringLiteral("8"));
+            view->optOneDay->click();
+            QVERIFY(!view->mvwDates->rangeMode());
+            QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13, 2002"));
+        }
+    }
+
+    void headerSortCycleAndResetOnRequery()
+    {
+        auto view = openView();
+        QAbstractItemModelTester tester(view->dbgMeals->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Calories: 95 (1), 340 (10), 100 (20), 250 (40), 300 (41).
+        const int calories = 8;
+        const auto click = [&view](int column) {
+            clickHeader(view->dbgMeals, column);
+            return shownIds(*view);
+        };
+        QCOMPARE(click(calories), QList<qint64>({1, 20, 40, 41, 10}));
+        QCOMPARE(click(calories), QList<qint64>({10, 41, 40, 20, 1}));
+        QCOMPARE(click(calories), QList<qint64>({1, 20, 40, 41, 10}));
+        // Another column starts ascending; equal values keep their time order.
+        QCOMPARE(click(5), QList<qint64>({41, 20, 1, 40, 10}));
+        const int description = 3; // "Description"
+
+        // Any re-query shows the time order again; the designed columns stay as they were.
+        const int whenWidth = view->dbgMeals->columnWidth(1);
+        view->dbgMeals->setColumnWidth(description, 150);
+        view->ReQueryMeals(view->idSelected);
+        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41}));
+        QCOMPARE(view->dbgMeals->columnWidth(1), whenWidth);
+        QCOMPARE(view->dbgMeals->columnWidth(description), 150);
+        for (int column : {0, 2, 6, 7})
+            QVERIFY(view->dbgMeals->isColumnHidden(column));
+    }
+
+    void selection()
+    {
+        auto view = openView();
+        QTableView *grid = view->dbgMeals;
+        clickRow(grid, 2);
+        QCOMPARE(view->idSelected, 20);
+        // The selection stays with its meal when the rows are sorted.
+        clickHeader(grid, 8);
+        QCOMPARE(view->idSelected, 20);
+        QCOMPARE(grid->selectionModel()->selectedRows(0).value(0).data().toLongLong(), 20);
+        // Two rows, by Ctrl or Shift: refused, and no meal counts as selected.
+        clickRow(grid, 3, Qt::LeftButton, Qt::ControlModifier);
+        QCOMPARE(view->idSelected, 0);
+        QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
+        clickRow(grid, 3);
+        QCOMPARE(view->idSelected, 41);
+        clickRow(grid, 4, Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(view->idSelected, 0);
+        QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
+
+        // A re-query keeps the ID, and highlights the meal again wherever it shows.
+        clickRow(grid, 2); // meal 40, the rows in calorie order
+        clickDate(*view, QDate(2002, 8, 14));
+        QCOMPARE(view->idSelected, 40);
+        QVERIFY(grid->selectionModel()->selectedRows().isEmpty());
+        // Not shown, it is not deleted either.
+        view->DeleteMeal();
+        QVERIFY(MessageBox::shown().isEmpty());
+        clickDate(*view, tuesday);
+        QCOMPARE(view->idSelected, 40);
+        QCOMPARE(grid->selectionModel()->selectedRows(0).value(0).data().toLongLong(), 40);
+        grid->clearSelection();
+        QCOMPARE(view->idSelected, 0);
+    }
+
+    void deleteAsksThenDeletes()
+    {
+        auto view = openView();
+        clickRow(view->dbgMeals, 4);
+        QCOMPARE(view->idSelected, 41);
+        MessageBox::setNextAnswer(false);
+        view->DeleteMeal();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().constFirst().kind, MessageBox::Kind::Question);
+        QCOMPARE(MessageBox::shown().constFirst().text,
+                 QStringLiteral("Are you sure you want to delete the meal\r\n\"Protein bar\",  1.5 bar ?"));
+        QCOMPARE(view->idSelected, 41);
+        QCOMPARE(shownIds(*view).size(), 5);
+
+        view->DeleteMeal(); // OK
+        QCOMPARE(view->idSelected, 0);
+        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40}));
+        QVERIFY(view->dbgMeals->selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(view->lblTotalCalories->text(), QStringLiteral("785"));
+
+        // Deleted meanwhile by another program: said plainly, and the rows are read again.
+        clickRow(view->dbgMeals, 0);
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Meals WHERE ID = 1")}), QString());
+        view->DeleteMeal();
+        QCOMPARE(MessageBox::shown().size(), 4);
+        QCOMPARE(MessageBox::shown().at(3).kind, MessageBox::Kind::Critical);
+        QVERIFY(MessageBox::shown().at(3).text.contains(QStringLiteral("could not be found")));
+        QCOMPARE(shownIds(*view), QList<qint64>({10, 20, 40}));
+
+        // Deleting the only meal of a day leaves the day without data.
+        clickDate(*view, QDate(2002, 8, 14));
+        clickRow(view->dbgMeals, 0);
+        view->DeleteMeal();
+        QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
+    }
+
+    void resizeRules()
+    {
+        QMdiArea area;
+        area.resize(1200, 900);
+        auto *view = new frmMealView;
+        QMdiSubWindow *window = area.addSubWindow(view);
+        area.show();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QTableView *grid = view->dbgMeals;
+        const auto widths = [grid] {
+            QList<int> all;
+            for (int column = 0; column < grid->model()->columnCount(); ++column)
+                all << grid->columnWidth(column);
+            return all;
+        };
+
+        // The Description column takes the change of width; the grid fills the window below the
+        // calendar and the panels.
+        QList<int> expected = widths();
+        expected[3] += 100; // "Description"
+        window->resize(window->width() + 100, window->height() + 50);
+        QCOMPARE(widths(), expected);
+        QCOMPARE(grid->geometry().bottomRight(), view->rect().bottomRight());
+
+        // Minimising and restoring leaves the column widths as they were.
+        window->showMinimized();
+        window->showNormal();
+        QCOMPARE(widths(), expected);
+
+        // The summary panel and six grid rows always stay in view.
+        QVERIFY(view->minimumWidth() >= view->fraSummary->geometry().right());
+        QVERIFY(view->minimumHeight() >= grid->y() + 6 * grid->verticalHeader()->defaultSectionSize());
+    }
 
     // The frame's meal commands.
-    void frameRoutesTheMealCommands();
-    void altWChoosesOneWeek();
+
+    void frameRoutesTheMealCommands()
+    {
+        frmMainFrame frame;
+        frame.start(m_path);
+        frame.show();
+        // Cancel in the client picker opens nothing; each View opens a view, also for a client who
+        // has one, with the client's budgets.
+        whenModal([](QWidget *dialog) { qobject_cast<frmSelectClient *>(dialog)->cmdCancel->click(); });
+        frame.mnuMealView->trigger();
+        QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
+        frmMealView *ann = openMealView(frame, 0);
+        frmMealView *bob = openMealView(frame, 1);
+        frmMealView *again = openMealView(frame, 1);
+        QVERIFY(ann && bob && again && again != bob);
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(again->szClient).arg(again->fCalorieBudget).arg(again->fFVbudget),
+                 QStringLiteral("Bob 2000 5"));
+
+        // The meal menus follow the active view's selection; the right button shows the pop-up.
+        frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+        QTableView *grid = ann->dbgMeals;
+        const auto commands = [&](QPoint at) {
+            QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, at);
+            const bool shown = QTest::qWaitFor([&] { return frame.mnuMealPopup->isVisible(); });
+            frame.mnuMealPopup->hide();
+            Q_EMIT frame.mnuMeals->aboutToShow();
+            return QList<bool>{shown, frame.mnuMealPopupAdd->isEnabled(), frame.mnuMealPopupEdit->isEnabled(),
+                               frame.mnuMealPopupDelete->isEnabled(), frame.mnuMealEdit->isEnabled(),
+                               frame.mnuMealDelete->isEnabled()};
+        };
+        const QPoint firstRow = grid->visualRect(grid->model()->index(0, 3)).center();
+        QCOMPARE(commands(firstRow), QList<bool>({true, true, false, false, false, false}));
+        clickRow(grid, 3);
+        QCOMPARE(commands(QPoint(5, grid->viewport()->height() - 5)), QList<bool>(6, true));
+        QCOMPARE(ann->idSelected, 40);
+
+        // Meals > Add... starts on the active view's client and first day; after it every view reads
+        // its meals again, a meal another program added too, and keeps its selected meal.
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                                               "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
+                 QString());
+        const auto addMeal = [&frame](QStringList *started) {
+            whenShown<frmEditMeal>([started](frmEditMeal *editor) {
+                *started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();
+                editor->dtpTime->setTime(QTime(7, 0));
+                editor->dbcFood->setEditText(QStringLiteral("Apple"));
+                editor->txtAmount->setText(QStringLiteral("1"));
+                editor->dbcUnits->setEditText(QStringLiteral("each"));
+                editor->cmdOK->click();
+            });
+            frame.mnuMealAdd->trigger();
+        };
+        frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(again->parentWidget()));
+        QStringList started;
+        addMeal(&started);
+        QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
+        QCOMPARE(QList<int>({grid->model()->rowCount(), again->dbgMeals->model()->rowCount()}), QList<int>({6, 2}));
+        QCOMPARE(ann->idSelected, 40);
+        QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
+
+        // A catalogue entry for meals that had none brings them into the views.
+        whenShown<frmEditFood>([](frmEditFood *food) {
+            food->dbcFood->setEditText(QStringLiteral("Milk"));
+            food->txtCalories->setText(QStringLiteral("6"));
+            food->dbcUnits->setEditText(QStringLiteral("tbsp"));
+            food->cmdOK->click();
+        });
+        frame.mnuFoodAdd->trigger();
+        QCOMPARE(grid->model()->rowCount(), 7);
+
+        // The pop-up's Delete asks about the active view's selected meal; with none selected, nothing
+        // is asked. Another kind of window active: no meal counts as selected.
+        frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+        frame.mnuMealPopupDelete->trigger();
+        QCOMPARE(messages(), QStringList("? Are you sure you want to delete the meal\r\n\"Chicken pasta\",  1 each ?"));
+        QCOMPARE(grid->model()->rowCount(), 6);
+        frame.mnuMealDelete->trigger();
+        QCOMPARE(messages(), QStringList());
+        clickRow(grid, 0);
+        frame.mdiArea()->addSubWindow(new QWidget)->show();
+        Q_EMIT frame.mnuMeals->aboutToShow();
+        QCOMPARE((QList<bool>{frame.mnuMealEdit->isEnabled(), frame.mnuMealDelete->isEnabled(),
+                              frame.mnuMealView->isEnabled(), frame.mnuMealReport->isEnabled()}),
+                 QList<bool>({false, false, true, true}));
+
+        // With no view: no client, and now. A meal with no client is not saved.
+        frame.mnuWindowCloseAll->trigger();
+        started.clear();
+        addMeal(&started);
+        QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
+        QCOMPARE(messages(), QStringList("! You must select a client name"));
+    }
+
+    // Alt+W is One Week's access key and the Window menu's: in a meal view it chooses One Week
+    // wherever the focus is; elsewhere it opens the Window menu.
+    void altWChoosesOneWeek()
+    {
+        frmMainFrame frame;
+        frame.start(m_path);
+        frame.show();
+        frmMealView *view = openMealView(frame, 0);
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        for (QWidget *focus : {static_cast<QWidget *>(view->dbgMeals), static_cast<QWidget *>(view->optOneDay)}) {
+            view->optOneDay->click();
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_W, Qt::AltModifier);
+            QTRY_VERIFY(view->optOneWeek->isChecked());
+            QCOMPARE(view->dtEnd, view->dtBegin.addDays(7));
+            QVERIFY(!frame.mnuWindow->isVisible());
+        }
+        frame.mnuWindowCloseAll->trigger();
+        QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_W, Qt::AltModifier);
+        QTRY_VERIFY(frame.mnuWindow->isVisible());
+    }
 
 private:
     std::unique_ptr<frmMealView> openView(float budget = 1500);
     // Meals > View... for the client in that row of the picker; the new view.
     frmMealView *openMealView(frmMainFrame &frame, int clientRow);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
 };
-
-void TestMealView::init()
-{
-    MessageBox::setTestMode(true);
-    Clock::setFixed(wallClock(tuesday, QTime(9, 30)));
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("fixture.mdb"));
-    QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
-    QVERIFY(deMealwright::instance().open(m_path).ok());
-}
-
-void TestMealView::cleanup()
-{
-    deMealwright::instance().close();
-    Clock::reset();
-    m_dir.reset();
-}
 
 frmMealView *TestMealView::openMealView(frmMainFrame &frame, int clientRow)
 {
-    whenModal([clientRow](QWidget *dialog) {
-        auto *select = qobject_cast<frmSelectClient *>(dialog);
+    whenShown<frmSelectClient>([clientRow](frmSelectClient *select) {
         select->dblClients->setCurrentRow(clientRow);
         select->cmdOK->click();
     });
@@ -176,436 +545,6 @@ std::unique_ptr<frmMealView> TestMealView::openView(float budget)
     view->fFVbudget = 5;
     view->show();
     return view;
-}
-
-void TestMealView::summaryFigures_data()
-{
-    QTest::addColumn<QList<QDateTime>>("times");
-    QTest::addColumn<QList<double>>("calories");
-    QTest::addColumn<QList<double>>("servings");
-    QTest::addColumn<QString>("figures");
-
-    // Budgets: 1500 calories and 5 servings a day.
-    const QDate monday = tuesday.addDays(-1);
-    QTest::newRow("single meal") << QList<QDateTime>{at(monday)} << QList<double>{1200} << QList<double>{0}
-                                 << "1 days, 1200 cal, 0 servings, 1 under, green/red";
-    // Only Monday and Wednesday have meals: three days logged, Tuesday cannot be under-eating.
-    QTest::newRow("Monday and Wednesday") << QList<QDateTime>{at(monday), at(monday.addDays(2))}
-                                          << QList<double>{1000, 2000} << QList<double>{6, 9}
-                                          << "3 days, 1000 cal, 5 servings, 1 under, green/green";
-    QTest::newRow("across midnight") << QList<QDateTime>{at(monday, 23, 30), at(tuesday, 0, 10)}
-                                     << QList<double>{700, 700} << QList<double>{5, 5}
-                                     << "2 days, 700 cal, 5 servings, 2 under, green/green";
-    QTest::newRow("across the year end") << QList<QDateTime>{at(QDate(1999, 12, 31), 20), at(QDate(2000, 1, 2), 8)}
-                                         << QList<double>{1500, 3000} << QList<double>{1, 2}
-                                         << "3 days, 1500 cal, 1 servings, 0 under, green/red";
-    // A day that adds up exactly to the budget is not under it; per day at the budget is green.
-    QTest::newRow("day equal to the budget") << QList<QDateTime>{at(monday, 8), at(monday, 18)}
-                                             << QList<double>{500, 1000} << QList<double>{2.5, 2.5}
-                                             << "1 days, 1500 cal, 5 servings, 0 under, green/green";
-    QTest::newRow("just over the budgets") << QList<QDateTime>{at(monday)} << QList<double>{1500.5} << QList<double>{4.999}
-                                           << "1 days, 1500.5 cal, 4.999 servings, 0 under, red/red";
-}
-
-void TestMealView::summaryFigures()
-{
-    QFETCH(QList<QDateTime>, times);
-    QFETCH(QList<double>, calories);
-    QFETCH(QList<double>, servings);
-    QFETCH(QString, figures);
-
-    std::vector<MealRow> list;
-    for (int i = 0; i < times.size(); ++i) {
-        MealRow row;
-        row.When = times[i];
-        row.Calories = calories[i];
-        row.Fruits = servings[i] / 2;
-        row.Vegetables = servings[i] / 2;
-        list.push_back(row);
-    }
-    const MealRows rows(std::move(list));
-    const MealSummary summary = summarize(totalsOf(rows), rows, 1500, 5);
-    const auto colour = [](bool good) { return good ? QStringLiteral("green") : QStringLiteral("red"); };
-    QCOMPARE(QStringLiteral("%1 days, %2 cal, %3 servings, %4 under, %5/%6")
-                 .arg(summary.daysLogged)
-                 .arg(summary.caloriesPerDay)
-                 .arg(summary.servingsPerDay)
-                 .arg(summary.underEatingDays)
-                 .arg(colour(summary.caloriesWithinBudget), colour(summary.servingsMeetBudget)),
-             figures);
-}
-
-void TestMealView::gridColumnsAndFormats()
-{
-    // The formats of the cells show in the window's own tests; here the designed columns, and a
-    // time that is no date-time, shown as it is stored.
-    MealRow malformed;
-    malformed.WhenText = QStringLiteral("2002-03-05 noon");
-    MealGridModel model;
-    model.setRows(std::make_shared<MealRows>(std::vector<MealRow>{malformed}));
-    QStringList captions;
-    for (int column = 0; column < model.columnCount(); ++column)
-        captions << model.headerData(column, Qt::Horizontal).toString()
-                        + (model.columns()[static_cast<size_t>(column)].visible ? QString() : QStringLiteral(" (hidden)"));
-    QCOMPARE(captions, QStringList({"ID (hidden)", "When", "Who (hidden)", "Description", "Amount", "Units",
-                                    "CaloriesPerUnit (hidden)", "Units (hidden)", "Calories", "Vegs", "Fruits"}));
-    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("2002-03-05 noon"));
-}
-
-void TestMealView::showsTheDayWithItsSummary()
-{
-    auto view = openView();
-    QVERIFY(view->optOneDay->isChecked());
-    QVERIFY(!view->mvwDates->rangeMode());
-    QCOMPARE(view->idSelected, 0);
-    QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::oneDay(tuesday));
-    QCOMPARE(view->windowTitle(), QStringLiteral("Meals for Ann [Tue, Aug 13, 2002]"));
-    QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41}));
-    QStringList cells; // the visible columns
-    for (int column : {1, 3, 4, 5, 8, 9, 10})
-        cells << view->dbgMeals->model()->index(1, column).data().toString();
-    QCOMPARE(cells, QStringList({"Aug 13 08:00 AM", "Shake", "2.0", "packet", "340", "0.0", "0.0"}));
-    // Supplements 3.5 and entrees 2.5 are rounded half away from zero.
-    QCOMPARE(summaryTexts(*view), QStringList({"Tue, Aug 13, 2002", "1", "1,085", "1.0", "0.5", "4", "3", "1", "1,085", "1.5"}));
-    QCOMPARE(averageColours(*view), QList<QColor>({green, green, red, red}));
-
-    // Over budget turns the calories red.
-    auto strict = openView(1000);
-    QCOMPARE(averageColours(*strict), QList<QColor>({red, red, red, red}));
-    QCOMPARE(strict->lblUnderEatingDays->text(), QStringLiteral("0"));
-}
-
-void TestMealView::noDataState()
-{
-    auto view = openView();
-    clickDate(*view, QDate(2002, 8, 16));
-    QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
-    QCOMPARE(view->windowTitle(), QStringLiteral("Meals for Ann [Fri, Aug 16, 2002]"));
-    QCOMPARE(view->dbgMeals->model()->rowCount(), 0);
-    QCOMPARE(summaryTexts(*view), QStringList({"No Data", "", "", "", "", "", "", "", "", ""}));
-    QCOMPARE(averageColours(*view), QList<QColor>({black, black, black, black}));
-
-    // A meal added behind the view's back shows only once the view queries again: not for a
-    // click on the same date, but for the next new one.
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) "
-                                                           "VALUES ('Ann', '2002-08-16 09:00:00', 'Apple', 1, 'each')")}),
-             QString());
-    clickDate(*view, QDate(2002, 8, 16));
-    QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
-    clickDate(*view, tuesday);
-    QCOMPARE(view->dbgMeals->model()->rowCount(), 5);
-    clickDate(*view, QDate(2002, 8, 16));
-    QCOMPARE(shownIds(*view).size(), 1);
-    QCOMPARE(view->lblDates->text(), QStringLiteral("Fri, Aug 16, 2002"));
-
-    // A read that fails is never shown as a day without meals: every time, it says why.
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DROP TABLE Foods")}), QString());
-    for (const QDate date : {tuesday, QDate(2002, 8, 16)}) {
-        clickDate(*view, date);
-        QCOMPARE(messages(), QStringList("X The meals of Ann could not be read from the database.\n\n"
-                                         "The database reported an error: no such table: Foods"));
-        QCOMPARE(summaryTexts(*view), QStringList({"Meals not read", "", "", "", "", "", "", "", "", ""}));
-        QCOMPARE(view->dbgMeals->model()->rowCount(), 0);
-    }
-}
-
-void TestMealView::modeSwitches()
-{
-    auto view = openView();
-    view->optOneWeek->click();
-    QVERIFY(!view->mvwDates->rangeMode());
-    QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::oneWeek(tuesday));
-    QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13 to Mon, Aug 19, 2002"));
-    QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41, 50, 70}));
-    // One week with meals on three days: the days logged run from the first meal to the last.
-    QCOMPARE(view->lblTotalDays->text(), QStringLiteral("3"));
-
-    // Selected days starts with one day; then Aug 13-20; One Day; and the same again: the grid
-    // and the summary follow the calendar every time.
-    for (int round = 0; round < 2; ++round) {
-        view->optSelectedDays->click();
-        QVERIFY(view->mvwDates->rangeMode());
-        QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13 to Tue, Aug 13, 2002"));
-        clickDate(*view, QDate(2002, 8, 20), true);
-        QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::selectedDays(tuesday, QDate(2002, 8, 20)));
-        QCOMPARE(shownIds(*view).last(), 40000);
-        QCOMPARE(view->lblTotalDays->text(), QStringLiteral("8"));
-        view->optOneDay->click();
-        QVERIFY(!view->mvwDates->rangeMode());
-        QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13, 2002"));
-    }
-}
-
-void TestMealView::headerSortCycleAndResetOnRequery()
-{
-    auto view = openView();
-    QAbstractItemModelTester tester(view->dbgMeals->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    // Calories: 95 (1), 340 (10), 100 (20), 250 (40), 300 (41).
-    const int calories = 8;
-    clickHeader(view->dbgMeals, calories);
-    QCOMPARE(shownIds(*view), QList<qint64>({1, 20, 40, 41, 10}));
-    clickHeader(view->dbgMeals, calories);
-    QCOMPARE(shownIds(*view), QList<qint64>({10, 41, 40, 20, 1}));
-    clickHeader(view->dbgMeals, calories);
-    QCOMPARE(shownIds(*view), QList<qint64>({1, 20, 40, 41, 10}));
-    // Another column starts ascending; equal values keep their time order.
-    clickHeader(view->dbgMeals, 5);
-    QCOMPARE(shownIds(*view), QList<qint64>({41, 20, 1, 40, 10}));
-    const int description = 3; // "Description"
-
-    // Any re-query shows the time order again; the designed columns stay as they were.
-    const int whenWidth = view->dbgMeals->columnWidth(1);
-    view->dbgMeals->setColumnWidth(description, 150);
-    view->ReQueryMeals(view->idSelected);
-    QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41}));
-    QCOMPARE(view->dbgMeals->columnWidth(1), whenWidth);
-    QCOMPARE(view->dbgMeals->columnWidth(description), 150);
-    for (int column : {0, 2, 6, 7})
-        QVERIFY(view->dbgMeals->isColumnHidden(column));
-}
-
-void TestMealView::captionsStayWholeAfterASort()
-{
-    auto view = openView();
-    QHeaderView *header = view->dbgMeals->horizontalHeader();
-    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    for (int sorted : {1, 3, 4, 5, 8, 9, 10}) {
-        clickHeader(view->dbgMeals, sorted);
-        // No sort arrow takes room from a caption, and every caption fits its column.
-        QVERIFY(!header->isSortIndicatorShown());
-        for (int column : {1, 3, 4, 5, 8, 9, 10}) {
-            const QString caption = view->dbgMeals->model()->headerData(column, Qt::Horizontal).toString();
-            QVERIFY2(header->fontMetrics().horizontalAdvance(caption) + margins <= header->sectionSize(column), qPrintable(caption));
-        }
-    }
-}
-
-void TestMealView::selection()
-{
-    auto view = openView();
-    QTableView *grid = view->dbgMeals;
-    clickRow(grid, 2);
-    QCOMPARE(view->idSelected, 20);
-    // The selection stays with its meal when the rows are sorted.
-    clickHeader(grid, 8);
-    QCOMPARE(view->idSelected, 20);
-    QCOMPARE(grid->selectionModel()->selectedRows(0).value(0).data().toLongLong(), 20);
-    // Two rows, by Ctrl or Shift: refused, and no meal counts as selected.
-    clickRow(grid, 3, Qt::LeftButton, Qt::ControlModifier);
-    QCOMPARE(view->idSelected, 0);
-    QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
-    clickRow(grid, 3);
-    QCOMPARE(view->idSelected, 41);
-    clickRow(grid, 4, Qt::LeftButton, Qt::ShiftModifier);
-    QCOMPARE(view->idSelected, 0);
-    QVERIFY(grid->selectionModel()->selectedIndexes().isEmpty());
-
-    // A re-query keeps the ID, and highlights the meal again wherever it shows.
-    clickRow(grid, 2); // meal 40, the rows in calorie order
-    clickDate(*view, QDate(2002, 8, 14));
-    QCOMPARE(view->idSelected, 40);
-    QVERIFY(grid->selectionModel()->selectedRows().isEmpty());
-    // Not shown, it is not deleted either.
-    view->DeleteMeal();
-    QVERIFY(MessageBox::shown().isEmpty());
-    clickDate(*view, tuesday);
-    QCOMPARE(view->idSelected, 40);
-    QCOMPARE(grid->selectionModel()->selectedRows(0).value(0).data().toLongLong(), 40);
-    grid->clearSelection();
-    QCOMPARE(view->idSelected, 0);
-}
-
-void TestMealView::deleteAsksThenDeletes()
-{
-    auto view = openView();
-    clickRow(view->dbgMeals, 4);
-    QCOMPARE(view->idSelected, 41);
-    MessageBox::setNextAnswer(false);
-    view->DeleteMeal();
-    QCOMPARE(MessageBox::shown().size(), 1);
-    QCOMPARE(MessageBox::shown().constFirst().kind, MessageBox::Kind::Question);
-    QCOMPARE(MessageBox::shown().constFirst().text,
-             QStringLiteral("Are you sure you want to delete the meal\r\n\"Protein bar\",  1.5 bar ?"));
-    QCOMPARE(view->idSelected, 41);
-    QCOMPARE(shownIds(*view).size(), 5);
-
-    view->DeleteMeal(); // OK
-    QCOMPARE(view->idSelected, 0);
-    QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40}));
-    QVERIFY(view->dbgMeals->selectionModel()->selectedRows().isEmpty());
-    QCOMPARE(view->lblTotalCalories->text(), QStringLiteral("785"));
-
-    // Deleted meanwhile by another program: said plainly, and the rows are read again.
-    clickRow(view->dbgMeals, 0);
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Meals WHERE ID = 1")}), QString());
-    view->DeleteMeal();
-    QCOMPARE(MessageBox::shown().size(), 4);
-    QCOMPARE(MessageBox::shown().at(3).kind, MessageBox::Kind::Critical);
-    QVERIFY(MessageBox::shown().at(3).text.contains(QStringLiteral("could not be found")));
-    QCOMPARE(shownIds(*view), QList<qint64>({10, 20, 40}));
-
-    // Deleting the only meal of a day leaves the day without data.
-    clickDate(*view, QDate(2002, 8, 14));
-    clickRow(view->dbgMeals, 0);
-    view->DeleteMeal();
-    QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
-}
-
-void TestMealView::resizeRules()
-{
-    QMdiArea area;
-    area.resize(1200, 900);
-    auto *view = new frmMealView;
-    QMdiSubWindow *window = area.addSubWindow(view);
-    area.show();
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(&area));
-    QTableView *grid = view->dbgMeals;
-    const auto widths = [grid] {
-        QList<int> all;
-        for (int column = 0; column < grid->model()->columnCount(); ++column)
-            all << grid->columnWidth(column);
-        return all;
-    };
-
-    // The Description column takes the change of width; the grid fills the window below the
-    // calendar and the panels.
-    QList<int> expected = widths();
-    expected[3] += 100; // "Description"
-    window->resize(window->width() + 100, window->height() + 50);
-    QCOMPARE(widths(), expected);
-    QCOMPARE(grid->geometry().bottomRight(), view->rect().bottomRight());
-
-    // Minimising and restoring leaves the column widths as they were.
-    window->showMinimized();
-    window->showNormal();
-    QCOMPARE(widths(), expected);
-
-    // Narrower or lower than the minimum snaps back to it.
-    window->resize(50, 50);
-    QCOMPARE(view->size(), view->minimumSize());
-    QVERIFY(view->minimumWidth() >= view->fraSummary->geometry().right());
-    QVERIFY(view->minimumHeight() >= grid->y() + 6 * grid->verticalHeader()->defaultSectionSize());
-}
-
-void TestMealView::frameRoutesTheMealCommands()
-{
-    frmMainFrame frame;
-    frame.start(m_path);
-    frame.show();
-    // Cancel in the client picker opens nothing; each View opens a view, also for a client who
-    // has one, with the client's budgets.
-    whenModal([](QWidget *dialog) { qobject_cast<frmSelectClient *>(dialog)->cmdCancel->click(); });
-    frame.mnuMealView->trigger();
-    QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
-    frmMealView *ann = openMealView(frame, 0);
-    frmMealView *bob = openMealView(frame, 1);
-    frmMealView *again = openMealView(frame, 1);
-    QVERIFY(ann && bob && again && again != bob);
-    QCOMPARE(QStringLiteral("%1 %2 %3").arg(again->szClient).arg(again->fCalorieBudget).arg(again->fFVbudget),
-             QStringLiteral("Bob 2000 5"));
-
-    // The meal menus follow the active view's selection; the right button shows the pop-up.
-    frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
-    QTableView *grid = ann->dbgMeals;
-    const auto commands = [&](QPoint at) {
-        QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, at);
-        const bool shown = QTest::qWaitFor([&] { return frame.mnuMealPopup->isVisible(); });
-        frame.mnuMealPopup->hide();
-        Q_EMIT frame.mnuMeals->aboutToShow();
-        return QList<bool>{shown, frame.mnuMealPopupAdd->isEnabled(), frame.mnuMealPopupEdit->isEnabled(),
-                           frame.mnuMealPopupDelete->isEnabled(), frame.mnuMealEdit->isEnabled(),
-                           frame.mnuMealDelete->isEnabled()};
-    };
-    const QPoint firstRow = grid->visualRect(grid->model()->index(0, 3)).center();
-    QCOMPARE(commands(firstRow), QList<bool>({true, true, false, false, false, false}));
-    clickRow(grid, 3);
-    QCOMPARE(commands(QPoint(5, grid->viewport()->height() - 5)), QList<bool>(6, true));
-    QCOMPARE(ann->idSelected, 40);
-
-    // Meals > Add... starts on the active view's client and first day; after it every view reads
-    // its meals again, a meal another program added too, and keeps its selected meal.
-    QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
-                                                           "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
-             QString());
-    const auto addMeal = [&frame](QStringList *started) {
-        whenModal([started](QWidget *dialog) {
-            auto *editor = qobject_cast<frmEditMeal *>(dialog);
-            *started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();
-            editor->dtpTime->setTime(QTime(7, 0));
-            editor->dbcFood->setEditText(QStringLiteral("Apple"));
-            editor->txtAmount->setText(QStringLiteral("1"));
-            editor->dbcUnits->setEditText(QStringLiteral("each"));
-            editor->cmdOK->click();
-        });
-        frame.mnuMealAdd->trigger();
-    };
-    frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(again->parentWidget()));
-    QStringList started;
-    addMeal(&started);
-    QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
-    QCOMPARE(QList<int>({grid->model()->rowCount(), again->dbgMeals->model()->rowCount()}), QList<int>({6, 2}));
-    QCOMPARE(ann->idSelected, 40);
-    QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
-
-    // A catalogue entry for meals that had none brings them into the views.
-    whenModal([](QWidget *dialog) {
-        auto *food = qobject_cast<frmEditFood *>(dialog);
-        food->dbcFood->setEditText(QStringLiteral("Milk"));
-        food->txtCalories->setText(QStringLiteral("6"));
-        food->dbcUnits->setEditText(QStringLiteral("tbsp"));
-        food->cmdOK->click();
-    });
-    frame.mnuFoodAdd->trigger();
-    QCOMPARE(grid->model()->rowCount(), 7);
-
-    // The pop-up's Delete asks about the active view's selected meal; with none selected, nothing
-    // is asked. Another kind of window active: no meal counts as selected.
-    frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
-    frame.mnuMealPopupDelete->trigger();
-    QCOMPARE(messages(), QStringList("? Are you sure you want to delete the meal\r\n\"Chicken pasta\",  1 each ?"));
-    QCOMPARE(grid->model()->rowCount(), 6);
-    frame.mnuMealDelete->trigger();
-    QCOMPARE(messages(), QStringList());
-    clickRow(grid, 0);
-    frame.mdiArea()->addSubWindow(new QWidget)->show();
-    Q_EMIT frame.mnuMeals->aboutToShow();
-    QCOMPARE((QList<bool>{frame.mnuMealEdit->isEnabled(), frame.mnuMealDelete->isEnabled(),
-                          frame.mnuMealView->isEnabled(), frame.mnuMealReport->isEnabled()}),
-             QList<bool>({false, false, true, true}));
-
-    // With no view: no client, and now. A meal with no client is not saved.
-    frame.mnuWindowCloseAll->trigger();
-    started.clear();
-    addMeal(&started);
-    QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
-    QCOMPARE(messages(), QStringList("! You must select a client name"));
-}
-
-// Alt+W is One Week's access key and the Window menu's: in a meal view it chooses One Week
-// wherever the focus is; elsewhere it opens the Window menu.
-void TestMealView::altWChoosesOneWeek()
-{
-    frmMainFrame frame;
-    frame.start(m_path);
-    frame.show();
-    frmMealView *view = openMealView(frame, 0);
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    for (QWidget *focus : {static_cast<QWidget *>(view->dbgMeals), static_cast<QWidget *>(view->optOneDay)}) {
-        view->optOneDay->click();
-        focus->setFocus();
-        QTest::keyClick(focus, Qt::Key_W, Qt::AltModifier);
-        QTRY_VERIFY(view->optOneWeek->isChecked());
-        QCOMPARE(view->dtEnd, view->dtBegin.addDays(7));
-        QVERIFY(!frame.mnuWindow->isVisible());
-    }
-    frame.mnuWindowCloseAll->trigger();
-    QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    QTest::keyClick(&frame, Qt::Key_W, Qt::AltModifier);
-    QTRY_VERIFY(frame.mnuWindow->isVisible());
 }
 
 QTEST_MAIN(TestMealView)

@@ -59,184 +59,172 @@ private Q_SLOTS:
         m_cal->setCurrentPage(2003, 1);
     }
 
-    void steps_data();
-    void steps();
-    void clickEveryCell_data();
-    void clickEveryCell();
-    void rangePaintedAsOneBand_data();
-    void rangePaintedAsOneBand();
-};
+    void steps_data()
+    {
+        // Each row's tag is a plan of steps taken in range mode from the page of January 2003 (today
+        // is 2002-12-25):
+        //   d, -d, +d   a click on day d of the page shown, of the month before it, of the month after;
+        //               S before it holds Shift, D double-clicks, P presses, M moves, R releases
+        //   <key>       a key on the grid, such as <Shift+Right> or <PgDown>
+        //   set:a:b     setRange(a, b)     sel:a  setSelectedDate(a)     page:yyyy-MM  setCurrentPage
+        //   single      leaves range mode  rtl    right to left          next  the next-month button
+        // and its outcome: the first and last day of the range, the page shown, rangeChanged signals.
+        QTest::addColumn<QString>("outcome");
+        const auto row = [](const char *plan, const char *outcome) { QTest::newRow(plan) << outcome; };
 
-void tst_RangeCalendar::steps_data()
-{
-    // Each row's tag is a plan of steps taken in range mode from the page of January 2003 (today
-    // is 2002-12-25):
-    //   d, -d, +d   a click on day d of the page shown, of the month before it, of the month after;
-    //               S before it holds Shift, D double-clicks, P presses, M moves, R releases
-    //   <key>       a key on the grid, such as <Shift+Right> or <PgDown>
-    //   set:a:b     setRange(a, b)     sel:a  setSelectedDate(a)     page:yyyy-MM  setCurrentPage
-    //   single      leaves range mode  rtl    right to left          next  the next-month button
-    // and its outcome: the first and last day of the range, the page shown, rangeChanged signals.
-    QTest::addColumn<QString>("outcome");
-    const auto row = [](const char *plan, const char *outcome) { QTest::newRow(plan) << outcome; };
+        // Modes: a one-day range on the selected date both ways; only a real change is signalled
+        // (today's range was there from the start).
+        row("single sel:2003-01-05 sel:2003-01-05 set:2003-01-07:2003-01-09",
+            "2003-01-07 2003-01-07 2003-01 2");
+        row("set:2003-02-14:2003-03-02 single", "2003-02-14 2003-02-14 2003-02 2");
+        row("set:2003-01-05:2003-01-09 set:2003-01-05:2003-01-09 set:2003-01-09:2003-01-05",
+            "2003-01-05 2003-01-09 2003-01 1");
 
-    // Modes: a one-day range on the selected date both ways; only a real change is signalled
-    // (today's range was there from the start).
-    row("single sel:2003-01-05 sel:2003-01-05 set:2003-01-07:2003-01-09",
-        "2003-01-07 2003-01-07 2003-01 2");
-    row("set:2003-02-14:2003-03-02 single", "2003-02-14 2003-02-14 2003-02 2");
-    row("set:2003-02-14:2003-01-30 single", "2003-02-14 2003-02-14 2003-02 2");
-    row("set:2002-12-25:2002-12-25 set:2003-02-14:2003-02-14 single",
-        "2003-02-14 2003-02-14 2003-02 1");
-    row("set:2003-01-05:2003-01-09 set:2003-01-05:2003-01-09 set:2003-01-09:2003-01-05",
-        "2003-01-05 2003-01-09 2003-01 1");
+        // At most 365 days, counted by days (over a 29 February too), from the anchor either way.
+        row("set:2023-03-01:2024-02-29 set:2023-03-01:2025-01-01", "2023-03-01 2024-02-28 2023-03 1");
+        row("set:2022-06-30:2020-01-01", "2021-07-01 2022-06-30 2022-06 1");
+        row("page:2023-03 15 page:2024-04 S10", "2023-03-15 2024-03-13 2024-04 2");
+        row("page:2024-04 10 page:2023-03 S1", "2023-04-12 2024-04-10 2023-03 2");
 
-    // At most 365 days, counted by days (over a 29 February too), from the anchor either way.
-    row("set:2023-03-01:2024-02-29 set:2023-03-01:2025-01-01", "2023-03-01 2024-02-28 2023-03 1");
-    row("set:2022-06-30:2020-01-01", "2021-07-01 2022-06-30 2022-06 1");
-    row("page:2023-03 15 page:2024-04 S10", "2023-03-15 2024-03-13 2024-04 2");
-    row("page:2024-04 10 page:2023-03 S1", "2023-04-12 2024-04-10 2023-03 2");
+        // Clicks: Shift extends from the anchor, a plain click moves it; a click never turns the page.
+        row("20 S5 S25 S25", "2003-01-20 2003-01-25 2003-01 3");
+        row("10 S20 15 S17", "2003-01-15 2003-01-17 2003-01 4");
+        row("10 S20 D15", "2003-01-15 2003-01-15 2003-01 3");
+        row("-31 S+3", "2002-12-31 2003-02-03 2003-01 2");
 
-    // Clicks: Shift extends from the anchor, a plain click moves it; a click never turns the page.
-    row("20 S5 S25 S25", "2003-01-20 2003-01-25 2003-01 3");
-    row("10 S20 15 S17", "2003-01-15 2003-01-17 2003-01 4");
-    row("10 S20 D15", "2003-01-15 2003-01-15 2003-01 3");
-    row("10 S20 sel:2003-01-05", "2003-01-05 2003-01-05 2003-01 3");
-    row("-31 S+3", "2002-12-31 2003-02-03 2003-01 2");
+        // Dragging widens from the pressed date as the mouse moves, until the button is up.
+        row("P10 M16 M7 R7 M13", "2003-01-07 2003-01-10 2003-01 3");
 
-    // Dragging widens from the pressed date as the mouse moves, until the button is up.
-    row("P10 M16 M7 R7 M13", "2003-01-07 2003-01-10 2003-01 3");
-    row("P29 M+4 M-30 R-30", "2002-12-30 2003-01-29 2003-01 3");
+        // Keys move the cursor, and show its month; with Shift they extend from the anchor.
+        row("10 <Shift+Left> <Shift+Right> <Shift+Right>", "2003-01-10 2003-01-11 2003-01 4");
+        row("10 <Shift+End> <Shift+Down>", "2003-01-10 2003-02-07 2003-02 3");
+        row("30 <Shift+Left> <Down>", "2003-02-05 2003-02-05 2003-02 3");
+        row("rtl 10 <Shift+Left> <Shift+Left>", "2003-01-10 2003-01-12 2003-01 3");
+        row("10 <PgDown> <Shift+Right>", "2003-01-10 2003-02-11 2003-02 2");
 
-    // Keys move the cursor, and show its month; with Shift they extend from the anchor.
-    row("10 <Shift+Left> <Shift+Right> <Shift+Right>", "2003-01-10 2003-01-11 2003-01 4");
-    row("10 <Shift+End> <Shift+Down>", "2003-01-10 2003-02-07 2003-02 3");
-    row("30 <Shift+Left> <Down>", "2003-02-05 2003-02-05 2003-02 3");
-    row("rtl 10 <Shift+Left> <Shift+Left>", "2003-01-10 2003-01-12 2003-01 3");
-    row("10 <PgDown> <Shift+Right>", "2003-01-10 2003-02-11 2003-02 2");
+        // Turning the page keeps the range.
+        row("set:2003-01-20:2003-01-25 next <PgUp> <PgUp>", "2003-01-20 2003-01-25 2002-12 1");
+    }
 
-    // Turning the page keeps the range.
-    row("set:2003-01-20:2003-01-25 next <PgUp> <PgUp>", "2003-01-20 2003-01-25 2002-12 1");
-}
-
-void tst_RangeCalendar::steps()
-{
-    QFETCH(QString, outcome);
-    static const QHash<QChar, QTest::MouseAction> actions{{u'P', QTest::MousePress},
-        {u'M', QTest::MouseMove}, {u'R', QTest::MouseRelease}, {u'D', QTest::MouseDClick}};
-    QSignalSpy spy(m_cal.get(), &RangeCalendar::rangeChanged);
-    QSignalSpy baseClicks(m_cal.get(), &QCalendarWidget::clicked);
-    QSignalSpy activated(m_cal.get(), &QCalendarWidget::activated);
-    qsizetype doubleClicks = 0;
-    for (const QString &step : QString::fromUtf8(QTest::currentDataTag()).split(u' ')) {
-        const QStringList args = step.split(u':');
-        if (args[0] == u"set") {
-            m_cal->setRange(day(args[1]), day(args[2]));
-        } else if (args[0] == u"sel") {
-            m_cal->setSelectedDate(day(args[1]));
-        } else if (args[0] == u"page") {
-            m_cal->setCurrentPage(args[1].left(4).toInt(), args[1].right(2).toInt());
-        } else if (step == u"single") {
-            m_cal->setRangeMode(false);
-        } else if (step == u"rtl") {
-            m_cal->setLayoutDirection(Qt::RightToLeft);
-        } else if (step == u"next") {
-            QTest::mouseClick(m_cal->findChild<QWidget *>("qt_calendar_nextmonth"), Qt::LeftButton);
-        } else if (step.startsWith(u'<')) {
-            const QKeyCombination key = QKeySequence(step.mid(1).chopped(1))[0];
-            QTest::keyClick(m_cal->view(), key.key(), key.keyboardModifiers());
-        } else {
-            const QChar how = step[0].isLetter() ? step[0] : QChar();
-            const QDate date = QDate(m_cal->yearShown(), m_cal->monthShown(), 1)
-                                   .addMonths(step.count(u'+') - step.count(u'-'))
-                                   .addDays(qAbs(step.mid(!how.isNull()).toInt()) - 1);
-            const QRect cell = m_cal->cells().value(date);
-            QVERIFY2(cell.isValid(), qPrintable(step));
-            doubleClicks += how == u'D';
-            QTest::mouseEvent(actions.value(how, QTest::MouseClick), m_cal->view()->viewport(),
-                              Qt::LeftButton, how == u'S' ? Qt::ShiftModifier : Qt::NoModifier,
-                              cell.center());
+    void steps()
+    {
+        QFETCH(QString, outcome);
+        static const QHash<QChar, QTest::MouseAction> actions{{u'P', QTest::MousePress},
+            {u'M', QTest::MouseMove}, {u'R', QTest::MouseRelease}, {u'D', QTest::MouseDClick}};
+        QSignalSpy spy(m_cal.get(), &RangeCalendar::rangeChanged);
+        QSignalSpy baseClicks(m_cal.get(), &QCalendarWidget::clicked);
+        QSignalSpy activated(m_cal.get(), &QCalendarWidget::activated);
+        qsizetype doubleClicks = 0;
+        for (const QString &step : QString::fromUtf8(QTest::currentDataTag()).split(u' ')) {
+            const QStringList args = step.split(u':');
+            if (args[0] == u"set") {
+                m_cal->setRange(day(args[1]), day(args[2]));
+            } else if (args[0] == u"sel") {
+                m_cal->setSelectedDate(day(args[1]));
+            } else if (args[0] == u"page") {
+                m_cal->setCurrentPage(args[1].left(4).toInt(), args[1].right(2).toInt());
+            } else if (step == u"single") {
+                m_cal->setRangeMode(false);
+            } else if (step == u"rtl") {
+                m_cal->setLayoutDirection(Qt::RightToLeft);
+            } else if (step == u"next") {
+                QTest::mouseClick(m_cal->findChild<QWidget *>("qt_calendar_nextmonth"), Qt::LeftButton);
+            } else if (step.startsWith(u'<')) {
+                const QKeyCombination key = QKeySequence(step.mid(1).chopped(1))[0];
+                QTest::keyClick(m_cal->view(), key.key(), key.keyboardModifiers());
+            } else {
+                const QChar how = step[0].isLetter() ? step[0] : QChar();
+                const QDate date = QDate(m_cal->yearShown(), m_cal->monthShown(), 1)
+                                       .addMonths(step.count(u'+') - step.count(u'-'))
+                                       .addDays(qAbs(step.mid(!how.isNull()).toInt()) - 1);
+                const QRect cell = m_cal->cells().value(date);
+                QVERIFY2(cell.isValid(), qPrintable(step));
+                doubleClicks += how == u'D';
+                QTest::mouseEvent(actions.value(how, QTest::MouseClick), m_cal->view()->viewport(),
+                                  Qt::LeftButton, how == u'S' ? Qt::ShiftModifier : Qt::NoModifier,
+                                  cell.center());
+            }
+            // Every signal carries the range as it stands right after it.
+            if (!spy.isEmpty())
+                QCOMPARE(spy.last(), (QVariantList{m_cal->rangeStart(), m_cal->rangeEnd()}));
         }
-        // Every signal carries the range as it stands right after it.
-        if (!spy.isEmpty())
-            QCOMPARE(spy.last(), (QVariantList{m_cal->rangeStart(), m_cal->rangeEnd()}));
+        const QStringList shown{m_cal->rangeStart().toString(Qt::ISODate),
+                                m_cal->rangeEnd().toString(Qt::ISODate),
+                                QDate(m_cal->yearShown(), m_cal->monthShown(), 1).toString("yyyy-MM"),
+                                QString::number(spy.count())};
+        QCOMPARE(shown, outcome.split(u' '));
+        // The base class's single-date clicks stay silent; a double click still activates.
+        QCOMPARE((QList<qsizetype>{baseClicks.count(), activated.count()}),
+                 (QList<qsizetype>{0, doubleClicks}));
     }
-    const QStringList shown{m_cal->rangeStart().toString(Qt::ISODate),
-                            m_cal->rangeEnd().toString(Qt::ISODate),
-                            QDate(m_cal->yearShown(), m_cal->monthShown(), 1).toString("yyyy-MM"),
-                            QString::number(spy.count())};
-    QCOMPARE(shown, outcome.split(u' '));
-    // The base class's single-date clicks stay silent; a double click still activates.
-    QCOMPARE((QList<qsizetype>{baseClicks.count(), activated.count()}),
-             (QList<qsizetype>{0, doubleClicks}));
-}
 
-void tst_RangeCalendar::clickEveryCell_data()
-{
-    QTest::addColumn<QDate>("page");
-    QTest::addColumn<Qt::DayOfWeek>("firstDay");
-    QTest::addColumn<bool>("bare"); // right to left, no headings
+    void clickEveryCell_data()
+    {
+        QTest::addColumn<QDate>("page");
+        QTest::addColumn<Qt::DayOfWeek>("firstDay");
+        QTest::addColumn<bool>("bare"); // right to left, no headings
 
-    QTest::newRow("starts on a Monday") << day("2024-01-01") << Qt::Monday << false;
-    QTest::newRow("Sunday first") << day("2015-02-01") << Qt::Sunday << false;
-    QTest::newRow("no headings, right to left") << day("2021-08-01") << Qt::Monday << true;
-}
-
-// Every cell of the grid, the grey days of the months before and after included, selects the
-// date painted in it, without turning the page.
-void tst_RangeCalendar::clickEveryCell()
-{
-    QFETCH(QDate, page);
-    QFETCH(Qt::DayOfWeek, firstDay);
-    QFETCH(bool, bare);
-
-    m_cal->setFirstDayOfWeek(firstDay);
-    if (bare) {
-        m_cal->setLayoutDirection(Qt::RightToLeft);
-        m_cal->setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
-        m_cal->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        QTest::newRow("starts on a Monday") << day("2024-01-01") << Qt::Monday << false;
+        QTest::newRow("Sunday first") << day("2015-02-01") << Qt::Sunday << false;
+        QTest::newRow("no headings, right to left") << day("2021-08-01") << Qt::Monday << true;
     }
-    m_cal->setCurrentPage(page.year(), page.month());
-    const QHash<QDate, QRect> cells = m_cal->cells();
-    QCOMPARE(cells.size(), 42);
-    for (const auto &[date, cell] : cells.asKeyValueRange()) {
-        QTest::mouseClick(m_cal->view()->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(m_cal->range(), (QList<QDate>{date, date}));
-        QCOMPARE(m_cal->monthShown(), page.month());
+
+    // Every cell of the grid, the grey days of the months before and after included, selects the
+    // date painted in it, without turning the page.
+    void clickEveryCell()
+    {
+        QFETCH(QDate, page);
+        QFETCH(Qt::DayOfWeek, firstDay);
+        QFETCH(bool, bare);
+
+        m_cal->setFirstDayOfWeek(firstDay);
+        if (bare) {
+            m_cal->setLayoutDirection(Qt::RightToLeft);
+            m_cal->setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
+            m_cal->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        }
+        m_cal->setCurrentPage(page.year(), page.month());
+        const QHash<QDate, QRect> cells = m_cal->cells();
+        QCOMPARE(cells.size(), 42);
+        for (const auto &[date, cell] : cells.asKeyValueRange()) {
+            QTest::mouseClick(m_cal->view()->viewport(), Qt::LeftButton, {}, cell.center());
+            QCOMPARE(m_cal->range(), (QList<QDate>{date, date}));
+            QCOMPARE(m_cal->monthShown(), page.month());
+        }
     }
-}
 
-void tst_RangeCalendar::rangePaintedAsOneBand_data()
-{
-    QTest::addColumn<QDate>("start");
-    QTest::addColumn<QDate>("end");
-    QTest::newRow("across weeks") << day("2003-01-09") << day("2003-01-22");
-    QTest::newRow("onto grey days") << day("2003-01-25") << day("2003-02-05");
-    QTest::newRow("more than the page") << day("2002-12-01") << day("2003-03-01");
-}
-
-// One colour per kind of cell, taken at the corners, far from the digits: the band runs edge to
-// edge with no gap between days, lighter on grey days. (The keyboard cursor may frame a day.)
-void tst_RangeCalendar::rangePaintedAsOneBand()
-{
-    QFETCH(QDate, start);
-    QFETCH(QDate, end);
-
-    m_cal->setRange(start, end);
-    m_cal->setCurrentPage(2003, 1);
-    const QHash<QDate, QRect> cells = m_cal->cells();
-    const QRgb band = m_cal->palette().color(QPalette::Highlight).rgb();
-    const QRgb base = m_cal->palette().color(QPalette::Base).rgb();
-
-    QSet<QRgb> inMonth, grey, outside;
-    for (const auto &[date, cell] : cells.asKeyValueRange()) {
-        auto &kind = date < start || date > end ? outside : date.month() == 1 ? inMonth : grey;
-        kind << m_cal->picture.pixel(cell.topLeft()) << m_cal->picture.pixel(cell.bottomRight());
+    void rangePaintedAsOneBand_data()
+    {
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        QTest::newRow("across weeks") << day("2003-01-09") << day("2003-01-22");
+        QTest::newRow("onto grey days") << day("2003-01-25") << day("2003-02-05");
+        QTest::newRow("more than the page") << day("2002-12-01") << day("2003-03-01");
     }
-    QCOMPARE(inMonth, QSet<QRgb>{band});
-    QVERIFY(grey.size() <= 1 && !grey.contains(band) && !grey.contains(base));
-    QVERIFY(!outside.contains(band) && !outside.intersects(grey));
-}
+
+    // One colour per kind of cell, taken at the corners, far from the digits: the band runs edge to
+    // edge with no gap between days, lighter on grey days. (The keyboard cursor may frame a day.)
+    void rangePaintedAsOneBand()
+    {
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+
+        m_cal->setRange(start, end);
+        m_cal->setCurrentPage(2003, 1);
+        const QHash<QDate, QRect> cells = m_cal->cells();
+        const QRgb band = m_cal->palette().color(QPalette::Highlight).rgb();
+        const QRgb base = m_cal->palette().color(QPalette::Base).rgb();
+
+        QSet<QRgb> inMonth, grey, outside;
+        for (const auto &[date, cell] : cells.asKeyValueRange()) {
+            auto &kind = date < start || date > end ? outside : date.month() == 1 ? inMonth : grey;
+            kind << m_cal->picture.pixel(cell.topLeft()) << m_cal->picture.pixel(cell.bottomRight());
+        }
+        QCOMPARE(inMonth, QSet<QRgb>{band});
+        QVERIFY(grey.size() <= 1 && !grey.contains(band) && !grey.contains(base));
+        QVERIFY(!outside.contains(band) && !outside.intersects(grey));
+    }
+};
 
 QTEST_MAIN(tst_RangeCalendar)
 #include "tst_rangecalendar.moc"

@@ -114,7 +114,37 @@ private slots:
     // A German default locale must not show in dates or numbers.
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
 
-    void firstPage_data();
+    void firstPage_data()
+    {
+        QTest::addColumn<bool>("summary");
+        QTest::addColumn<bool>("empty");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<QString>("expected");
+        const auto add = [](bool summary, bool empty, int y, const char *line) {
+            QTest::addRow("%s%s at %d", summary ? "summary" : "report", empty ? " of nothing" : "", y)
+                << summary << empty << y << QString::fromUtf8(line);
+        };
+        // Report: page header 618 and report header 6, so Monday's heading band starts at 2064,
+        // its entries at 2454, its total line at 3204 (+120 for the texts), Tuesday at 3618.
+        add(false, false, 1440, "1440 Calorie Report for Jo");
+        add(false, false, 2208, "1440 Monday, March 5, 2001");
+        add(false, false, 2454, "1584 12:00 AM|2448 Correction|6780 1.0|7488 each|8352 -150|9648 -0.5");
+        add(false, false, 3054, "1584 6:05 PM|2448 Apple pie|6780 1.3|7488 slice|8352 1,235|9072 2.5");
+        add(false, false, 3324,
+            "2304 5|2880 Foods|3744 No|4320 Supplements|5760 2|6336 Entrees|8352 1,685|9072 2.5|9648 1.0");
+        add(false, false, 4278,
+            "2304 1|2880 Foods|3744 1|4320 Supplements|5760 No|6336 Entrees|8352 400|9072 0.0|9648 0.0");
+        // The closing block after Tuesday's total line, at 4572.
+        add(false, false, 5004, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 2");
+        add(false, false, 7164, "3168 Average Daily Fruits and Vegetables . . . . . . .|7776 1.7");
+        // Summary: page header 594; a day is 174 + 6 per entry + 6; the closing block at 2436.
+        add(true, false, 2040, "1584 Monday, March 5, 2001|5040 5|7272 2|8064 2.5|8640 1.0|9360 1,685");
+        add(true, false, 2250, "1584 Tuesday, March 6, 2001|5040 1|6648 1|9360 400");
+        add(true, false, 3396, "3156 Grand Total Calories . . . . . . . . . . . . . . . . .|5748 2,085");
+        // No days: the closing block right under the page header, with zeros.
+        add(false, true, 2784, "3168 Grand Total Calories . . . . . . . . . . . . . . . . .|5760 0");
+        add(true, true, 2748, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 0");
+    }
     void firstPage()
     {
         QFETCH(bool, summary);
@@ -129,7 +159,40 @@ private slots:
 
     // Each page as "day headings/entry lines/day total rules"; every page carries its number and
     // the date at footerY; the closing block's heading lands at summaryY on the last page.
-    void pagination_data();
+
+    void pagination_data()
+    {
+        QTest::addColumn<bool>("summary");
+        QTest::addColumn<QList<int>>("entries");
+        QTest::addColumn<int>("paper"); // its height; Letter is 15840
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("footerY");
+        QTest::addColumn<int>("summaryY");
+        // A day of ten is 2304 high: five to a page; the closing block (3462) goes whole to a sixth.
+        QTest::newRow("days kept whole") << false << QList<int>(25, 10) << 15840
+                                         << QStringList(5, "5/50/5") + QStringList{"0/0/0"} << 14154 << 2058;
+        // Longer than a page: it runs on from where it starts.
+        QTest::newRow("long day flows") << false << QList<int>{100} << 15840 << QStringList{"1/77/0", "0/23/1"} << 14154
+                                        << 5922;
+        // 426 twips are left after five days: room for a heading (390) but not its first line.
+        QTest::newRow("heading not left alone") << false << QList<int>{10, 10, 10, 10, 10, 100} << 15840
+                                                << QStringList{"5/50/5", "1/77/0", "0/23/1"} << 14154 << 5922;
+        // Not kept together, a day's total line is cut between its rule and its texts: after 79
+        // lines 102 twips are left, room for the rule (12 down) but not the texts (120 to 312). The
+        // rest of the band (294) opens the third page, the closing block follows it.
+        QTest::newRow("total line cut") << false << QList<int>{156} << 15840 << QStringList{"1/77/0", "0/79/1", "0/0/0"}
+                                        << 14154 << 2058 + 294;
+        // Pages with room for exactly one day of 18 (3504): each day whole on a page of its own, the
+        // first after the report header's page.
+        QTest::newRow("a day one page high") << false << QList<int>{18, 18} << 7392
+                                             << QStringList{"0/0/0", "1/18/1", "1/18/1", "0/0/0"} << 5706 << 2058;
+        // Room for the report header and exactly two days: the second fills the page to its foot.
+        QTest::newRow("a day fills the page") << false << QList<int>{10, 10} << 8502 << QStringList{"2/20/2", "0/0/0"}
+                                              << 6816 << 2058;
+        // Summary: 186 a day, 63 on a page; 47 more leave too little room for the closing block (3162).
+        QTest::newRow("summary") << true << QList<int>(110, 1) << 15840 << QStringList{"63/0/0", "47/0/0", "0/0/0"} << 14016
+                                 << 2310;
+    }
     void pagination()
     {
         QFETCH(bool, summary);
@@ -149,143 +212,64 @@ private slots:
         QCOMPARE(lineAt(pages.back(), summaryY), u"2880 Summary"_s);
     }
 
-    void printedPdf();
-    void outputFileIsWholeOrUntouched();
-};
-
-void TestReportLayout::firstPage_data()
-{
-    QTest::addColumn<bool>("summary");
-    QTest::addColumn<bool>("empty");
-    QTest::addColumn<int>("y");
-    QTest::addColumn<QString>("expected");
-    const auto add = [](bool summary, bool empty, int y, const char *line) {
-        QTest::addRow("%s%s at %d", summary ? "summary" : "report", empty ? " of nothing" : "", y)
-            << summary << empty << y << QString::fromUtf8(line);
-    };
-    // Report: page header 618 and report header 6, so Monday's heading band starts at 2064,
-    // its entries at 2454, its total line at 3204 (+120 for the texts), Tuesday at 3618.
-    add(false, false, 1440, "1440 Calorie Report for Jo");
-    add(false, false, 1668, "8076 Calories|9000 Fruits|9576 Vegs");
-    add(false, false, 1872, "1440 <bar>");
-    add(false, false, 2208, "1440 Monday, March 5, 2001");
-    add(false, false, 2454, "1584 12:00 AM|2448 Correction|6780 1.0|7488 each|8352 -150|9648 -0.5");
-    add(false, false, 3054, "1584 6:05 PM|2448 Apple pie|6780 1.3|7488 slice|8352 1,235|9072 2.5");
-    add(false, false, 3216, "1440 <line>");
-    add(false, false, 3324,
-        "2304 5|2880 Foods|3744 No|4320 Supplements|5760 2|6336 Entrees|8352 1,685|9072 2.5|9648 1.0");
-    add(false, false, 4278,
-        "2304 1|2880 Foods|3744 1|4320 Supplements|5760 No|6336 Entrees|8352 400|9072 0.0|9648 0.0");
-    // The closing block after Tuesday's total line, at 4572.
-    add(false, false, 5004, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 2");
-    add(false, false, 6444, "3168 Grand Total Entrees . . . . . . . . . . .. . . . . . .|5760 2");
-    add(false, false, 7164, "3168 Average Daily Fruits and Vegetables . . . . . . .|7776 1.7");
-    add(false, false, 14154, "1440 Monday, December 7, 2026|7488 Page 1 of 1");
-    // Summary: page header 594; a day is 174 + 6 per entry + 6; the closing block at 2436.
-    add(true, false, 1500, "1440 Calorie Report for Jo");
-    add(true, false, 1740, "6012 Supplements|7188 Entrees");
-    add(true, false, 2040, "1584 Monday, March 5, 2001|5040 5|7272 2|8064 2.5|8640 1.0|9360 1,685");
-    add(true, false, 2250, "1584 Tuesday, March 6, 2001|5040 1|6648 1|9360 400");
-    add(true, false, 3396, "3156 Grand Total Calories . . . . . . . . . . . . . . . . .|5748 2,085");
-    add(true, false, 4740, "3156 Average Daily Calories . . . . . . . . . . . . . . . . .|7764 1,042");
-    add(true, false, 14016, "1440 Monday, December 7, 2026|7488 Page 1 of 1");
-    // No days: the closing block right under the page header, with zeros.
-    add(false, true, 2784, "3168 Grand Total Calories . . . . . . . . . . . . . . . . .|5760 0");
-    add(false, true, 4656, "3168 Average Daily Fruits and Vegetables . . . . . . .|7776 0.0");
-    add(true, true, 2748, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 0");
-}
-
-void TestReportLayout::pagination_data()
-{
-    QTest::addColumn<bool>("summary");
-    QTest::addColumn<QList<int>>("entries");
-    QTest::addColumn<int>("paper"); // its height; Letter is 15840
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<int>("footerY");
-    QTest::addColumn<int>("summaryY");
-    // A day of ten is 2304 high: five to a page; the closing block (3462) goes whole to a sixth.
-    QTest::newRow("days kept whole") << false << QList<int>(25, 10) << 15840
-                                     << QStringList(5, "5/50/5") + QStringList{"0/0/0"} << 14154 << 2058;
-    // Longer than a page: it runs on from where it starts.
-    QTest::newRow("long day flows") << false << QList<int>{100} << 15840 << QStringList{"1/77/0", "0/23/1"} << 14154
-                                    << 5922;
-    // 426 twips are left after five days: room for a heading (390) but not its first line.
-    QTest::newRow("heading not left alone") << false << QList<int>{10, 10, 10, 10, 10, 100} << 15840
-                                            << QStringList{"5/50/5", "1/77/0", "0/23/1"} << 14154 << 5922;
-    // Not kept together, a day's total line is cut between its rule and its texts: after 79
-    // lines 102 twips are left, room for the rule (12 down) but not the texts (120 to 312). The
-    // rest of the band (294) opens the third page, the closing block follows it.
-    QTest::newRow("total line cut") << false << QList<int>{156} << 15840 << QStringList{"1/77/0", "0/79/1", "0/0/0"}
-                                    << 14154 << 2058 + 294;
-    // Pages with room for exactly one day of 18 (3504): each day whole on a page of its own, the
-    // first after the report header's page.
-    QTest::newRow("a day one page high") << false << QList<int>{18, 18} << 7392
-                                         << QStringList{"0/0/0", "1/18/1", "1/18/1", "0/0/0"} << 5706 << 2058;
-    // Room for the report header and exactly two days: the second fills the page to its foot.
-    QTest::newRow("a day fills the page") << false << QList<int>{10, 10} << 8502 << QStringList{"2/20/2", "0/0/0"}
-                                          << 6816 << 2058;
-    // Summary: 186 a day, 63 on a page; 47 more leave too little room for the closing block (3162).
-    QTest::newRow("summary") << true << QList<int>(110, 1) << 15840 << QStringList{"63/0/0", "47/0/0", "0/0/0"} << 14016
-                             << 2310;
-}
-
-// Printed to a PDF and read back as text, in Liberation Sans for Arial.
-void TestReportLayout::printedPdf()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"report.pdf"_s);
-    const auto pages = layOut(drCalorieReport(), days(QList<int>(12, 10)));
-    QCOMPARE(pages.size(), 3u);
+    // Printed to a PDF and read back as text, in Liberation Sans for Arial.
+    void printedPdf()
     {
-        QPdfWriter pdf(path);
-        pdf.setPageSize(QPageSize(QPageSize::Letter));
-        QVERIFY(ReportPages::print(pdf, pages));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"report.pdf"_s);
+        const auto pages = layOut(drCalorieReport(), days(QList<int>(12, 10)));
+        QCOMPARE(pages.size(), 3u);
+        {
+            QPdfWriter pdf(path);
+            pdf.setPageSize(QPageSize(QPageSize::Letter));
+            QVERIFY(ReportPages::print(pdf, pages));
+        }
+        // A device that refuses to paint is a failure, not a report.
+        QPdfWriter nowhere{QString()};
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        QVERIFY(!ReportPages::print(nowhere, pages));
+        QProcess text, words, fonts;
+        text.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+        words.start(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
+        fonts.start(u"pdffonts"_s, {path});
+        QVERIFY(text.waitForFinished() && words.waitForFinished() && fonts.waitForFinished());
+        const QStringList printed = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+        QCOMPARE(printed.size(), 4); // each page ends with a form feed
+        QVERIFY(printed[0].contains(u"Calorie Report for Jo"_s) && printed[0].contains(u"Monday, March 5, 2001"_s));
+        QVERIFY(printed[0].contains(u"Page 1 of 3"_s));
+        QVERIFY(printed[2].contains(u"Summary"_s) && printed[2].contains(u"Page 3 of 3"_s));
+        QVERIFY(fonts.readAllStandardOutput().contains("LiberationSans-BoldItalic"));
+        // The title's box starts an inch (72 points) from the corner of the sheet, whatever margins
+        // the writer keeps; its 16.2 pt line (18.1 points) is centred in the box's 21.6, from 73.75.
+        const QRegularExpression title(uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>Calorie</word>)re"_s);
+        const QRegularExpressionMatch found = title.match(QString::fromUtf8(words.readAllStandardOutput()));
+        QVERIFY(found.hasMatch());
+        QVERIFY(qAbs(found.captured(1).toDouble() - 72) < 0.5 && qAbs(found.captured(2).toDouble() - 73.75) < 0.5);
     }
-    // A device that refuses to paint is a failure, not a report.
-    QPdfWriter nowhere{QString()};
-    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    QVERIFY(!ReportPages::print(nowhere, pages));
-    QProcess text, words, fonts;
-    text.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
-    words.start(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
-    fonts.start(u"pdffonts"_s, {path});
-    QVERIFY(text.waitForFinished() && words.waitForFinished() && fonts.waitForFinished());
-    const QStringList printed = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
-    QCOMPARE(printed.size(), 4); // each page ends with a form feed
-    QVERIFY(printed[0].contains(u"Calorie Report for Jo"_s) && printed[0].contains(u"Monday, March 5, 2001"_s));
-    QVERIFY(printed[0].contains(u"Page 1 of 3"_s));
-    QVERIFY(printed[2].contains(u"Summary"_s) && printed[2].contains(u"Page 3 of 3"_s));
-    QVERIFY(fonts.readAllStandardOutput().contains("LiberationSans-BoldItalic"));
-    // The title's box starts an inch (72 points) from the corner of the sheet, whatever margins
-    // the writer keeps; its 16.2 pt line (18.1 points) is centred in the box's 21.6, from 73.75.
-    const QRegularExpression title(uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>Calorie</word>)re"_s);
-    const QRegularExpressionMatch found = title.match(QString::fromUtf8(words.readAllStandardOutput()));
-    QVERIFY(found.hasMatch());
-    QVERIFY(qAbs(found.captured(1).toDouble() - 72) < 0.5 && qAbs(found.captured(2).toDouble() - 73.75) < 0.5);
-}
 
-// A file written for the user replaces the one there only once it is whole.
-void TestReportLayout::outputFileIsWholeOrUntouched()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"report.pdf"_s);
-    const auto write = [&path](const QByteArray &bytes, bool drawn) {
-        return OutputFile::write(path, [&](QIODevice &file) {
-            file.write(bytes);
-            return drawn ? Status() : Status::failure(u"the report could not be drawn."_s);
-        });
-    };
-    const auto contents = [&] {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    QVERIFY(write("last week's", true));
-    QCOMPARE(write("half of this", false).reason(), path + u" cannot be written: the report could not be drawn."_s);
-    QCOMPARE(contents(), "last week's");
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList(u"report.pdf"_s));
-    QVERIFY(write("this week's", true));
-    QCOMPARE(contents(), "this week's");
-}
+    // A file written for the user replaces the one there only once it is whole.
+    void outputFileIsWholeOrUntouched()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"report.pdf"_s);
+        const auto write = [&path](const QByteArray &bytes, bool drawn) {
+            return OutputFile::write(path, [&](QIODevice &file) {
+                file.write(bytes);
+                return drawn ? Status() : Status::failure(u"the report could not be drawn."_s);
+            });
+        };
+        const auto contents = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QVERIFY(write("last week's", true));
+        QCOMPARE(write("half of this", false).reason(), path + u" cannot be written: the report could not be drawn."_s);
+        QCOMPARE(contents(), "last week's");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList(u"report.pdf"_s));
+        QVERIFY(write("this week's", true));
+        QCOMPARE(contents(), "this week's");
+    }
+};
 
 QTEST_MAIN(TestReportLayout)
 #include "tst_reportlayout.moc"

@@ -52,233 +52,202 @@ QString chosenInterval(const frmPrintReport &dialog)
 
 } // namespace
 
-class TestReports : public QObject
+class TestReports : public DiaryTest
 {
     Q_OBJECT
 
+public:
+    TestReports() : DiaryTest({}, wallClock(QDate(2002, 8, 20), QTime(9, 0))) {}
+
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void preFill_data();
-    void preFill();
-    void spans_data();
-    void spans();
-    void refusals();
-    void tool_data();
-    void tool();
-    void toolWritesThePdf_data();
-    void toolWritesThePdf();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
-};
-
-void TestReports::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
-    QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
-    QVERIFY(deMealwright::instance().open(m_path).ok());
-    MessageBox::setTestMode(true);
-    Clock::setFixed(wallClock(QDate(2002, 8, 20), QTime(9, 0)));
-}
-
-void TestReports::cleanup()
-{
-    Clock::reset();
-    deMealwright::instance().close();
-    m_dir.reset();
-}
-
-void TestReports::preFill_data()
-{
-    QTest::addColumn<QString>("client");
-    QTest::addColumn<int>("days"); // of the span given, from Tuesday 13 August 2002
-    QTest::addColumn<QString>("interval");
-    QTest::addColumn<QDate>("first");
-    QTest::addColumn<QDate>("last");
-    QTest::newRow("one day") << "Ann" << 1 << "optOneDay" << QDate(2002, 8, 13) << QDate(2002, 8, 13);
-    QTest::newRow("three days") << "Ann" << 3 << "optSelectedDays" << QDate(2002, 8, 13) << QDate(2002, 8, 15);
-    QTest::newRow("a week") << "bob" << 7 << "optOneWeek" << QDate(2002, 8, 13) << QDate(2002, 8, 13);
-    QTest::newRow("nothing preset") << "" << 3 << "optOneDay" << QDate(2002, 8, 20) << QDate(2002, 8, 20);
-}
-
-void TestReports::preFill()
-{
-    QFETCH(QString, client);
-    QFETCH(int, days);
-    QFETCH(QString, interval);
-    QFETCH(QDate, first);
-    QFETCH(QDate, last);
-    frmPrintReport dialog;
-    dialog.szClient = client;
-    dialog.dtBegin = wallClock(QDate(2002, 8, 13));
-    dialog.dtEnd = wallClock(QDate(2002, 8, 13).addDays(days));
-    QVERIFY(dialog.Form_Load());
-    QCOMPARE(dialog.dbcClient->currentText(), client.isEmpty() ? QString() : client.at(0).toUpper() + client.mid(1));
-    QCOMPARE(chosenInterval(dialog), interval);
-    QCOMPARE(dialog.mvwReport->rangeMode(), interval == QStringLiteral("optSelectedDays"));
-    QCOMPARE(dialog.mvwReport->rangeStart(), first);
-    QCOMPARE(dialog.mvwReport->rangeEnd(), last);
-    QVERIFY(dialog.optShowDetails->isChecked());
-}
-
-void TestReports::spans_data()
-{
-    QTest::addColumn<QString>("interval");
-    QTest::addColumn<QDate>("first"); // the calendar's date, or the range's first day
-    QTest::addColumn<QDate>("last");  // the range's last day
-    QTest::addColumn<bool>("summary");
-    QTest::addColumn<QDate>("end");   // the span's end, a midnight
-    QTest::addColumn<QString>("caption");
-    // 14 August 2002 is a Wednesday.
-    QTest::newRow("one day") << "optOneDay" << QDate(2002, 8, 13) << QDate() << false << QDate(2002, 8, 14) << "Calorie Report";
-    QTest::newRow("week from a Wednesday") << "optOneWeek" << QDate(2002, 8, 14) << QDate() << true << QDate(2002, 8, 21)
-                                           << "Calorie Summary";
-    QTest::newRow("selected days") << "optSelectedDays" << QDate(2002, 8, 13) << QDate(2002, 8, 15) << false
-                                   << QDate(2002, 8, 16) << "Calorie Report";
-}
-
-void TestReports::spans()
-{
-    QFETCH(QString, interval);
-    QFETCH(QDate, first);
-    QFETCH(QDate, last);
-    QFETCH(bool, summary);
-    QFETCH(QDate, end);
-    QFETCH(QString, caption);
-    frmPrintReport dialog;
-    dialog.szClient = QStringLiteral("Ann");
-    dialog.dtBegin = wallClock(QDate(2002, 8, 1));
-    dialog.dtEnd = wallClock(QDate(2002, 8, 5)); // a range of four days, collapsed below
-    QVERIFY(dialog.Form_Load());
-    dialog.mvwReport->setSelectedDate(first);
-    dialog.findChild<QRadioButton *>(interval)->click();
-    if (last.isValid()) {
-        QCOMPARE(dialog.mvwReport->rangeEnd(), first); // a fresh range on the calendar's date
-        dialog.mvwReport->setRange(first, last);
+    void preFill_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<int>("days"); // of the span given, from Tuesday 13 August 2002
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::newRow("one day") << "Ann" << 1 << "optOneDay" << QDate(2002, 8, 13) << QDate(2002, 8, 13);
+        QTest::newRow("three days") << "Ann" << 3 << "optSelectedDays" << QDate(2002, 8, 13) << QDate(2002, 8, 15);
+        QTest::newRow("a week") << "bob" << 7 << "optOneWeek" << QDate(2002, 8, 13) << QDate(2002, 8, 13);
+        QTest::newRow("nothing preset") << "" << 3 << "optOneDay" << QDate(2002, 8, 20) << QDate(2002, 8, 20);
     }
-    (summary ? dialog.optShowSummary : dialog.optShowDetails)->setChecked(true);
 
-    QString shown;
-    whenModal([&shown](QWidget *preview) {
-        shown = preview->windowTitle();
-        preview->close();
-    });
-    dialog.show();
-    dialog.cmdOK->click();
-    QCOMPARE(shown, caption);
-    QVERIFY(!dialog.isVisible()); // the dialog closes with the preview
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(QStringList({dialog.szClient, dialog.dtBegin.toString(Qt::ISODate), dialog.dtEnd.toString(Qt::ISODate)}),
-             QStringList({"Ann", first.startOfDay(Qt::UTC).toString(Qt::ISODate), end.startOfDay(Qt::UTC).toString(Qt::ISODate)}));
-    QCOMPARE(MessageBox::shown().size(), 0);
-}
+    void preFill()
+    {
+        QFETCH(QString, client);
+        QFETCH(int, days);
+        QFETCH(QString, interval);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        frmPrintReport dialog;
+        dialog.szClient = client;
+        dialog.dtBegin = wallClock(QDate(2002, 8, 13));
+        dialog.dtEnd = wallClock(QDate(2002, 8, 13).addDays(days));
+        QVERIFY(dialog.Form_Load());
+        QCOMPARE(dialog.dbcClient->currentText(), client.isEmpty() ? QString() : client.at(0).toUpper() + client.mid(1));
+        QCOMPARE(chosenInterval(dialog), interval);
+        QCOMPARE(dialog.mvwReport->rangeMode(), interval == QStringLiteral("optSelectedDays"));
+        QCOMPARE(dialog.mvwReport->rangeStart(), first);
+        QCOMPARE(dialog.mvwReport->rangeEnd(), last);
+        QVERIFY(dialog.optShowDetails->isChecked());
+    }
 
-void TestReports::refusals()
-{
-    frmPrintReport dialog;
-    dialog.szClient.clear();
-    QVERIFY(dialog.Form_Load());
-    dialog.show();
-    dialog.cmdOK->click();
-    // Bob ate only on 13 August; Ann ate nothing on 19 August.
-    dialog.dbcClient->setCurrentText(QStringLiteral("Bob"));
-    dialog.mvwReport->setSelectedDate(QDate(2002, 8, 14));
-    dialog.cmdOK->click();
-    dialog.dbcClient->setCurrentText(QStringLiteral("Ann"));
-    dialog.mvwReport->setSelectedDate(QDate(2002, 8, 19));
-    dialog.cmdOK->click();
-    QStringList messages;
-    for (const MessageBox::Shown &shown : MessageBox::shown())
-        messages << shown.text;
-    QCOMPARE(messages, QStringList({"You must select a client name", "No data recorded for the selected dates",
-                                    "No data recorded for the selected dates"}));
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.dbcClient->currentText(), QStringLiteral("Ann")); // kept as the user set it
-}
+    void spans_data()
+    {
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<QDate>("first"); // the calendar's date, or the range's first day
+        QTest::addColumn<QDate>("last");  // the range's last day
+        QTest::addColumn<bool>("summary");
+        QTest::addColumn<QDate>("end");   // the span's end, a midnight
+        QTest::addColumn<QString>("caption");
+        // 14 August 2002 is a Wednesday.
+        QTest::newRow("one day") << "optOneDay" << QDate(2002, 8, 13) << QDate() << false << QDate(2002, 8, 14) << "Calorie Report";
+        QTest::newRow("week from a Wednesday") << "optOneWeek" << QDate(2002, 8, 14) << QDate() << true << QDate(2002, 8, 21)
+                                               << "Calorie Summary";
+        QTest::newRow("selected days") << "optSelectedDays" << QDate(2002, 8, 13) << QDate(2002, 8, 15) << false
+                                       << QDate(2002, 8, 16) << "Calorie Report";
+    }
 
-void TestReports::tool_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // "DB" stands for the diary, "PDF" for the output
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("said");
-    const auto row = [](const char *name, const char *arguments, int exitCode, const char *said) {
-        QTest::newRow(name) << QString::fromUtf8(arguments).split(u'|') << exitCode << QString::fromUtf8(said);
-    };
-    row("no arguments", "", 2, "Usage:");
-    row("no --pdf", "DB|Ann|2002-08-13|2002-08-13", 2, "--pdf FILE is missing");
-    row("unknown option", "DB|Ann|2002-08-13|2002-08-13|--pdf|PDF|--weekly", 2, "Unknown option");
-    row("no such day", "DB|Ann|2002-02-30|2002-03-01|--pdf|PDF", 1, "2002-02-30 is not a day");
-    row("reversed", "DB|Ann|2002-08-14|2002-08-13|--pdf|PDF", 1, "comes before");
-    row("367 days", "DB|Ann|2002-01-01|2003-01-02|--pdf|PDF", 1, "is 367 days; a report covers at most 366");
-    row("unknown client", "DB|Zoe|2002-08-13|2002-08-13|--pdf|PDF", 1, "has no client named Zoe");
-    row("no data", "DB|Bob|2002-08-14|2002-08-20|--pdf|PDF", 1, "No data recorded for the selected dates");
-    row("no database", "missing.mdb|Ann|2002-08-13|2002-08-13|--pdf|PDF", 1, "cannot be opened");
-}
+    void spans()
+    {
+        QFETCH(QString, interval);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        QFETCH(bool, summary);
+        QFETCH(QDate, end);
+        QFETCH(QString, caption);
+        frmPrintReport dialog;
+        dialog.szClient = QStringLiteral("Ann");
+        dialog.dtBegin = wallClock(QDate(2002, 8, 1));
+        dialog.dtEnd = wallClock(QDate(2002, 8, 5)); // a range of four days, collapsed below
+        QVERIFY(dialog.Form_Load());
+        dialog.mvwReport->setSelectedDate(first);
+        dialog.findChild<QRadioButton *>(interval)->click();
+        if (last.isValid()) {
+            QCOMPARE(dialog.mvwReport->rangeEnd(), first); // a fresh range on the calendar's date
+            dialog.mvwReport->setRange(first, last);
+        }
+        (summary ? dialog.optShowSummary : dialog.optShowDetails)->setChecked(true);
 
-void TestReports::tool()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, said);
-    const QString pdf = m_dir->filePath(QStringLiteral("report.pdf"));
-    QFile existing(pdf);
-    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("last week's report") > 0);
-    existing.close();
-    for (QString &argument : arguments)
-        argument = argument == u"DB" ? m_path : argument == u"PDF" ? pdf : argument;
-    if (arguments == QStringList(QString()))
-        arguments.clear();
-    const auto before = TestDatabase::snapshot(m_dir->path());
+        QString shown;
+        whenModal([&shown](QWidget *preview) {
+            shown = preview->windowTitle();
+            preview->close();
+        });
+        dialog.show();
+        dialog.cmdOK->click();
+        QCOMPARE(shown, caption);
+        QVERIFY(!dialog.isVisible()); // the dialog closes with the preview
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(QStringList({dialog.szClient, dialog.dtBegin.toString(Qt::ISODate), dialog.dtEnd.toString(Qt::ISODate)}),
+                 QStringList({"Ann", first.startOfDay(Qt::UTC).toString(Qt::ISODate), end.startOfDay(Qt::UTC).toString(Qt::ISODate)}));
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
 
-    const auto [code, error] = runTool(arguments);
-    QCOMPARE(code, exitCode);
-    QVERIFY2(error.contains(said) && error.count(u'\n') <= (exitCode == 2 ? 3 : 1), qPrintable(error));
-    // The file that was there is left as it was, and nothing else appears.
-    QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
-}
+    void refusals()
+    {
+        frmPrintReport dialog;
+        dialog.szClient.clear();
+        QVERIFY(dialog.Form_Load());
+        dialog.show();
+        dialog.cmdOK->click();
+        // Bob ate only on 13 August; Ann ate nothing on 19 August.
+        dialog.dbcClient->setCurrentText(QStringLiteral("Bob"));
+        dialog.mvwReport->setSelectedDate(QDate(2002, 8, 14));
+        dialog.cmdOK->click();
+        dialog.dbcClient->setCurrentText(QStringLiteral("Ann"));
+        dialog.mvwReport->setSelectedDate(QDate(2002, 8, 19));
+        dialog.cmdOK->click();
+        QStringList messages;
+        for (const MessageBox::Shown &shown : MessageBox::shown())
+            messages << shown.text;
+        QCOMPARE(messages, QStringList({"You must select a client name", "No data recorded for the selected dates",
+                                        "No data recorded for the selected dates"}));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.dbcClient->currentText(), QStringLiteral("Ann")); // kept as the user set it
+    }
 
-void TestReports::toolWritesThePdf_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // after the diary: client, days, options
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("paper");
-    QTest::addColumn<QStringList>("printed"); // each in the text; "-" before one that must not be
-    // The client as the diary spells it; the first day's heading or line; the closing block. Only
-    // the detail lists the foods. The paper is the one the locale measures in.
-    QTest::newRow("detail on Letter") << QStringList{"ann", "2002-08-13", "2002-08-15"} << "en_US.UTF-8" << "(letter)"
-                                      << QStringList{"Calorie Report for Ann", "Tuesday, August 13, 2002",
-                                                     "Chicken pasta", "Days Reported", "Page 1 of 1"};
-    QTest::newRow("summary on A4") << QStringList{"ann", "2002-08-13", "2002-08-15", "--summary"} << "de_DE.UTF-8"
-                                   << "(A4)"
-                                   << QStringList{"Calorie Report for Ann", "Tuesday, August 13, 2002", "-Chicken pasta"};
-    // 366 days, both ends of a leap year.
-    QTest::newRow("leap year") << QStringList{"Ann", "2004-01-01", "2004-12-31", "--summary"} << "C.UTF-8" << "(A4)"
-                               << QStringList{"Thursday, January 1, 2004", "Friday, December 31, 2004", "-2002"};
-}
+    void tool_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "DB" stands for the diary, "PDF" for the output
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        const auto row = [](const char *name, const char *arguments, int exitCode, const char *said) {
+            QTest::newRow(name) << QString::fromUtf8(arguments).split(u'|') << exitCode << QString::fromUtf8(said);
+        };
+        row("no arguments", "", 2, "Usage:");
+        row("no --pdf", "DB|Ann|2002-08-13|2002-08-13", 2, "--pdf FILE is missing");
+        row("unknown option", "DB|Ann|2002-08-13|2002-08-13|--pdf|PDF|--weekly", 2, "Unknown option");
+        row("no such day", "DB|Ann|2002-02-30|2002-03-01|--pdf|PDF", 1, "2002-02-30 is not a day");
+        row("reversed", "DB|Ann|2002-08-14|2002-08-13|--pdf|PDF", 1, "comes before");
+        row("367 days", "DB|Ann|2002-01-01|2003-01-02|--pdf|PDF", 1, "is 367 days; a report covers at most 366");
+        row("unknown client", "DB|Zoe|2002-08-13|2002-08-13|--pdf|PDF", 1, "has no client named Zoe");
+        row("no data", "DB|Bob|2002-08-14|2002-08-20|--pdf|PDF", 1, "No data recorded for the selected dates");
+        row("no database", "missing.mdb|Ann|2002-08-13|2002-08-13|--pdf|PDF", 1, "cannot be opened");
+    }
 
-void TestReports::toolWritesThePdf()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, locale);
-    QFETCH(QString, paper);
-    QFETCH(QStringList, printed);
-    QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
-                                            "('Ann', '2004-01-01 00:00:00', 'Apple', 1, 'each'),"
-                                            " ('Ann', '2004-12-31 23:59:59', 'Apple', 1, 'each')"}),
-             QString());
-    const QString pdf = m_dir->filePath(QStringLiteral("report.pdf"));
-    const auto [code, error] = runTool(QStringList{m_path} + arguments + QStringList{"--pdf", pdf}, locale);
-    QCOMPARE(error, QString());
-    QCOMPARE(code, 0);
-    const QString text = poppler("pdftotext", {"-layout", pdf, "-"});
-    for (const QString &expected : printed)
-        QVERIFY2(text.contains(expected.mid(expected.startsWith(u'-'))) != expected.startsWith(u'-'), qPrintable(expected));
-    QVERIFY(poppler("pdfinfo", {pdf}).contains(paper));
-}
+    void tool()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        const QString pdf = m_dir->filePath(QStringLiteral("report.pdf"));
+        QFile existing(pdf);
+        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("last week's report") > 0);
+        existing.close();
+        for (QString &argument : arguments)
+            argument = argument == u"DB" ? m_path : argument == u"PDF" ? pdf : argument;
+        if (arguments == QStringList(QString()))
+            arguments.clear();
+        const auto before = TestDatabase::snapshot(m_dir->path());
+
+        const auto [code, error] = runTool(arguments);
+        QCOMPARE(code, exitCode);
+        QVERIFY2(error.contains(said) && error.count(u'\n') <= (exitCode == 2 ? 3 : 1), qPrintable(error));
+        // The file that was there is left as it was, and nothing else appears.
+        QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+    }
+
+    void toolWritesThePdf_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // after the diary: client, days, options
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QStringList>("printed"); // each in the text; "-" before one that must not be
+        // The client as the diary spells it; the first day's heading or line; the closing block. Only
+        // the detail lists the foods. The paper is the one the locale measures in.
+        QTest::newRow("detail on Letter") << QStringList{"ann", "2002-08-13", "2002-08-15"} << "en_US.UTF-8" << "(letter)"
+                                          << QStringList{"Calorie Report for Ann", "Tuesday, August 13, 2002",
+                                                         "Chicken pasta", "Days Reported", "Page 1 of 1"};
+        QTest::newRow("summary on A4") << QStringList{"ann", "2002-08-13", "2002-08-15", "--summary"} << "de_DE.UTF-8"
+                                       << "(A4)"
+                                       << QStringList{"Calorie Report for Ann", "Tuesday, August 13, 2002", "-Chicken pasta"};
+        // 366 days, both ends of a leap year.
+        QTest::newRow("leap year") << QStringList{"Ann", "2004-01-01", "2004-12-31", "--summary"} << "C.UTF-8" << "(A4)"
+                                   << QStringList{"Thursday, January 1, 2004", "Friday, December 31, 2004", "-2002"};
+    }
+
+    void toolWritesThePdf()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, locale);
+        QFETCH(QString, paper);
+        QFETCH(QStringList, printed);
+        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                                "('Ann', '2004-01-01 00:00:00', 'Apple', 1, 'each'),"
+                                                " ('Ann', '2004-12-31 23:59:59', 'Apple', 1, 'each')"}),
+                 QString());
+        const QString pdf = m_dir->filePath(QStringLiteral("report.pdf"));
+        const auto [code, error] = runTool(QStringList{m_path} + arguments + QStringList{"--pdf", pdf}, locale);
+        QCOMPARE(error, QString());
+        QCOMPARE(code, 0);
+        const QString text = poppler("pdftotext", {"-layout", pdf, "-"});
+        for (const QString &expected : printed)
+            QVERIFY2(text.contains(expected.mid(expected.startsWith(u'-'))) != expected.startsWith(u'-'), qPrintable(expected));
+        QVERIFY(poppler("pdfinfo", {pdf}).contains(paper));
+    }
+};
 
 QTEST_MAIN(TestReports)
 #include "tst_reports.moc"
