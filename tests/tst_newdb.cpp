@@ -62,12 +62,6 @@ private slots:
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QStringList>("expected"); // each among the rows
-        QTest::newRow("fields")
-            << "SELECT t.name || '.' || f.name FROM sqlite_master t, pragma_table_info(t.name) f"
-            << QString("Meals.ID Meals.Who Meals.When Meals.Food Meals.Amount Meals.Units Foods.ID Foods.Food "
-                       "Foods.Units Foods.CaloriesPerUnit Foods.VegetableServings Foods.FruitServings "
-                       "Foods.EntreeFlag Foods.SupplementFlag Units.ID Units.Units Clients.Who Clients.CalorieBudget")
-                   .split(' ');
         // "Table unique: columns in order"
         QTest::newRow("indexes")
             << "SELECT t.name || ' ' || i.\"unique\" || ': ' || (SELECT group_concat(name, ', ') FROM (SELECT name"
@@ -178,26 +172,6 @@ private slots:
         QCOMPARE(TestDatabase::snapshot(dir.path()).keys(), nameTaken ? QStringList{path} : QStringList{});
         QFile left(path);
         QVERIFY(!nameTaken || (left.open(QIODevice::ReadOnly) && left.readAll() == "another program's"));
-    }
-
-    // The meals cover the 56 days ending on the last day, and the same last day gives the same diary.
-    void demoSpan_data()
-    {
-        QTest::addColumn<QDate>("lastDay");
-        QTest::newRow("leap day and spring forward") << fixedLastDay;
-        QTest::newRow("across the new year") << QDate(2025, 1, 20);
-    }
-    void demoSpan()
-    {
-        QFETCH(QDate, lastDay);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("span.mdb");
-        QCOMPARE(DemoData::createFile(path, lastDay).reason(), QString());
-        QCOMPARE(DemoData::createFile(dir.filePath("again.mdb"), lastDay).reason(), QString());
-        const QString meals = "SELECT printf('%s|%s|%s|%s|%s', Who, \"When\", Food, Amount, Units) FROM Meals ORDER BY ID";
-        QCOMPARE(rows(dir.filePath("again.mdb"), meals), rows(path, meals));
-        QCOMPARE(rows(path, "SELECT min(substr(\"When\", 1, 10)) || ' ' || max(substr(\"When\", 1, 10)) FROM Meals"),
-                 QStringList{lastDay.addDays(-55).toString(Qt::ISODate) + ' ' + lastDay.toString(Qt::ISODate)});
     }
 
 private:
