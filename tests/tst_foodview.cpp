@@ -1,6 +1,7 @@
 #include "Messages.h"
 #include "Modal.h"
 #include "TestDatabase.h"
+#include "Foods.h"
 #include "deMealwright.h"
 #include "frmEditFood.h"
 #include "frmFoodView.h"
@@ -67,12 +68,19 @@ QString state(const frmFoodView &view)
     return QStringLiteral("%1 #%2").arg(view.windowTitle()).arg(view.idSelected);
 }
 
+// Selects the rows, those next to each other as one range, as a drag or Shift+click does.
 void selectRows(frmFoodView &view, const QList<int> &rows)
 {
     QItemSelectionModel *selection = view.dbgFoods->selectionModel();
     selection->clearSelection();
-    for (int row : rows)
-        selection->select(view.dbgFoods->model()->index(row, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const qsizetype first = i;
+        while (i + 1 < rows.size() && rows[i + 1] == rows[i] + 1)
+            ++i;
+        const QAbstractItemModel *model = view.dbgFoods->model();
+        selection->select(QItemSelection(model->index(rows[first], 1), model->index(rows[i], 1)),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
 }
 
 } // namespace
@@ -116,6 +124,7 @@ private Q_SLOTS:
 
         QTest::newRow("one row") << QList<int>{7} << false << "Food View [Chef's Salad] #3";
         QTest::newRow("two rows") << QList<int>{1, 2} << false << "Food View #0";
+        QTest::newRow("rows apart") << QList<int>{1, 5} << false << "Food View #0";
         QTest::newRow("a column") << QList<int>{} << true << "Food View #0";
         QTest::newRow("a row and a column") << QList<int>{7} << true << "Food View #0";
     }
@@ -184,6 +193,8 @@ private Q_SLOTS:
         QCOMPARE(messages(), QStringList("! \"Chef's Salad\" in units \"serving\" Is in use by  3 meals\r\n"
                                          " It cannot be deleted while these meals exist"));
         QCOMPARE(foodCount(), qint64(16));
+        // The data layer refuses by itself an entry that one meal uses (the cheddar in oz).
+        QCOMPARE(Foods(deMealwright::instance().cnMealwright()).removeUnused(5).value(), qint64(1));
 
         // Not in use: asked; Cancel keeps it, OK deletes exactly it, after a search moved the cursor.
         selectRows(*view, {1});
