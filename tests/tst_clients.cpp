@@ -180,7 +180,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("selected"); // afterwards
         const QString none = QStringLiteral("Are you sure you want to delete the client \"Maeve O'Brien\"?");
         const QString many = QStringLiteral("\"Ann\" has 1,234 meals. Delete the client and all of their meals?");
-        QTest::newRow("no meals, No") << 2 << false << none << "Maeve O'Brien";
         QTest::newRow("no meals, Yes, the last") << 2 << true << none << "Bob";
         QTest::newRow("meals, No") << 0 << false << many << "Ann";
         QTest::newRow("meals, Yes") << 0 << true << many << "Bob";
@@ -214,11 +213,12 @@ private Q_SLOTS:
         QCOMPARE(QList<QVariantList>(removed), yes ? QList<QVariantList>({{client}}) : QList<QVariantList>());
     }
 
-    // A second connection holds the write lock past the busy timeout.
+    // A second connection holds the write lock past the busy timeout: the change and the delete
+    // say why and change nothing; the editor keeps what was typed; once the lock is gone, the
+    // same OK saves.
     void lockedDatabase()
     {
-        const QStringList clients = rows(allClients);
-        const QStringList meals = rows(allMeals);
+        const QStringList before = rows(allClients) + rows(allMeals);
         frmEditClient editor;
         editor.szClient = QStringLiteral("Ann");
         showActive(editor);
@@ -232,18 +232,12 @@ private Q_SLOTS:
             MessageBox::setNextAnswer(true);
             dialog.cmdDelete->click();
         }
-        const QStringList shown = messages();
-        QCOMPARE(shown.size(), 3);
-        QVERIFY2(shown[0].startsWith("X The client could not be saved.\n\n") && shown[0].contains(u"lock"),
-                 qPrintable(shown[0]));
-        QVERIFY2(shown[2].startsWith("X The client could not be deleted.\n\n") && shown[2].contains(u"lock"),
-                 qPrintable(shown[2]));
-        QVERIFY(editor.isVisible());
+        const QString why = "\n\nAnother program is using the database and has locked it. Try again when it has finished.";
+        QCOMPARE(messages().filter(u"X "), QStringList({"X The client could not be saved." + why,
+                                                        "X The client could not be deleted." + why}));
         QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text(), listed(dialog).last()}),
                  QStringList({"Ann O'Hara", "1500", "> Ann"}));
-        QCOMPARE(rows(allClients), clients);
-        QCOMPARE(rows(allMeals), meals);
-        // The lock gone, the same OK saves.
+        QCOMPARE(rows(allClients) + rows(allMeals), before);
         const QStringList after = renamed(QStringLiteral("Ann"), QStringLiteral("Ann O'Hara"));
         editor.cmdOK->click();
         QCOMPARE(rows(allMeals), after);

@@ -14,7 +14,6 @@ namespace {
 struct PaintedCalendar : RangeCalendar
 {
     QTableView *view() const { return findChild<QTableView *>(); }
-    QList<QDate> range() const { return {rangeStart(), rangeEnd()}; }
 
     // Paints the grid; every date on the page, with the cell where it was painted.
     QHash<QDate, QRect> cells()
@@ -155,41 +154,6 @@ private Q_SLOTS:
         QCOMPARE((QList<qsizetype>{baseClicks.count(), activated.count()}),
                  (QList<qsizetype>{0, doubleClicks}));
     }
-
-    void clickEveryCell_data()
-    {
-        QTest::addColumn<QDate>("page");
-        QTest::addColumn<Qt::DayOfWeek>("firstDay");
-        QTest::addColumn<bool>("bare"); // right to left, no headings
-
-        QTest::newRow("Sunday first") << day("2015-02-01") << Qt::Sunday << false;
-        QTest::newRow("no headings, right to left") << day("2021-08-01") << Qt::Monday << true;
-    }
-
-    // Every cell of the grid, the grey days of the months before and after included, selects the
-    // date painted in it, without turning the page.
-    void clickEveryCell()
-    {
-        QFETCH(QDate, page);
-        QFETCH(Qt::DayOfWeek, firstDay);
-        QFETCH(bool, bare);
-
-        m_cal->setFirstDayOfWeek(firstDay);
-        if (bare) {
-            m_cal->setLayoutDirection(Qt::RightToLeft);
-            m_cal->setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
-            m_cal->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        }
-        m_cal->setCurrentPage(page.year(), page.month());
-        const QHash<QDate, QRect> cells = m_cal->cells();
-        QCOMPARE(cells.size(), 42);
-        for (const auto &[date, cell] : cells.asKeyValueRange()) {
-            QTest::mouseClick(m_cal->view()->viewport(), Qt::LeftButton, {}, cell.center());
-            QCOMPARE(m_cal->range(), (QList<QDate>{date, date}));
-            QCOMPARE(m_cal->monthShown(), page.month());
-        }
-    }
-
 };
 
 QTEST_MAIN(tst_RangeCalendar)
