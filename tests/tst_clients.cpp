@@ -1,25 +1,8 @@
-#include "Messages.h"
-#include "Modal.h"
-#include "TestDatabase.h"
-#include "frmMainFrame.h"
-#include "frmMealView.h"
-#include "frmSelectClient.h"
-#include "frmClients.h"
-#include "frmEditClient.h"
+#include "Windows.h"
 #include "Clients.h"
-#include "deMealwright.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QTableView>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTableWidget>
 #include <QTemporaryDir>
-
-#include <memory>
 
 namespace {
 

@@ -1,25 +1,11 @@
-#include "Clock.h"
-#include "DateSpan.h"
+#include "Windows.h"
 #include "EntryChecks.h"
-#include "Messages.h"
-#include "Modal.h"
-#include "TestDatabase.h"
-#include "deMealwright.h"
-#include "frmEditFood.h"
-#include "frmEditMeal.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimeEdit>
 
-#include <memory>
-
-using namespace EntryChecks;
+using EntryChecks::FoodField;
+using EntryChecks::MealCheck;
+using Field = EntryChecks::MealField;
 
 namespace {
 
@@ -86,26 +72,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("message");
         using O = MealCheck::Outcome;
-        const auto row = [](const char *name, QStringList meal, O outcome, MealField field, const char *message) {
+        const auto row = [](const char *name, QStringList meal, O outcome, Field field, const char *message) {
             QTest::newRow(name) << meal << int(outcome) << int(field) << QString::fromUtf8(message);
         };
-        row("nothing", {"", "", "", ""}, O::Fault, MealField::Client, "You must select a client name");
-        row("no food", {"Ann", "", "", ""}, O::Fault, MealField::Food, "You must enter a description of the food");
-        row("no amount", {"Ann", "Milk", "", ""}, O::Fault, MealField::Amount, "You must enter the amount eaten");
-        row("amount not a number", {"Ann", "Milk", "lots", "cup"}, O::Fault, MealField::Amount, "Amount must be numeric");
-        row("negative amount", {"Ann", "Milk", "-1", "cup"}, O::Fault, MealField::Amount, "Amount must be >= 0!");
+        row("nothing", {"", "", "", ""}, O::Fault, Field::Client, "You must select a client name");
+        row("no food", {"Ann", "", "", ""}, O::Fault, Field::Food, "You must enter a description of the food");
+        row("no amount", {"Ann", "Milk", "", ""}, O::Fault, Field::Amount, "You must enter the amount eaten");
+        row("amount not a number", {"Ann", "Milk", "lots", "cup"}, O::Fault, Field::Amount, "Amount must be numeric");
+        row("negative amount", {"Ann", "Milk", "-1", "cup"}, O::Fault, Field::Amount, "Amount must be >= 0!");
         // An amount is a plain decimal number with a point, blanks around it allowed.
         for (const char *amount : {"1,5", "1,000", "1e3", "1.2.3", "inf", " "})
-            row(amount, {"Ann", "Milk", amount, "cup"}, O::Fault, MealField::Amount, "Amount must be numeric");
-        row("blanks and a sign", {"Ann", "Milk", " -.5 ", "cup"}, O::Fault, MealField::Amount, "Amount must be >= 0!");
-        row("trailing point", {"Ann", "Milk", "+3.", "cup"}, O::Pass, MealField::Client, "");
-        row("food not in catalogue", {"Ann", "Kiwi", "1", ""}, O::OfferFood, MealField::Food,
+            row(amount, {"Ann", "Milk", amount, "cup"}, O::Fault, Field::Amount, "Amount must be numeric");
+        row("blanks and a sign", {"Ann", "Milk", " -.5 ", "cup"}, O::Fault, Field::Amount, "Amount must be >= 0!");
+        row("trailing point", {"Ann", "Milk", "+3.", "cup"}, O::Pass, Field::Client, "");
+        row("food not in catalogue", {"Ann", "Kiwi", "1", ""}, O::OfferFood, Field::Food,
             "'Kiwi' is not in the Foods table\r\nClick OK to add it now or CANCEL to select a different food");
-        row("no units", {"Ann", "Milk", "1", ""}, O::Fault, MealField::Units, "You must enter the units used for measurement");
-        row("no entry in units", {"Ann", "Milk", "1", "bowl"}, O::OfferUnits, MealField::Units,
+        row("no units", {"Ann", "Milk", "1", ""}, O::Fault, Field::Units, "You must enter the units used for measurement");
+        row("no entry in units", {"Ann", "Milk", "1", "bowl"}, O::OfferUnits, Field::Units,
             "No food entry for 'Milk' in bowl\r\nClick OK to define one now or CANCEL to change the units");
-        row("other case", {"Ann", "mILK", "0", "CUP"}, O::Pass, MealField::Client, "");
-        row("non-ASCII case is another name", {"Ann", "MİLK", "0", "cup"}, O::OfferFood, MealField::Food,
+        row("other case", {"Ann", "mILK", "0", "CUP"}, O::Pass, Field::Client, "");
+        row("non-ASCII case is another name", {"Ann", "MİLK", "0", "cup"}, O::OfferFood, Field::Food,
             "'MİLK' is not in the Foods table\r\nClick OK to add it now or CANCEL to select a different food");
     }
 

@@ -1,27 +1,8 @@
-#include "Messages.h"
-#include "Modal.h"
-#include "TestDatabase.h"
+#include "Windows.h"
 #include "Foods.h"
-#include "deMealwright.h"
-#include "frmEditFood.h"
-#include "frmFoodView.h"
-#include "frmSearchOptions.h"
-#include "frmMainFrame.h"
 
 #include <QAbstractItemModelTester>
-#include <QAction>
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
-#include <QPushButton>
-#include <QTableView>
 #include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
 
 namespace {
 

@@ -1,39 +1,12 @@
-#include "Messages.h"
-#include "Modal.h"
-#include "TestDatabase.h"
-#include "Clock.h"
-#include "MealViewRules.h"
-#include "deMealwright.h"
-#include "frmEditFood.h"
-#include "frmEditMeal.h"
-#include "frmMainFrame.h"
-#include "frmMealView.h"
-#include "frmSelectClient.h"
+#include "Windows.h"
 #include "MealGridModel.h"
+#include "MealViewRules.h"
 #include "RangeCalendar.h"
-#include "MessageBox.h"
 
 #include <QAbstractItemModelTester>
-#include <QAction>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QTimeEdit>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QRadioButton>
 #include <QStyle>
-#include <QTableView>
 #include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
 
 namespace {
 

@@ -1,21 +1,10 @@
-#include "Modal.h"
-#include "TestDatabase.h"
-#include "Clock.h"
-#include "DateSpan.h"
-#include "deMealwright.h"
+#include "Windows.h"
 #include "RangeCalendar.h"
-#include "frmPrintReport.h"
-#include "MessageBox.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include <memory>
 #include <tuple>
 
 namespace {

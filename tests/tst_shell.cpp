@@ -1,20 +1,9 @@
-#include "FileDialog.h"
+#include "Windows.h"
 #include "MdiArrange.h"
-#include "Messages.h"
-#include "TestDatabase.h"
-#include "deMealwright.h"
-#include "frmMainFrame.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QSettings>
-#include <QTest>
-
-#include <memory>
 
 // The main frame's start-up and its File and Window menus.
 class TestShell : public QObject

@@ -1,0 +1,107 @@
+#pragma once
+
+// What the tests of the windows share: the windows, the widgets they are made of, the database
+// fixture, and the helpers that answer dialogs and read the messages shown.
+
+#include "Clock.h"
+#include "DateSpan.h"
+#include "FileDialog.h"
+#include "MessageBox.h"
+#include "TestDatabase.h"
+#include "deMealwright.h"
+#include "frmClients.h"
+#include "frmEditClient.h"
+#include "frmEditFood.h"
+#include "frmEditMeal.h"
+#include "frmFoodView.h"
+#include "frmMainFrame.h"
+#include "frmMealView.h"
+#include "frmPrintReport.h"
+#include "frmSearchOptions.h"
+#include "frmSelectClient.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+// The messages shown since the last call, each after its kind: "!" an exclamation, "X" critical,
+// "?" a question, "Y" a Yes/No question, "i" a note.
+inline QStringList messages()
+{
+    QStringList shown;
+    for (const MessageBox::Shown &message : MessageBox::shown()) {
+        const char *kind = message.kind == MessageBox::Kind::Exclamation ? "! "
+                           : message.kind == MessageBox::Kind::Critical  ? "X "
+                           : message.kind == MessageBox::Kind::Question  ? "? "
+                           : message.kind == MessageBox::Kind::YesNo     ? "Y "
+                                                                         : "i ";
+        shown << QString::fromLatin1(kind) + message.text;
+    }
+    MessageBox::clearShown();
+    return shown;
+}
+
+// Acts on the next modal dialog as soon as it is up, as a person would; gives up after a while.
+// A dialog the act leaves open (its OK was refused, or a check in it failed) is cancelled then,
+// so that a test fails rather than waits.
+inline void whenModal(std::function<void(QWidget *)> act)
+{
+    auto *poll = new QTimer(qApp);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act, attempts = 0]() mutable {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog && ++attempts < 500)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (!dialog)
+            return;
+        const QPointer<QDialog> left = qobject_cast<QDialog *>(dialog);
+        act(dialog);
+        if (left && left->isVisible())
+            left->reject();
+    });
+    poll->start();
+}
+
+// The same for the next modal dialog of a kind; one of another kind fails the test.
+template <typename Dialog>
+void whenShown(std::function<void(Dialog *)> act)
+{
+    whenModal([act](QWidget *dialog) {
+        auto *shown = qobject_cast<Dialog *>(dialog);
+        QVERIFY2(shown, dialog->metaObject()->className());
+        act(shown);
+    });
+}
+
+// A dialog loaded (Form_Load) and shown, active, as exec() shows it, without a modal loop.
+template <typename Dialog>
+void showActive(Dialog &dialog)
+{
+    QVERIFY(dialog.Form_Load());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+}
