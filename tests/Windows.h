@@ -97,6 +97,38 @@ void whenShown(std::function<void(Dialog *)> act)
     });
 }
 
+// The IDs of a grid's rows (its first column), top to bottom.
+inline QList<qint64> idsOf(const QTableView *grid)
+{
+    QList<qint64> ids;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        ids << grid->model()->index(row, 0).data().toLongLong();
+    return ids;
+}
+
+// A click on a grid's row, or on a column's header.
+inline void clickRow(QTableView *grid, int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {})
+{
+    QTest::mouseClick(grid->viewport(), button, keys, grid->visualRect(grid->model()->index(row, 3)).center());
+}
+inline void clickHeader(QTableView *grid, int column)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 5, 5));
+}
+
+// Meals > View... for the client in that row of the picker; the new view.
+inline frmMealView *openMealView(frmMainFrame &frame, int clientRow)
+{
+    whenShown<frmSelectClient>([clientRow](frmSelectClient *select) {
+        select->dblClients->setCurrentRow(clientRow);
+        select->cmdOK->click();
+    });
+    frame.mnuMealView->trigger();
+    QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
+    return window ? qobject_cast<frmMealView *>(window->widget()) : nullptr;
+}
+
 // A dialog loaded (Form_Load) and shown, active, as exec() shows it, without a modal loop.
 template <typename Dialog>
 void showActive(Dialog &dialog)

@@ -233,17 +233,9 @@ private Q_SLOTS:
         frmMainFrame frame;
         frame.start(m_path);
         frame.show();
-        const auto openView = [&frame](int row) {
-            whenShown<frmSelectClient>([row](frmSelectClient *select) {
-                select->dblClients->setCurrentRow(row);
-                select->cmdOK->click();
-            });
-            frame.mnuMealView->trigger();
-            return qobject_cast<frmMealView *>(frame.mdiArea()->currentSubWindow()->widget());
-        };
-        frmMealView *ann = openView(0);
-        frmMealView *annAgain = openView(0);
-        frmMealView *bob = openView(1);
+        frmMealView *ann = openMealView(frame, 0);
+        frmMealView *annAgain = openMealView(frame, 0);
+        frmMealView *bob = openMealView(frame, 1);
         const int annMeals = ann->dbgMeals->model()->rowCount();
         // Acts on the Clients dialog with the client selected, then closes it.
         const auto clients = [&](const QString &client, const std::function<void(frmClients *)> &act) {

@@ -17,26 +17,6 @@ QDateTime at(QDate date, int hour = 12, int minute = 0)
     return wallClock(date, QTime(hour, minute));
 }
 
-QList<qint64> shownIds(const frmMealView &view)
-{
-    QList<qint64> ids;
-    const QAbstractItemModel *model = view.dbgMeals->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        ids << model->index(row, 0).data().toLongLong();
-    return ids;
-}
-
-void clickRow(QTableView *grid, int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {})
-{
-    QTest::mouseClick(grid->viewport(), button, keys, grid->visualRect(grid->model()->index(row, 3)).center());
-}
-
-void clickHeader(QTableView *grid, int column)
-{
-    QHeaderView *header = grid->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 5, 5));
-}
-
 // The calendar reports a click, or a Shift+click in range mode, as the user's new selection.
 void clickDate(frmMealView &view, QDate date, bool extend = false)
 {
@@ -152,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(view->idSelected, 0);
         QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::oneDay(tuesday));
         QCOMPARE(view->windowTitle(), QStringLiteral("Meals for Ann [Tue, Aug 13, 2002]"));
-        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41}));
+        QCOMPARE(idsOf(view->dbgMeals), QList<qint64>({1, 10, 20, 40, 41}));
         QStringList cells; // the visible columns
         for (int column : {1, 3, 4, 5, 8, 9, 10})
             cells << view->dbgMeals->model()->index(1, column).data().toString();
@@ -187,7 +167,7 @@ private Q_SLOTS:
         clickDate(*view, tuesday);
         QCOMPARE(view->dbgMeals->model()->rowCount(), 5);
         clickDate(*view, QDate(2002, 8, 16));
-        QCOMPARE(shownIds(*view).size(), 1);
+        QCOMPARE(idsOf(view->dbgMeals).size(), 1);
         QCOMPARE(view->lblDates->text(), QStringLiteral("Fri, Aug 16, 2002"));
 
         // A read that fails is never shown as a day without meals: every time, it says why.
@@ -208,7 +188,7 @@ private Q_SLOTS:
         QVERIFY(!view->mvwDates->rangeMode());
         QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::oneWeek(tuesday));
         QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13 to Mon, Aug 19, 2002"));
-        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41, 50, 70}));
+        QCOMPARE(idsOf(view->dbgMeals), QList<qint64>({1, 10, 20, 40, 41, 50, 70}));
         // One week with meals on three days: the days logged run from the first meal to the last.
         QCOMPARE(view->lblTotalDays->text(), QStringLiteral("3"));
 
@@ -220,7 +200,7 @@ private Q_SLOTS:
             QCOMPARE(view->lblDates->text(), QStringLiteral("Tue, Aug 13 to Tue, Aug 13, 2002"));
             clickDate(*view, QDate(2002, 8, 20), true);
             QCOMPARE((DateSpan{view->dtBegin, view->dtEnd}), DateSpan::selectedDays(tuesday, QDate(2002, 8, 20)));
-            QCOMPARE(shownIds(*view).last(), 40000);
+            QCOMPARE(idsOf(view->dbgMeals).last(), 40000);
             QCOMPARE(view->lblTotalDays->text(), QStringLiteral("8"));
             view->optOneDay->click();
             QVERIFY(!view->mvwDates->rangeMode());
@@ -236,7 +216,7 @@ private Q_SLOTS:
         const int calories = 8;
         const auto click = [&view](int column) {
             clickHeader(view->dbgMeals, column);
-            return shownIds(*view);
+            return idsOf(view->dbgMeals);
         };
         QCOMPARE(click(calories), QList<qint64>({1, 20, 40, 41, 10}));
         QCOMPARE(click(calories), QList<qint64>({10, 41, 40, 20, 1}));
@@ -249,7 +229,7 @@ private Q_SLOTS:
         const int whenWidth = view->dbgMeals->columnWidth(1);
         view->dbgMeals->setColumnWidth(description, 150);
         view->ReQueryMeals(view->idSelected);
-        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40, 41}));
+        QCOMPARE(idsOf(view->dbgMeals), QList<qint64>({1, 10, 20, 40, 41}));
         QCOMPARE(view->dbgMeals->columnWidth(1), whenWidth);
         QCOMPARE(view->dbgMeals->columnWidth(description), 150);
         for (int column : {0, 2, 6, 7})
@@ -298,10 +278,10 @@ private Q_SLOTS:
         MessageBox::setNextAnswer(false);
         view->DeleteMeal();
         QCOMPARE(messages(), QStringList("? Are you sure you want to delete the meal\r\n\"Protein bar\",  1.5 bar ?"));
-        QCOMPARE(QList<qint64>({view->idSelected, shownIds(*view).size()}), QList<qint64>({41, 5}));
+        QCOMPARE(QList<qint64>({view->idSelected, idsOf(view->dbgMeals).size()}), QList<qint64>({41, 5}));
         view->DeleteMeal(); // OK
         QCOMPARE(QList<qint64>({view->idSelected, view->dbgMeals->selectionModel()->selectedRows().size()}), QList<qint64>({0, 0}));
-        QCOMPARE(shownIds(*view), QList<qint64>({1, 10, 20, 40}));
+        QCOMPARE(idsOf(view->dbgMeals), QList<qint64>({1, 10, 20, 40}));
         QCOMPARE(view->lblTotalCalories->text(), QStringLiteral("785"));
 
         // Deleted meanwhile by another program: said plainly, and the rows are read again.
@@ -309,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Meals WHERE ID = 1")}), QString());
         view->DeleteMeal();
         QVERIFY(messages().constLast().startsWith(QStringLiteral("X The meal could not be deleted.")));
-        QCOMPARE(shownIds(*view), QList<qint64>({10, 20, 40}));
+        QCOMPARE(idsOf(view->dbgMeals), QList<qint64>({10, 20, 40}));
 
         // Deleting the only meal of a day leaves the day without data.
         clickDate(*view, QDate(2002, 8, 14));
@@ -450,20 +430,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<frmMealView> openView(float budget = 1500);
-    // Meals > View... for the client in that row of the picker; the new view.
-    frmMealView *openMealView(frmMainFrame &frame, int clientRow);
 };
-
-frmMealView *TestMealView::openMealView(frmMainFrame &frame, int clientRow)
-{
-    whenShown<frmSelectClient>([clientRow](frmSelectClient *select) {
-        select->dblClients->setCurrentRow(clientRow);
-        select->cmdOK->click();
-    });
-    frame.mnuMealView->trigger();
-    QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
-    return window ? qobject_cast<frmMealView *>(window->widget()) : nullptr;
-}
 
 std::unique_ptr<frmMealView> TestMealView::openView(float budget)
 {
