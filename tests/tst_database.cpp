@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,14 +26,6 @@ namespace {
 QDateTime at(int day, int hour = 0, int minute = 0, int second = 0)
 {
     return wallClock(QDate(2002, 8, day), QTime(hour, minute, second));
-}
-
-QList<qint64> idsInOrder(const MealRows &rows)
-{
-    QList<qint64> ids;
-    for (MealRows::Cursor row = rows.cursor(); !row.atEnd(); row.moveNext())
-        ids << row.row().ID;
-    return ids;
 }
 
 // Runs as an ordinary user while it lives when the tests run as root, for whom no permission
@@ -204,13 +195,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<Write>("write");
         QTest::newRow("meal delete") << Write([](Connection &c) { return Meals(c).remove(5); });
-        QTest::newRow("meal update") << Write([](Connection &c) {
-            return Meals(c).update({5, QStringLiteral("Ann"), at(13, 9), QStringLiteral("Apple"), 3, QStringLiteral("each")});
-        });
         QTest::newRow("food update") << Write([](Connection &c) {
             return Foods(c).update({8, QStringLiteral("Kale"), QStringLiteral("cup"), 30, 1, 0, false, false});
         });
-        QTest::newRow("food delete") << Write([](Connection &c) { return Foods(c).removeUnused(8).status(); });
         QTest::newRow("client rename") << Write([](Connection &c) {
             return Clients(c).change(QStringLiteral("Ann"), {QStringLiteral("Anna"), 1500.0});
         });
@@ -331,56 +318,6 @@ private Q_SLOTS:
         QVERIFY(m_connection.open(m_fixture).ok());
         const Status status = read(m_connection);
         QVERIFY2(status.reason().contains(QStringLiteral("damaged")), qPrintable(status.reason()));
-    }
-
-    void runEndsCleanlyWithTheDatabaseOpen()
-    {
-        QProcess run;
-        run.start(QStringLiteral(MEALWRIGHT_ENDOFRUN), {m_fixture});
-        QVERIFY(run.waitForFinished(30000));
-        QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(run.exitCode(), 0);
-    }
-
-    void mealViewCommand_data()
-    {
-        QTest::addColumn<QString>("client");
-        QTest::addColumn<QDateTime>("begin");
-        QTest::addColumn<QDateTime>("end");
-        QTest::addColumn<QList<qint64>>("ids");
-        QTest::addColumn<QList<double>>("totals"); // calories, fruits, vegetables, supplements, entrees
-
-        // Meal 1 is at the start; 10 and 20 share a time and come in ID order; 30 and 31 have no food
-        // entry; 50 is at the end and belongs to the next day; 60 is Bob's.
-        const QList<qint64> day{1, 10, 20, 40, 41};
-        const QList<double> dayTotals{1085, 1, 0.5, 3.5, 2.5};
-        QTest::newRow("one day") << "Ann" << at(13) << at(14) << day << dayTotals;
-        QTest::newRow("next day starts at its midnight") << "Ann" << at(14) << at(15) << QList<qint64>{50}
-                                                         << QList<double>{60, 0, 2, 0, 0};
-        QTest::newRow("eight days, large ID") << "Ann" << at(13) << at(21) << QList<qint64>{1, 10, 20, 40, 41, 50, 70, 40000}
-                                              << QList<double>{1435, 3, 2.5, 3.5, 2.5};
-        QTest::newRow("other client") << "Bob" << at(13) << at(14) << QList<qint64>{60} << QList<double>{285, 3, 0, 0, 0};
-        QTest::newRow("span with times") << "Ann" << at(13, 8) << at(13, 18, 5) << QList<qint64>{10, 20}
-                                         << QList<double>{440, 0, 0, 2, 0};
-    }
-
-    void mealViewCommand()
-    {
-        QFETCH(QString, client);
-        QFETCH(QDateTime, begin);
-        QFETCH(QDateTime, end);
-        QFETCH(QList<qint64>, ids);
-        QFETCH(QList<double>, totals);
-
-        QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
-        const MealViewResult result = MealViewCommand::execute(m_connection, client, {begin, end});
-        QVERIFY2(!result.failed(), qPrintable(result.status.reason()));
-        QCOMPARE(idsInOrder(*result.qryMealView), ids);
-        const MealTotals &found = result.totals;
-        QCOMPARE(found.TotalMeals, ids.size());
-        QCOMPARE((QList<double>{found.TotalCalories, found.TotalFruits, found.TotalVegetables, found.TotalSupplements,
-                                found.TotalEntrees}),
-                 totals);
     }
 
     void mealWithAMalformedTimeIsShownAsStored()

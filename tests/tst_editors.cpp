@@ -262,7 +262,7 @@ private Q_SLOTS:
                                           "X Update not supported by rsFoods record set!"}));
     }
 
-    void mealEditorKeysAndUnits()
+    void mealEditorUnitsFollowTheFood()
     {
         frmEditMeal editor;
         editor.szClient = QStringLiteral("maeve o'brien");
@@ -285,17 +285,6 @@ private Q_SLOTS:
         QCOMPARE(typeFood("Apple"), QStringList({"each", ""}));      // units it lacks go
         QCOMPARE(typeFood("Chef's Salad"), QStringList({"serving", ""}));
         QCOMPARE(typeFood("Chef's"), QStringList({""}));
-
-        // Tab leaves the date and time pickers for the next control, in the designed order.
-        typeMeal(editor, "Milk", "1", ""); // an empty amount would keep the focus
-        editor.dtpDate->setFocus();
-        QStringList visited;
-        do {
-            visited << QApplication::focusWidget()->objectName();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        } while (QApplication::focusWidget() != editor.dtpDate && visited.size() < 20);
-        QCOMPARE(visited, QStringList({"dtpDate", "dtpTime", "cmdStandardTime", "dbcWho", "dbcFood", "txtAmount", "dbcUnits",
-                                       "cmdOK", "cmdMore", "cmdCancel"}));
     }
 
     void mealEditorSavesWhatThePickersShow()

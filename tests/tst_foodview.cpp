@@ -221,10 +221,8 @@ private Q_SLOTS:
                                           << QStringList{"Cheddar cheese slice", "Cheddar cheese oz", "Chef's Salad serving",
                                                          "i No foods found that match \"CHE\" -> Tea_bag each"};
         QTest::newRow("letters beyond ASCII") << -1 << "starts with" << "äp" << QStringList{"Äpfel each", notFound.arg("äp")};
-        const char *literal[][2] = {{"'", "Chef's Salad serving"}, {"\"", "\"Lite\" yogurt cup"},
-                                    {"*", "Sugar* free gum each"}, {"%", "Rice, 100% whole grain cup"},
-                                    {"_", "Tea_bag each"},         {"[", "Juice [fresh] cup"},
-                                    {"#", "Bun #2 each"},          {"?", "Mystery? snack each"}};
+        const char *literal[][2] = {{"'", "Chef's Salad serving"}, {"*", "Sugar* free gum each"},
+                                    {"%", "Rice, 100% whole grain cup"}, {"_", "Tea_bag each"}};
         for (const auto &[text, name] : literal)
             QTest::newRow(text) << -1 << "contains" << text << QStringList{QString::fromUtf8(name), notFound.arg(text)};
         QTest::newRow("nothing") << -1 << "contains" << "ice cream!" << QStringList{notFound.arg("ice cream!")};
@@ -296,19 +294,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.szText, QString());
         QCOMPARE(dialog.cboText->count(), 2);
         QCOMPARE(dialog.cboMatch->currentText(), QStringLiteral("starts with"));
-    }
-
-    void emptyCatalogue()
-    {
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Foods")}), QString());
-        auto view = openView();
-        QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(view->dbgFoods->model()->rowCount(), 0);
-        view->ReQueryFoods(3);
-        view->dbgFoods->horizontalHeader()->sectionClicked(2);
-        view->DeleteFood();
-        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-        QCOMPARE(search(*view, QStringLiteral("a")), QStringLiteral("i No foods found that match \"a\" -> (none)"));
     }
 
     void frameRoutesTheFoodCommands()

@@ -136,14 +136,12 @@ private slots:
             "2304 1|2880 Foods|3744 1|4320 Supplements|5760 No|6336 Entrees|8352 400|9072 0.0|9648 0.0");
         // The closing block after Tuesday's total line, at 4572.
         add(false, false, 5004, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 2");
-        add(false, false, 7164, "3168 Average Daily Fruits and Vegetables . . . . . . .|7776 1.7");
         // Summary: page header 594; a day is 174 + 6 per entry + 6; the closing block at 2436.
         add(true, false, 2040, "1584 Monday, March 5, 2001|5040 5|7272 2|8064 2.5|8640 1.0|9360 1,685");
         add(true, false, 2250, "1584 Tuesday, March 6, 2001|5040 1|6648 1|9360 400");
         add(true, false, 3396, "3156 Grand Total Calories . . . . . . . . . . . . . . . . .|5748 2,085");
         // No days: the closing block right under the page header, with zeros.
         add(false, true, 2784, "3168 Grand Total Calories . . . . . . . . . . . . . . . . .|5760 0");
-        add(true, true, 2748, "3168 Days Reported . . . . . . . . . . . . . . . . . . . . . .|5760 0");
     }
     void firstPage()
     {
@@ -212,7 +210,7 @@ private slots:
         QCOMPARE(lineAt(pages.back(), summaryY), u"2880 Summary"_s);
     }
 
-    // Printed to a PDF and read back as text, in Liberation Sans for Arial.
+    // Printed to a PDF in Liberation Sans for Arial, from the corner of the sheet.
     void printedPdf()
     {
         QTemporaryDir dir;
@@ -228,16 +226,10 @@ private slots:
         QPdfWriter nowhere{QString()};
         QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
         QVERIFY(!ReportPages::print(nowhere, pages));
-        QProcess text, words, fonts;
-        text.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+        QProcess words, fonts;
         words.start(u"pdftotext"_s, {u"-bbox"_s, u"-l"_s, u"1"_s, path, u"-"_s});
         fonts.start(u"pdffonts"_s, {path});
-        QVERIFY(text.waitForFinished() && words.waitForFinished() && fonts.waitForFinished());
-        const QStringList printed = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
-        QCOMPARE(printed.size(), 4); // each page ends with a form feed
-        QVERIFY(printed[0].contains(u"Calorie Report for Jo"_s) && printed[0].contains(u"Monday, March 5, 2001"_s));
-        QVERIFY(printed[0].contains(u"Page 1 of 3"_s));
-        QVERIFY(printed[2].contains(u"Summary"_s) && printed[2].contains(u"Page 3 of 3"_s));
+        QVERIFY(words.waitForFinished() && fonts.waitForFinished());
         QVERIFY(fonts.readAllStandardOutput().contains("LiberationSans-BoldItalic"));
         // The title's box starts an inch (72 points) from the corner of the sheet, whatever margins
         // the writer keeps; its 16.2 pt line (18.1 points) is centred in the box's 21.6, from 73.75.

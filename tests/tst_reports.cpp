@@ -138,18 +138,11 @@ private Q_SLOTS:
         QVERIFY(dialog.Form_Load());
         dialog.show();
         dialog.cmdOK->click();
-        // Bob ate only on 13 August; Ann ate nothing on 19 August.
-        dialog.dbcClient->setCurrentText(QStringLiteral("Bob"));
-        dialog.mvwReport->setSelectedDate(QDate(2002, 8, 14));
-        dialog.cmdOK->click();
+        // Ann ate nothing on 19 August.
         dialog.dbcClient->setCurrentText(QStringLiteral("Ann"));
         dialog.mvwReport->setSelectedDate(QDate(2002, 8, 19));
         dialog.cmdOK->click();
-        QStringList messages;
-        for (const MessageBox::Shown &shown : MessageBox::shown())
-            messages << shown.text;
-        QCOMPARE(messages, QStringList({"You must select a client name", "No data recorded for the selected dates",
-                                        "No data recorded for the selected dates"}));
+        QCOMPARE(messages(), QStringList({"! You must select a client name", "! No data recorded for the selected dates"}));
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.dbcClient->currentText(), QStringLiteral("Ann")); // kept as the user set it
     }
@@ -164,7 +157,6 @@ private Q_SLOTS:
         };
         row("no arguments", "", 2, "Usage:");
         row("no --pdf", "DB|Ann|2002-08-13|2002-08-13", 2, "--pdf FILE is missing");
-        row("unknown option", "DB|Ann|2002-08-13|2002-08-13|--pdf|PDF|--weekly", 2, "Unknown option");
         row("no such day", "DB|Ann|2002-02-30|2002-03-01|--pdf|PDF", 1, "2002-02-30 is not a day");
         row("reversed", "DB|Ann|2002-08-14|2002-08-13|--pdf|PDF", 1, "comes before");
         row("367 days", "DB|Ann|2002-01-01|2003-01-02|--pdf|PDF", 1, "is 367 days; a report covers at most 366");
