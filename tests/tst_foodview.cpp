@@ -247,53 +247,47 @@ private Q_SLOTS:
         QCOMPARE(view->idSelected, sortColumn < 0 ? qint64(4) : qint64(1));
     }
 
+    // Set up on the first showing: "first", "starts with", no history, OK off while there is no
+    // text; Enter and Esc press nothing. Each OK proposes "next" and keeps a new text, one that
+    // differs in case too; Cancel keeps the lists and searches for nothing.
     void searchDialogKeepsItsState()
     {
         frmSearchOptions dialog;
-        whenModal([&](QWidget *) {
-            // Set up on first showing: first, starts with, no history, OK off until there is text.
-            QCOMPARE((QStringList{dialog.cboFirst->currentText(), dialog.cboMatch->currentText()}),
-                     QStringList({"first", "starts with"}));
-            QVERIFY(!dialog.cmdOK->isEnabled());
-            dialog.cboText->setEditText(QStringLiteral("x"));
-            QVERIFY(dialog.cmdOK->isEnabled());
-            dialog.cboText->setEditText(QString());
-            QVERIFY(!dialog.cmdOK->isEnabled());
-            // Enter and Esc press neither button.
-            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape})
-                QTest::keyClick(dialog.cboText, key);
-            QVERIFY(dialog.isVisible());
-            dialog.cmdCancel->click();
-        });
-        dialog.exec();
-        QCOMPARE(dialog.szText, QString());
-
-        const auto confirm = [&](const QString &text, const QString &match) {
+        const auto show = [&](const QString &text, const QString &match, bool cancel) {
             whenModal([&](QWidget *) {
-                dialog.cboMatch->setCurrentText(match);
+                if (match.isEmpty()) {
+                    QCOMPARE(QStringList({dialog.cboFirst->currentText(), dialog.cboMatch->currentText(),
+                                          QString::number(dialog.cboText->count())}),
+                             QStringList({"first", "starts with", "0"}));
+                    QVERIFY(!dialog.cmdOK->isEnabled());
+                    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape})
+                        QTest::keyClick(dialog.cboText, key);
+                    QVERIFY(dialog.isVisible());
+                } else {
+                    dialog.cboMatch->setCurrentText(match);
+                }
                 dialog.cboText->setEditText(text);
-                dialog.cmdOK->click();
+                QCOMPARE(dialog.cmdOK->isEnabled(), !text.isEmpty());
+                if (!cancel)
+                    dialog.cmdOK->click();
+                else if (match.isEmpty())
+                    dialog.close(); // the close box is Cancel too
+                else
+                    dialog.cmdCancel->click();
             });
             dialog.exec();
             QStringList history;
             for (int i = 0; i < dialog.cboText->count(); ++i)
                 history << dialog.cboText->itemText(i);
-            return QStringList{dialog.szText, QString::fromLatin1(dialog.fFindFirst ? "first" : "next"),
-                               QString::fromLatin1(dialog.fLeftMatch ? "start" : "any"),
-                               QLatin1Char('[') + history.join(QLatin1Char(',')) + QLatin1Char(']'),
-                               QStringLiteral("next=") + dialog.cboFirst->currentText()}
-                .join(QLatin1Char(' '));
+            return QStringList{dialog.szText, dialog.fFindFirst ? "first" : "next", dialog.fLeftMatch ? "start" : "any",
+                               history.join(','), dialog.cboFirst->currentText()}
+                .join(' ');
         };
-        QCOMPARE(confirm("tea", "contains"), QStringLiteral("tea first any [tea] next=next"));
-        QCOMPARE(confirm("tea", "starts with"), QStringLiteral("tea next start [tea] next=next"));
-        QCOMPARE(confirm("Tea", "starts with"), QStringLiteral("Tea next start [tea,Tea] next=next"));
-
-        // Cancel, or closing by the window frame, keeps the lists and searches for nothing.
-        whenModal([&](QWidget *) { dialog.close(); });
-        dialog.exec();
-        QCOMPARE(dialog.szText, QString());
-        QCOMPARE(dialog.cboText->count(), 2);
-        QCOMPARE(dialog.cboMatch->currentText(), QStringLiteral("starts with"));
+        QCOMPARE(show("x", "", true), QStringLiteral(" first start  first"));
+        QCOMPARE(show("tea", "contains", false), QStringLiteral("tea first any tea next"));
+        QCOMPARE(show("tea", "starts with", false), QStringLiteral("tea next start tea next"));
+        QCOMPARE(show("Tea", "starts with", false), QStringLiteral("Tea next start tea,Tea next"));
+        QCOMPARE(show("Tea", "contains", true), QStringLiteral(" next start tea,Tea next"));
     }
 
     void frameRoutesTheFoodCommands()

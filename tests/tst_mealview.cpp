@@ -304,9 +304,8 @@ private Q_SLOTS:
         frame.mnuMealView->trigger();
         QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
         frmMealView *ann = openMealView(frame, 0);
-        frmMealView *bob = openMealView(frame, 1);
         frmMealView *again = openMealView(frame, 1);
-        QVERIFY(ann && bob && again && again != bob);
+        QVERIFY(ann && again && openMealView(frame, 1) != again);
         QCOMPARE(QStringLiteral("%1 %2 %3").arg(again->szClient).arg(again->fCalorieBudget).arg(again->fFVbudget),
                  QStringLiteral("Bob 2000 5"));
 
@@ -326,7 +325,6 @@ private Q_SLOTS:
         QCOMPARE(commands(firstRow), QList<bool>({true, true, false, false, false, false}));
         clickRow(grid, 3);
         QCOMPARE(commands(QPoint(5, grid->viewport()->height() - 5)), QList<bool>(6, true));
-        QCOMPARE(ann->idSelected, 40);
 
         // Meals > Add... starts on the active view's client and first day; after it every view reads
         // its meals again, a meal another program added too, and keeps its selected meal.
@@ -348,9 +346,9 @@ private Q_SLOTS:
         QStringList started;
         addMeal(&started);
         QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
-        QCOMPARE(QList<int>({grid->model()->rowCount(), again->dbgMeals->model()->rowCount()}), QList<int>({6, 2}));
-        QCOMPARE(ann->idSelected, 40);
-        QCOMPARE(grid->selectionModel()->selectedRows().value(0).data().toLongLong(), 40);
+        QCOMPARE(QList<qint64>({grid->model()->rowCount(), again->dbgMeals->model()->rowCount(), ann->idSelected,
+                                grid->selectionModel()->selectedRows().value(0).data().toLongLong()}),
+                 QList<qint64>({6, 2, 40, 40}));
 
         // The pop-up's Delete asks about the active view's selected meal; with none selected, nothing
         // is asked.
@@ -367,32 +365,6 @@ private Q_SLOTS:
         addMeal(&started);
         QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
         QCOMPARE(messages(), QStringList("! You must select a client name"));
-    }
-
-    // Alt+W is One Week's access key and the Window menu's: in a meal view it chooses One Week
-    // wherever the focus is; elsewhere it opens the Window menu.
-    void altWChoosesOneWeek()
-    {
-        frmMainFrame frame;
-        frame.start(m_path);
-        frame.show();
-        frmMealView *view = openMealView(frame, 0);
-        frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
-        for (QWidget *focus : {static_cast<QWidget *>(view->dbgMeals), static_cast<QWidget *>(view->optOneDay)}) {
-            view->optOneDay->click();
-            focus->setFocus();
-            QTest::keyClick(focus, Qt::Key_W, Qt::AltModifier);
-            QTRY_VERIFY(view->optOneWeek->isChecked());
-            QCOMPARE(view->dtEnd, view->dtBegin.addDays(7));
-            QVERIFY(!frame.mnuWindow->isVisible());
-        }
-        frame.mnuWindowCloseAll->trigger();
-        QTRY_VERIFY(frame.mdiArea()->subWindowList().isEmpty());
-        frame.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&frame));
-        QTest::keyClick(&frame, Qt::Key_W, Qt::AltModifier);
-        QTRY_VERIFY(frame.mnuWindow->isVisible());
     }
 
 private:
