@@ -220,9 +220,8 @@ private Q_SLOTS:
         // More... saves and starts an empty entry; both servings must be typed again.
         editor.cmdMore->click();
         QCOMPARE(QStringList({editor.dbcFood->currentText(), editor.dbcUnits->currentText(), editor.txtCalories->text(),
-                              editor.txtVegetables->text(), editor.txtFruits->text()}),
-                 QStringList(5, QString()));
-        QCOMPARE(editor.focusWidget(), editor.dbcFood);
+                              editor.txtVegetables->text(), editor.txtFruits->text(), editor.focusWidget()->objectName()}),
+                 QStringList({"", "", "", "", "", "dbcFood"}));
         typeFood(editor, {"Plum", "30", "each", "0", "1"});
         editor.cmdMore->click();
         // Cancel drops only the entry not saved yet.
@@ -236,8 +235,7 @@ private Q_SLOTS:
         showActive(editor);
         typeFood(editor, {"Fig", "1", "each"});
         editor.close();
-        QCOMPARE(editor.szFood, QStringLiteral("Fig"));
-        QCOMPARE(foods().size(), before.size() + 2);
+        QCOMPARE(editor.szFood + QString::number(foods().size() - before.size()), QStringLiteral("Fig2"));
 
         // A catalogue that cannot be read says so, not that it takes no rows; one that cannot take
         // rows says that. Either way, no dialog.
@@ -245,10 +243,8 @@ private Q_SLOTS:
             TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN EXCLUSIVE"));
             QCOMPARE(editor.exec(), int(QDialog::Rejected));
         }
-        const QStringList refused = messages();
-        QVERIFY2(refused.size() == 1 && refused[0].startsWith("X The food table could not be read.\n\n")
-                     && refused[0].contains(u"locked"),
-                 qPrintable(refused.join('/')));
+        QCOMPARE(messages(), QStringList("X The food table could not be read.\n\nAnother program is using the database "
+                                         "and has locked it. Try again when it has finished."));
         deMealwright::instance().close();
         QCOMPARE(TestDatabase::execute(m_path, {"ALTER TABLE Foods RENAME TO FoodRows",
                                                 "CREATE VIEW Foods AS SELECT * FROM FoodRows"}),
@@ -268,9 +264,10 @@ private Q_SLOTS:
         editor.szClient = QStringLiteral("maeve o'brien");
         editor.dtMeal = wallClock(QDate(2002, 8, 13));
         showActive(editor);
-        QCOMPARE(editor.dbcWho->currentText(), QStringLiteral("Maeve O'Brien"));
-        // The amount and units wait for a food; then the units list is the food's.
-        QCOMPARE(QList<bool>({editor.txtAmount->isEnabled(), editor.dbcUnits->isEnabled()}), QList<bool>({false, false}));
+        // The client as the list spells it; the amount and units wait for a food, then the units
+        // list is the food's.
+        QCOMPARE(QVariantList({editor.dbcWho->currentText(), editor.txtAmount->isEnabled(), editor.dbcUnits->isEnabled()}),
+                 QVariantList({"Maeve O'Brien", false, false}));
         const auto typeFood = [&](const char *food) {
             editor.dbcFood->setEditText(QString::fromUtf8(food));
             QStringList units;

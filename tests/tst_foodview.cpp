@@ -178,8 +178,7 @@ private Q_SLOTS:
         view->DeleteFood();
         QCOMPARE(messages().size(), 1);
         QCOMPARE(idsOf(view->dbgFoods), QList<qint64>({15, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
-        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-        QCOMPARE(view->currentRow(), 0);
+        QCOMPARE(state(*view) + QString::number(view->currentRow()), QStringLiteral("Food View #00"));
 
         // Deleted meanwhile by another program: said so, the list read again.
         selectRows(*view, {1});
@@ -194,10 +193,8 @@ private Q_SLOTS:
             TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN IMMEDIATE"));
             view->DeleteFood();
         }
-        const QStringList shown = messages();
-        QCOMPARE(shown.size(), 2);
-        QVERIFY2(shown[1].startsWith(QStringLiteral("X The food could not be deleted.\n\n")) && shown[1].contains(u"lock"),
-                 qPrintable(shown[1]));
+        QCOMPARE(messages().constLast(), "X The food could not be deleted.\n\nAnother program is using the database and has "
+                                         "locked it. Try again when it has finished.");
         QCOMPARE(foodCount(), qint64(14));
         QCOMPARE(state(*view), QStringLiteral("Food View [\"Lite\" yogurt] #15"));
     }
@@ -309,7 +306,6 @@ private Q_SLOTS:
         frame.mnuFoodView->trigger();
         QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
         auto *view = qobject_cast<frmFoodView *>(window->widget());
-        QVERIFY(view);
         QCOMPARE(foodsMenu(), QStringLiteral("+--++-"));
         window->showMinimized();
         frame.mnuFoodView->trigger();
@@ -330,8 +326,7 @@ private Q_SLOTS:
         QCOMPARE(messages().size(), 1); // Chef's Salad is in use
 
         // The Find of the frame reaches the view through the dialog the frame keeps for the run.
-        QCOMPARE(search(*view, QStringLiteral("ban"), QStringLiteral("first"), QStringLiteral("starts with")),
-                 QStringLiteral("Banana each"));
+        QCOMPARE(search(*view, QStringLiteral("ban"), QStringLiteral("first")), QStringLiteral("Banana each"));
         window->close();
         frame.mnuFoodView->trigger();
         view = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
