@@ -144,42 +144,28 @@ private Q_SLOTS:
             QCOMPARE(int(fault->field), field);
     }
 
-    void foodEditorAdds_data()
-    {
-        QTest::addColumn<QStringList>("entry"); // food, calories, units, vegetables, fruits
-        QTest::addColumn<QString>("outcome");   // the message and the box at fault, or the new row of Foods
-        QTest::newRow("taken in other case") << QStringList{"milk", "1", "CUP", "0", "0"}
-                                             << "! milk in units cup is already defined in the food table @dbcFood";
-        QTest::newRow("same name, other units") << QStringList{"Milk", "42.5", "Tbsp", "0", "0.25"}
-                                                << "Milk|tbsp|42.5|0.0|0.25|0|0";
-        QTest::newRow("correction") << QStringList{"Crème brûlée 100%_", "-150", "each", "0", "0"}
-                                    << "Crème brûlée 100%_|each|-150.0|0.0|0.0|0|0";
-    }
-
+    // A new entry starts with no calories and no servings; one the catalogue holds, in any letter
+    // case, is refused with the focus on the food; otherwise it is saved with the units as the
+    // Units table spells them, and the dialog gives its ID, name and units.
     void foodEditorAdds()
     {
-        QFETCH(QStringList, entry);
-        QFETCH(QString, outcome);
+        const QStringList before = foods();
         frmEditFood editor;
         editor.idFood = 0;
         showActive(editor);
-        // A new entry starts with no calories and no servings.
         QCOMPARE(QStringList({editor.txtCalories->text(), editor.txtVegetables->text(), editor.txtFruits->text()}),
                  QStringList({"", "0.00", "0.00"}));
-        const QStringList before = foods();
-        typeFood(editor, entry);
+        typeFood(editor, {"milk", "1", "CUP", "0", "0"});
         editor.cmdOK->click();
-        if (outcome.startsWith(u'!')) {
-            QCOMPARE(messages().value(0) + " @" + editor.focusWidget()->objectName(), outcome);
-            QVERIFY(editor.isVisible());
-            QCOMPARE(foods(), before);
-            return;
-        }
-        QCOMPARE(messages(), QStringList());
+        QCOMPARE(messages() << editor.focusWidget()->objectName(),
+                 QStringList({"! milk in units cup is already defined in the food table", "dbcFood"}));
+        QCOMPARE(foods(), before);
+        typeFood(editor, {"Crème brûlée 100%_", "-150", "Tbsp", "0", "0.25"});
+        editor.cmdOK->click();
         QVERIFY(!editor.isVisible());
-        QCOMPARE(foods(), before + QStringList(outcome));
-        QCOMPARE(QStringList({editor.szFood, editor.szUnits}), outcome.split(u'|').mid(0, 2));
-        QCOMPARE(editor.idFood, rows(QStringLiteral("SELECT ID FROM Foods")).constLast().toLongLong());
+        QCOMPARE(foods(), before + QStringList("Crème brûlée 100%_|tbsp|-150.0|0.0|0.25|0|0"));
+        QCOMPARE(QVariantList({editor.idFood, editor.szFood, editor.szUnits}),
+                 QVariantList({rows(QStringLiteral("SELECT ID FROM Foods")).constLast().toLongLong(), "Crème brûlée 100%_", "tbsp"}));
     }
 
     void foodEditorEdits()
@@ -325,34 +311,24 @@ private Q_SLOTS:
         QCOMPARE(messages(), QStringList());
     }
 
-    void mealEditorAmountBox_data()
-    {
-        QTest::addColumn<QString>("amount");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("negative") << "-1" << "Amount must be >= 0!";
-        QTest::newRow("empty") << "" << "Amount must be numeric";
-        QTest::newRow("zero") << "0" << "";
-    }
-
-    // Leaving the amount box checks it; a refused amount keeps the focus, selected.
+    // Leaving the amount box checks it; a refused amount keeps the focus, selected. Cancel is
+    // never held up by the amount.
     void mealEditorAmountBox()
     {
-        QFETCH(QString, amount);
-        QFETCH(QString, message);
-        frmEditMeal editor;
-        showActive(editor);
-        editor.dbcFood->setEditText(QStringLiteral("Milk"));
-        editor.txtAmount->setFocus();
-        editor.txtAmount->setText(amount);
-        QTest::keyClick(editor.txtAmount, Qt::Key_Tab);
-        QCOMPARE(messages(), message.isEmpty() ? QStringList() : QStringList("! " + message));
-        QCOMPARE(editor.focusWidget(), message.isEmpty() ? static_cast<QWidget *>(editor.dbcUnits) : editor.txtAmount);
-        if (!message.isEmpty())
-            QTRY_COMPARE(editor.txtAmount->selectedText(), amount);
-        // Cancel is never held up by the amount.
-        editor.cmdCancel->click();
-        QVERIFY(!editor.isVisible());
-        QCOMPARE(messages(), QStringList());
+        for (const auto &[amount, message] : {std::pair{"-1", "Amount must be >= 0!"}, {"", "Amount must be numeric"}, {"0", ""}}) {
+            frmEditMeal editor;
+            showActive(editor);
+            editor.dbcFood->setEditText(QStringLiteral("Milk"));
+            editor.txtAmount->setFocus();
+            editor.txtAmount->setText(QString::fromLatin1(amount));
+            QTest::keyClick(editor.txtAmount, Qt::Key_Tab);
+            QCOMPARE(messages(), *message ? QStringList(QStringLiteral("! ") + QString::fromLatin1(message)) : QStringList());
+            QCOMPARE(editor.focusWidget(), *message ? static_cast<QWidget *>(editor.txtAmount) : editor.dbcUnits);
+            if (*message)
+                QTRY_COMPARE(editor.txtAmount->selectedText(), QString::fromLatin1(amount));
+            editor.cmdCancel->click();
+            QCOMPARE(QVariantList({editor.isVisible(), messages().size()}), QVariantList({false, 0}));
+        }
     }
 
     void mealEditorDefinesAFood()

@@ -256,10 +256,9 @@ private slots:
         };
         QVERIFY(write("last week's", true));
         QCOMPARE(write("half of this", false).reason(), path + u" cannot be written: the report could not be drawn."_s);
-        QCOMPARE(contents(), "last week's");
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList(u"report.pdf"_s));
-        QVERIFY(write("this week's", true));
-        QCOMPARE(contents(), "this week's");
+        QCOMPARE(contents(), "last week's");
+        QCOMPARE(write("this week's", true).ok() ? contents() : QByteArray(), "this week's");
     }
 };
 

@@ -100,18 +100,17 @@ private Q_SLOTS:
         QCOMPARE(deMealwright::rememberedPath(), good);
         QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
 
-        // Choosing a file, even the one that is open, closes every window and opens it anew; the
-        // dialog offers the last chosen file again.
+        // The file, once free, opens; choosing it again, while it is open, closes every window and
+        // opens it anew. The dialog offers the last chosen file again.
         lock.reset();
         for (int time = 0; time < 2; ++time) {
             addChild(*frame, QStringLiteral("three"));
             FileDialog::setNextAnswer(bad);
             frame->mnuFileOpen->trigger();
             QTRY_COMPARE(m_closes, 3 + time);
-            QCOMPARE(deMealwright::rememberedPath(), bad);
-            QCOMPARE(dataMenus(*frame), QList<bool>(3, true));
         }
-        QCOMPARE(FileDialog::requests().at(3).selectedFile, bad);
+        QCOMPARE(QStringList({deMealwright::rememberedPath(), FileDialog::requests().at(3).selectedFile}), QStringList(2, bad));
+        QCOMPARE(dataMenus(*frame), QList<bool>(3, true));
     }
 
     void newDiary()
