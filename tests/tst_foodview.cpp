@@ -65,28 +65,6 @@ public:
     TestFoodView() : DiaryTest(catalogue) {}
 
 private Q_SLOTS:
-    void headerClicksSortAndKeepTheSelection()
-    {
-        auto view = openView();
-        QAbstractItemModelTester tester(view->dbgFoods->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        selectRows(*view, {3}); // Banana
-        QHeaderView *header = view->dbgFoods->horizontalHeader();
-        const auto click = [&](int column) {
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-            return idsOf(view->dbgFoods);
-        };
-        const QList<qint64> byCalories = {10, 14, 9, 1, 13, 4, 11, 6, 5, 16, 15, 12, 8, 3, 2, 7};
-        QCOMPARE(click(2), byCalories);
-        QList<qint64> descending(byCalories.rbegin(), byCalories.rend());
-        QCOMPARE(click(2), descending);
-        QCOMPARE(click(2), byCalories);
-        // Another column starts ascending; equal units keep the order of the IDs.
-        QCOMPARE(click(3), QList<qint64>({7, 8, 11, 15, 16, 1, 4, 9, 10, 12, 13, 14, 5, 3, 2, 6}));
-        // Banana is still the one selected entry, where it now stands.
-        QCOMPARE(state(*view), QStringLiteral("Food View [Banana] #4"));
-        QCOMPARE(view->dbgFoods->selectionModel()->selectedRows(), QModelIndexList({view->dbgFoods->model()->index(6, 0)}));
-    }
 
     void selection_data()
     {
@@ -124,8 +102,7 @@ private Q_SLOTS:
         auto view = openView();
         // Opening: name order, nothing selected, the cursor on the first row.
         QCOMPARE(idsOf(view->dbgFoods), QList<qint64>({15, 1, 2, 4, 12, 5, 6, 3, 7, 11, 13, 8, 16, 14, 10, 9}));
-        QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-        QCOMPARE(view->currentRow(), 0);
+        QCOMPARE(state(*view) + QString::number(view->currentRow()), QStringLiteral("Food View #00"));
         // Ice cream: calories with a thousands separator, servings with two decimals.
         QCOMPARE((QStringList{cell(*view, 8, 1), cell(*view, 8, 2), cell(*view, 8, 3), cell(*view, 8, 4), cell(*view, 7, 4)}),
                  QStringList({"Ice cream", "1,250", "cup", "0.00", "1.50"}));
@@ -138,14 +115,12 @@ private Q_SLOTS:
         // beyond ASCII after all others, as the database orders them).
         view->ReQueryFoods(1);
         QCOMPARE(idsOf(view->dbgFoods).mid(13), QList<qint64>({10, 1, 9}));
-        QCOMPARE(state(*view), QStringLiteral("Food View [Zucchini] #1"));
-        QCOMPARE(view->currentRow(), 14);
+        QCOMPARE(state(*view) + QString::number(view->currentRow()), QStringLiteral("Food View [Zucchini] #114"));
         // An ID that no entry has, or 0: nothing selected, the cursor on the first row.
         for (qint64 id : {qint64(0), qint64(4000000000)}) {
             view->ReQueryFoods(id);
-            QCOMPARE(state(*view), QStringLiteral("Food View #0"));
-            QVERIFY(view->dbgFoods->selectionModel()->selection().isEmpty());
-            QCOMPARE(view->currentRow(), 0);
+            QCOMPARE(QStringLiteral("%1 %2/%3").arg(state(*view)).arg(view->currentRow()).arg(view->dbgFoods->selectionModel()->selection().size()),
+                     QStringLiteral("Food View #0 0/0"));
         }
         QCOMPARE(messages(), QStringList());
     }

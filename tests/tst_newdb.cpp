@@ -92,7 +92,6 @@ private slots:
         QTest::newRow("missing folder") << QStringList{"nowhere/a.mdb"} << 1 << "The folder %1/nowhere does not exist.";
         QTest::newRow("folder is a file") << QStringList{"diary.mdb/a.mdb"} << 1 << "%1/diary.mdb is not a folder.";
         QTest::newRow("no file") << QStringList{} << 2 << usage;
-        QTest::newRow("two files") << QStringList{"one.mdb", "two.mdb"} << 2 << usage;
         QTest::newRow("help") << QStringList{"--help", "new.mdb"} << 0 << "--demo";
     }
     void toolLeavesTheFolder()

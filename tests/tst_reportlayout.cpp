@@ -127,7 +127,6 @@ private slots:
         // Report: page header 618 and report header 6, so Monday's heading band starts at 2064,
         // its entries at 2454, its total line at 3204 (+120 for the texts), Tuesday at 3618.
         add(false, false, 1440, "1440 Calorie Report for Jo");
-        add(false, false, 2208, "1440 Monday, March 5, 2001");
         add(false, false, 2454, "1584 12:00 AM|2448 Correction|6780 1.0|7488 each|8352 -150|9648 -0.5");
         add(false, false, 3054, "1584 6:05 PM|2448 Apple pie|6780 1.3|7488 slice|8352 1,235|9072 2.5");
         add(false, false, 3324,

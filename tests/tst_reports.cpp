@@ -31,14 +31,6 @@ QString poppler(const QString &tool, QStringList arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QString chosenInterval(const frmPrintReport &dialog)
-{
-    for (const QRadioButton *option : {dialog.optOneDay, dialog.optOneWeek, dialog.optSelectedDays})
-        if (option->isChecked())
-            return option->objectName();
-    return {};
-}
-
 } // namespace
 
 class TestReports : public DiaryTest
@@ -49,36 +41,6 @@ public:
     TestReports() : DiaryTest({}, wallClock(QDate(2002, 8, 20), QTime(9, 0))) {}
 
 private Q_SLOTS:
-    void preFill_data()
-    {
-        QTest::addColumn<QString>("client");
-        QTest::addColumn<int>("days"); // of the span given, from Tuesday 13 August 2002
-        QTest::addColumn<QString>("interval");
-        QTest::addColumn<QDate>("first");
-        QTest::addColumn<QDate>("last");
-        QTest::newRow("three days") << "Ann" << 3 << "optSelectedDays" << QDate(2002, 8, 13) << QDate(2002, 8, 15);
-        QTest::newRow("a week") << "bob" << 7 << "optOneWeek" << QDate(2002, 8, 13) << QDate(2002, 8, 13);
-        QTest::newRow("nothing preset") << "" << 3 << "optOneDay" << QDate(2002, 8, 20) << QDate(2002, 8, 20);
-    }
-
-    void preFill()
-    {
-        QFETCH(QString, client);
-        QFETCH(int, days);
-        QFETCH(QString, interval);
-        QFETCH(QDate, first);
-        QFETCH(QDate, last);
-        frmPrintReport dialog;
-        dialog.szClient = client;
-        dialog.dtBegin = wallClock(QDate(2002, 8, 13));
-        dialog.dtEnd = wallClock(QDate(2002, 8, 13).addDays(days));
-        QVERIFY(dialog.Form_Load());
-        // The client as the list spells it; details are shown unless the user says otherwise.
-        QCOMPARE(dialog.dbcClient->currentText(), client.isEmpty() ? QString() : client.at(0).toUpper() + client.mid(1));
-        QCOMPARE(QVariantList({chosenInterval(dialog), dialog.mvwReport->rangeMode(), dialog.mvwReport->rangeStart(),
-                               dialog.mvwReport->rangeEnd(), dialog.optShowDetails->isChecked()}),
-                 QVariantList({interval, interval == QStringLiteral("optSelectedDays"), first, last, true}));
-    }
 
     void spans_data()
     {

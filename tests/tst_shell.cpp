@@ -149,11 +149,7 @@ private Q_SLOTS:
         QMdiSubWindow *a = addChild(*frame, QStringLiteral("Meals for Ann"));
         QMdiSubWindow *b = addChild(*frame, QStringLiteral("Fish && Chips"));
         a->showMinimized();
-        b->showMaximized();
-        // Tiling leaves icons alone and a maximised window tiled.
-        frame->mnuWindowTileVertical->trigger();
-        QCOMPARE(QList<bool>({a->isMinimized(), b->isMaximized()}), QList<bool>({true, false}));
-        QCOMPARE(b->geometry(), frame->mdiArea()->viewport()->rect());
+        frame->mdiArea()->setActiveSubWindow(b);
         // The Window menu lists each window once, however often it opens, ampersands shown; its
         // items restore and activate their window.
         Q_EMIT frame->mnuWindow->aboutToShow();
