@@ -11,12 +11,12 @@
 
 #include "BenchSupport.h"
 
-#include "frmClients.h"
 #include "Clients.h"
+#include "deMealwright.h"
+#include "frmClients.h"
+#include "MessageBox.h"
 #include "NewDiary.h"
 #include "Schema.h"
-#include "deMealwright.h"
-#include "MessageBox.h"
 
 #include <QApplication>
 #include <QFile>

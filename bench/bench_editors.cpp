@@ -13,16 +13,16 @@
 
 #include "BenchSupport.h"
 
-#include "Foods.h"
-#include "MealViewCommand.h"
-#include "Meals.h"
-#include "Schema.h"
 #include "deMealwright.h"
+#include "Foods.h"
 #include "frmEditFood.h"
 #include "frmEditMeal.h"
-#include "RangeCalendar.h"
 #include "frmMealView.h"
+#include "Meals.h"
+#include "MealViewCommand.h"
 #include "MessageBox.h"
+#include "RangeCalendar.h"
+#include "Schema.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -13,9 +13,9 @@
 
 #include "BenchSupport.h"
 
+#include "deMealwright.h"
 #include "FoodRows.h"
 #include "Foods.h"
-#include "deMealwright.h"
 #include "frmFoodView.h"
 #include "MessageBox.h"
 

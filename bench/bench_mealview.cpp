@@ -9,8 +9,8 @@
 #include "BenchSupport.h"
 
 #include "deMealwright.h"
-#include "RangeCalendar.h"
 #include "frmMealView.h"
+#include "RangeCalendar.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -17,12 +17,12 @@
 
 #include "BigDiary.h"
 
+#include "CalorieReports.h"
 #include "Connection.h"
 #include "MealReportCommand.h"
-#include "Schema.h"
-#include "CalorieReports.h"
 #include "ReportPages.h"
 #include "ReportPdf.h"
+#include "Schema.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -2,8 +2,8 @@
 
 #include "Clock.h"
 #include "Connection.h"
-#include "MessageBox.h"
 #include "deMealwright.h"
+#include "MessageBox.h"
 #include "NewDiary.h"
 
 #include <QCryptographicHash>

@@ -5,10 +5,8 @@
 
 #include "Clock.h"
 #include "DateSpan.h"
-#include "FileDialog.h"
-#include "MessageBox.h"
-#include "TestDatabase.h"
 #include "deMealwright.h"
+#include "FileDialog.h"
 #include "frmClients.h"
 #include "frmEditClient.h"
 #include "frmEditFood.h"
@@ -19,6 +17,8 @@
 #include "frmPrintReport.h"
 #include "frmSearchOptions.h"
 #include "frmSelectClient.h"
+#include "MessageBox.h"
+#include "TestDatabase.h"
 
 #include <QAction>
 #include <QApplication>

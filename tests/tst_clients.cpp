@@ -1,5 +1,5 @@
-#include "Windows.h"
 #include "Clients.h"
+#include "Windows.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
-#include "TestDatabase.h"
-#include "DateSpan.h"
 #include "Clients.h"
 #include "Connection.h"
+#include "DateSpan.h"
 #include "Foods.h"
-#include "Meals.h"
 #include "MealReportCommand.h"
+#include "Meals.h"
 #include "MealViewCommand.h"
 #include "Schema.h"
+#include "TestDatabase.h"
 #include "Units.h"
 
 #include <QDir>

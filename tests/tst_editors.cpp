@@ -1,5 +1,5 @@
-#include "Windows.h"
 #include "EntryChecks.h"
+#include "Windows.h"
 
 #include <QTemporaryDir>
 

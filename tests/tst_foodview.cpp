@@ -1,5 +1,5 @@
-#include "Windows.h"
 #include "Foods.h"
+#include "Windows.h"
 
 #include <QAbstractItemModelTester>
 #include <QTemporaryDir>

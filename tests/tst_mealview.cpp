@@ -1,7 +1,7 @@
-#include "Windows.h"
 #include "MealGridModel.h"
 #include "MealViewRules.h"
 #include "RangeCalendar.h"
+#include "Windows.h"
 
 #include <QAbstractItemModelTester>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
-#include "TestDatabase.h"
 #include "Connection.h"
 #include "NewDiary.h"
+#include "TestDatabase.h"
 
 #include <QDir>
 #include <QFile>

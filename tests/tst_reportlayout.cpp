@@ -1,6 +1,6 @@
+#include "CalorieReports.h"
 #include "DateSpan.h"
 #include "OutputFile.h"
-#include "CalorieReports.h"
 #include "ReportPages.h"
 
 #include <QDir>

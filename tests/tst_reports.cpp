@@ -1,5 +1,5 @@
-#include "Windows.h"
 #include "RangeCalendar.h"
+#include "Windows.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "Windows.h"
 #include "MdiArrange.h"
+#include "Windows.h"
 
 #include <QDir>
 #include <QFile>

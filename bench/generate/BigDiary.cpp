@@ -1,8 +1,8 @@
 #include "BigDiary.h"
 
-#include "DateSpan.h"
 #include "Clients.h"
 #include "Connection.h"
+#include "DateSpan.h"
 #include "Foods.h"
 #include "Meals.h"
 #include "Schema.h"

@@ -1,9 +1,9 @@
 #include "frmClients.h"
 
-#include "frmEditClient.h"
-#include "Format.h"
-#include "deMealwright.h"
 #include "Controls.h"
+#include "deMealwright.h"
+#include "Format.h"
+#include "frmEditClient.h"
 #include "MessageBox.h"
 #include "Twips.h"
 

@@ -1,7 +1,7 @@
 #include "frmEditClient.h"
 
-#include "deMealwright.h"
 #include "Controls.h"
+#include "deMealwright.h"
 #include "MessageBox.h"
 #include "Twips.h"
 

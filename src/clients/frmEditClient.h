@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EntryChecks.h"
 #include "Clients.h"
+#include "EntryChecks.h"
 
 #include "FormDialog.h"
 #include <QString>

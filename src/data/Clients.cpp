@@ -1,8 +1,8 @@
 #include "Clients.h"
 
 #include "Connection.h"
-#include "Writes.h"
 #include "EntryChecks.h"
+#include "Writes.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Status.h"
 #include "FoodRows.h"
+#include "Status.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Status.h"
 #include "DateSpan.h"
 #include "ReportRow.h"
+#include "Status.h"
 
 #include <QString>
 

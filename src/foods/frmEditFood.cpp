@@ -1,12 +1,12 @@
 #include "frmEditFood.h"
 
-#include "SignPadded.h"
-#include "Schema.h"
-#include "Units.h"
-#include "deMealwright.h"
 #include "Controls.h"
+#include "deMealwright.h"
 #include "MessageBox.h"
+#include "Schema.h"
+#include "SignPadded.h"
 #include "Twips.h"
+#include "Units.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,13 +1,13 @@
 #include "frmFoodView.h"
 
-#include "frmSearchOptions.h"
-#include "FoodRows.h"
-#include "SignPadded.h"
-#include "Foods.h"
-#include "deMealwright.h"
 #include "Controls.h"
+#include "deMealwright.h"
+#include "FoodRows.h"
+#include "Foods.h"
+#include "frmSearchOptions.h"
 #include "GridModel.h"
 #include "MessageBox.h"
+#include "SignPadded.h"
 #include "Twips.h"
 
 #include <QHeaderView>

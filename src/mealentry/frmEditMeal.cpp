@@ -1,13 +1,13 @@
 #include "frmEditMeal.h"
 
-#include "Clock.h"
-#include "SignPadded.h"
 #include "Clients.h"
-#include "Foods.h"
-#include "deMealwright.h"
-#include "frmEditFood.h"
+#include "Clock.h"
 #include "Controls.h"
+#include "deMealwright.h"
+#include "Foods.h"
+#include "frmEditFood.h"
 #include "MessageBox.h"
+#include "SignPadded.h"
 #include "Twips.h"
 
 #include <QApplication>

@@ -1,16 +1,16 @@
 #include "frmMealView.h"
 
-#include "MealGridModel.h"
-#include "RangeCalendar.h"
 #include "Clock.h"
-#include "Format.h"
-#include "MealViewRules.h"
-#include "SignPadded.h"
+#include "Controls.h"
 #include "deMealwright.h"
+#include "Format.h"
+#include "MealGridModel.h"
 #include "Meals.h"
 #include "MealViewCommand.h"
-#include "Controls.h"
+#include "MealViewRules.h"
 #include "MessageBox.h"
+#include "RangeCalendar.h"
+#include "SignPadded.h"
 #include "Twips.h"
 
 #include <QFrame>

@@ -1,10 +1,10 @@
 #include "ReportPreview.h"
 
-#include "ReportPages.h"
-#include "ReportPdf.h"
 #include "Clock.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "ReportPages.h"
+#include "ReportPdf.h"
 
 #include <QAction>
 #include <QPrintPreviewDialog>

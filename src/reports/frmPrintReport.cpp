@@ -1,16 +1,16 @@
 #include "frmPrintReport.h"
 
 #include "CalorieReports.h"
-#include "ReportPreview.h"
-#include "Clock.h"
-#include "DateSpan.h"
-#include "EntryChecks.h"
 #include "Clients.h"
-#include "MealReportCommand.h"
-#include "deMealwright.h"
-#include "RangeCalendar.h"
+#include "Clock.h"
 #include "Controls.h"
+#include "DateSpan.h"
+#include "deMealwright.h"
+#include "EntryChecks.h"
+#include "MealReportCommand.h"
 #include "MessageBox.h"
+#include "RangeCalendar.h"
+#include "ReportPreview.h"
 #include "Twips.h"
 
 #include <QComboBox>

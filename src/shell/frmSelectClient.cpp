@@ -1,9 +1,9 @@
 #include "frmSelectClient.h"
 
 #include "Clients.h"
+#include "Controls.h"
 #include "deMealwright.h"
 #include "MessageBox.h"
-#include "Controls.h"
 #include "Twips.h"
 
 #include <QListWidget>

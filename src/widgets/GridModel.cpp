@@ -1,7 +1,7 @@
 #include "GridModel.h"
 
-#include "Twips.h"
 #include "Format.h"
+#include "Twips.h"
 
 #include <QHeaderView>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "DemoData.h"
 
-#include "DateSpan.h"
 #include "Connection.h"
+#include "DateSpan.h"
 #include "NewDiary.h"
 
 #include <algorithm>

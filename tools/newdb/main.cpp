@@ -2,11 +2,11 @@
 // demo diary. Exit status 0 on success, 1 when the file could not be created, 2 on a usage error.
 
 #include "BuildInfo.h"
-#include "ToolOutput.h"
-#include "DemoData.h"
 #include "Clock.h"
+#include "DemoData.h"
 #include "NewDiary.h"
 #include "Schema.h"
+#include "ToolOutput.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,15 +3,15 @@
 // window. Exit status 0 on success, 1 when the report could not be made, 2 on a usage error.
 
 #include "BuildInfo.h"
-#include "ToolOutput.h"
-#include "Clock.h"
-#include "DateSpan.h"
-#include "Clients.h"
-#include "Connection.h"
-#include "MealReportCommand.h"
 #include "CalorieReports.h"
+#include "Clients.h"
+#include "Clock.h"
+#include "Connection.h"
+#include "DateSpan.h"
+#include "MealReportCommand.h"
 #include "ReportPages.h"
 #include "ReportPdf.h"
+#include "ToolOutput.h"
 
 #include <QCommandLineParser>
 #include <QDir>
