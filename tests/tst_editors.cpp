@@ -144,6 +144,26 @@ private Q_SLOTS:
             QCOMPARE(int(fault->field), field);
     }
 
+    // A name box keeps what is typed, its letter case too, until the user picks from its list.
+    void namesStayAsTyped()
+    {
+        frmEditMeal meal;
+        frmEditFood food;
+        frmSearchOptions search;
+        search.cboText->addItem(QStringLiteral("Chicken pasta"));
+        const std::pair<FormDialog *, QList<QComboBox *>> boxes[] = {
+            {&meal, {meal.dbcFood}}, {&food, {food.dbcFood, food.dbcUnits}}, {&search, {search.cboText}}};
+        for (const auto &[dialog, inDialog] : boxes) {
+            showActive(*dialog);
+            for (QComboBox *box : inDialog) {
+                box->clearEditText();
+                typeKeys(box, QStringLiteral("c"));
+                QTest::keyClick(box, Qt::Key_Tab);
+                QCOMPARE(box->currentText(), QStringLiteral("c"));
+            }
+        }
+    }
+
     // A new entry starts with no calories and no servings; one the catalogue holds, in any letter
     // case, is refused with the focus on the food; otherwise it is saved with the units as the
     // Units table spells them, and the dialog gives its ID, name and units.

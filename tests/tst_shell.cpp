@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QSettings>
 
 // The main frame's start-up and its File and Window menus.
@@ -68,6 +69,20 @@ private Q_SLOTS:
         // Nothing appears on disk: no settings entry for a cancelled start, no file for a gone one.
         if (file.isEmpty())
             QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+    }
+
+    // A name in a message is shown as it is: markup in it is not obeyed.
+    void messagesArePlainText()
+    {
+        MessageBox::setTestMode(false);
+        Qt::TextFormat format = Qt::AutoText;
+        whenShown<QMessageBox>([&](QMessageBox *box) {
+            format = box->textFormat();
+            box->accept();
+        });
+        MessageBox::note(nullptr, QStringLiteral("<b>Al</b><br><font size=6>ALL 3 CLIENTS</font>"));
+        MessageBox::setTestMode(true);
+        QCOMPARE(format, Qt::PlainText);
     }
 
     void openDuringASession()

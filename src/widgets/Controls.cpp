@@ -57,6 +57,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const Q
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     label->setGeometry(where);
     label->setAlignment(alignment);
     return label;
@@ -84,6 +85,10 @@ QComboBox *textCombo(QWidget *parent, const QString &name, const QRect &where)
     combo->setObjectName(name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed stays as typed: Qt's inline completer would put the first longer name into
+    // the box ("Egg" becoming "Egg, hard-boiled") and change the letter case. The list is still
+    // there to pick from.
+    combo->setCompleter(nullptr);
     combo->setGeometry(where);
     return combo;
 }

@@ -61,6 +61,9 @@ bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
     // screen instead.
     QMessageBox box(parent && parent->isVisible() ? parent : nullptr);
     box.setWindowTitle(QString::fromUtf8(BuildInfo::title));
+    // Names, foods and typed text are shown as they are: markup in them is not obeyed (rich text
+    // would load any file an <img> names).
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (kind) {
     case Kind::Exclamation:
