@@ -298,8 +298,10 @@ private Q_SLOTS:
         showActive(editor);
         const QStringList before = meals();
 
-        // Dinner from the list of meal times, by the keyboard; Enter is the list's while it is open.
-        editor.cmdStandardTime->click();
+        // Dinner from the list of meal times, by the keyboard: Enter on "..." opens it, and Enter
+        // is the list's while it is open.
+        editor.cmdStandardTime->setFocus();
+        QTest::keyClick(editor.cmdStandardTime, Qt::Key_Return);
         QCOMPARE(QVariantList({editor.lstStandardTime->isVisible(), editor.cmdOK->isDefault(),
                                editor.lstStandardTime->currentItem()->text()}),
                  QVariantList({true, false, "Breakfast"}));
@@ -378,20 +380,29 @@ private Q_SLOTS:
         QCOMPARE(offered, QStringList({"Kiwi", "each"}));
         QVERIFY(editor.isVisible() && editor.focusWidget() == editor.dbcFood && !editor.fFoodDefined);
 
-        // OK again, and the food editor saves it: the meal is saved in the same OK. A food the
-        // catalogue has, in units it lacks, is defined the same way.
-        for (const char *units : {"each", "ml"}) {
-            whenShown<frmEditFood>([](frmEditFood *food) {
+        // OK again; the food editor saves it by More... and is cancelled: back to the food, which
+        // the next OK finds in the catalogue.
+        const auto defineFood = [](bool more) {
+            whenShown<frmEditFood>([more](frmEditFood *food) {
                 food->txtCalories->setText(QStringLiteral("42"));
-                food->cmdOK->click();
+                (more ? food->cmdMore : food->cmdOK)->click();
+                if (more)
+                    food->cmdCancel->click();
             });
-            if (units == QLatin1String("ml")) {
-                showActive(editor);
-                typeMeal(editor, "Milk", "1", units);
-            }
-            editor.cmdOK->click();
-            QVERIFY(!editor.isVisible() && editor.fFoodDefined);
-        }
+        };
+        defineFood(true);
+        editor.cmdOK->click();
+        QVERIFY(editor.isVisible() && editor.fFoodDefined);
+        editor.cmdOK->click();
+        QVERIFY(!editor.isVisible());
+
+        // A food the catalogue has, in units it lacks: the food editor saves it by OK, and the
+        // meal is saved in the same OK.
+        showActive(editor);
+        typeMeal(editor, "Milk", "1", "ml");
+        defineFood(false);
+        editor.cmdOK->click();
+        QVERIFY(!editor.isVisible() && editor.fFoodDefined);
         QCOMPARE(foods(), foodsBefore + QStringList({"Kiwi|each|42.0|0.0|0.0|0|0", "Milk|ml|42.0|0.0|0.0|0|0"}));
         QCOMPARE(meals(), mealsBefore + QStringList({"Bob|2002-08-13 12:00:00|Kiwi|2.0|each", "Bob|2002-08-13 12:00:00|Milk|1.0|ml"}));
         QCOMPARE(messages().mid(2), QStringList("? No food entry for 'Milk' in ml\r\nClick OK to define one now or CANCEL to change the units"));

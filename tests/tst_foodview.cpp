@@ -321,15 +321,21 @@ private Q_SLOTS:
         QCOMPARE(edit(QStringLiteral("1100"), true), QStringLiteral("Food View [Banana] #4 1,100"));
         QCOMPARE(edit(QStringLiteral("5"), false), QStringLiteral("Food View [Banana] #4 1,100"));
 
-        // Add: the new entry is selected.
-        whenShown<frmEditFood>([](frmEditFood *editor) {
-            editor->dbcFood->setEditText(QStringLiteral("Kiwi"));
-            editor->dbcUnits->setEditText(QStringLiteral("each"));
-            editor->txtCalories->setText(QStringLiteral("42"));
-            editor->cmdOK->click();
-        });
-        frame.mnuFoodAdd->trigger();
+        // Add: the new entry is selected. One saved by More... before a Cancel is listed too.
+        for (const char *food : {"Kiwi", "Fig"}) {
+            whenShown<frmEditFood>([food](frmEditFood *editor) {
+                editor->dbcFood->setEditText(QString::fromLatin1(food));
+                editor->dbcUnits->setEditText(QStringLiteral("each"));
+                editor->txtCalories->setText(QStringLiteral("42"));
+                const bool more = food == QLatin1String("Fig");
+                (more ? editor->cmdMore : editor->cmdOK)->click();
+                if (more)
+                    editor->cmdCancel->click();
+            });
+            frame.mnuFoodAdd->trigger();
+        }
         QCOMPARE(state(*view).left(17) + cell(*view, view->currentRow(), 2), QStringLiteral("Food View [Kiwi] 42"));
+        QCOMPARE(search(*view, QStringLiteral("fig"), QStringLiteral("first")), QStringLiteral("Fig each"));
         QCOMPARE(messages(), QStringList());
     }
 

@@ -81,6 +81,7 @@ bool frmEditFood::Form_Load()
 {
     m_stored.reset();
     m_closingByFrame = false;
+    fEntriesSaved = false;
     dbcFood->setEnabled(true);
     dbcUnits->setEnabled(true);
     cmdMore->setEnabled(true);
@@ -228,10 +229,14 @@ Result<qint64> frmEditFood::write()
     entry.supplement = chkSupplement->isChecked();
 
     Foods foods(database());
-    if (!m_stored)
-        return foods.insert(entry);
+    if (!m_stored) {
+        const Result<qint64> added = foods.insert(entry);
+        fEntriesSaved = fEntriesSaved || added.ok();
+        return added;
+    }
     if (const Status updated = foods.update(entry); !updated)
         return updated;
+    fEntriesSaved = true;
     m_stored = entry;
     return entry.id;
 }

@@ -37,6 +37,8 @@ public:
     qint64 idFood = 0;
     QString szFood;
     QString szUnits;
+    // Whether any entry was saved while the dialog was open (by OK or More...), whatever ended it.
+    bool fEntriesSaved = false;
 
     // Reads what the dialog needs for idFood and sets it up. False when the entry cannot be
     // edited (the reason has been shown): the dialog is then not to be shown.

@@ -105,7 +105,6 @@ frmEditMeal::frmEditMeal(QWidget *parent)
         text->setTextMargins(0, 0, twips(3372 - 3096) - text->x(), 0);
     cmdStandardTime->setObjectName(QStringLiteral("cmdStandardTime"));
     cmdStandardTime->setGeometry(twipRect(3096, 132, 252, 252));
-    cmdStandardTime->setAutoDefault(false);
 
     dbcWho->setObjectName(QStringLiteral("dbcWho"));
     dbcWho->setGeometry(twipRect(4020, 108, 1332, 288));
@@ -287,11 +286,14 @@ bool frmEditMeal::OfferFoodEditor(const QString &message)
     editor.szFood = dbcFood->currentText();
     editor.szUnits = dbcUnits->currentText();
     editor.exec();
+    // Entries saved by More... before a Cancel are in the catalogue too.
+    if (editor.fEntriesSaved) {
+        fFoodDefined = true;
+        LoadFoodList();
+        LoadUnitsList();
+    }
     if (editor.idFood == 0)
         return false;
-    fFoodDefined = true;
-    LoadFoodList();
-    LoadUnitsList();
     dbcFood->setEditText(editor.szFood); // a new name loads its units
     dbcUnits->setEditText(editor.szUnits);
     return true;

@@ -494,7 +494,8 @@ void frmMainFrame::mnuFoodAdd_click()
     editor.szFood.clear();
     editor.szUnits.clear();
     editor.exec();
-    if (editor.idFood <= 0)
+    // Entries saved by More... stay saved whatever ended the dialog.
+    if (!editor.fEntriesSaved)
         return;
     reQueryFoodView(editor.idFood);
     // Meals that named this food in these units had no entry to count until now.
