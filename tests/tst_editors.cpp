@@ -434,6 +434,32 @@ private Q_SLOTS:
         QCOMPARE(messages(), QStringList("X Unable to locate a record with ID = -7"));
     }
 
+    // A client or food entry another program removed while the dialog was open: the save says
+    // which is gone, writes nothing, and keeps the dialog with what was typed.
+    void mealOfAGoneClientOrFood()
+    {
+        const std::tuple<qint64, const char *, const char *> cases[] = {
+            {0, "UPDATE Clients SET Who = 'Bob B' WHERE Who = 'Bob'",
+             "The client 'Bob' is no longer in the diary: another program has renamed or deleted the client. "
+             "Choose the client again."},
+            {20, "DELETE FROM Foods WHERE Food = 'Milk' AND Units = 'cup'",
+             "There is no longer a food entry for 'Milk' in cup: another program has changed or deleted it. "
+             "Choose the food again."}};
+        for (const auto &[id, statement, reason] : cases) {
+            const QStringList before = meals();
+            frmEditMeal editor;
+            editor.idMeal = id;
+            editor.szClient = QStringLiteral("Bob");
+            showActive(editor);
+            typeMeal(editor, "Milk", "3", "cup");
+            QCOMPARE(TestDatabase::execute(m_path, {QString::fromUtf8(statement)}), QString());
+            editor.cmdOK->click();
+            QCOMPARE(messages(), QStringList("X The meal could not be saved.\n\n" + QString::fromUtf8(reason)));
+            QCOMPARE(QVariantList({editor.isVisible(), editor.txtAmount->text(), meals() == before}),
+                     QVariantList({true, "3", true}));
+        }
+    }
+
     // A write the database refuses says why and keeps the dialog with what was typed; once the
     // lock is gone, the same OK saves.
     void refusedWriteKeepsTheDialog()

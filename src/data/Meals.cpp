@@ -16,6 +16,50 @@ QVariantList values(const Meal &meal)
     return {meal.who, Schema::whenText(meal.when), meal.food, meal.amount, meal.units};
 }
 
+// A meal is reached through its client and its food entry: one written after another program
+// renamed or deleted either would be stored where no view, count or report shows it. Runs inside
+// the write's transaction, so nothing can remove them between the check and the write.
+Status namedRowsExist(Connection &connection, const Meal &meal)
+{
+    const Result<qint64> clients =
+        connection.statement(QStringLiteral("SELECT count(*) FROM Clients WHERE Who = ?")).bind(meal.who).wholeNumber();
+    if (!clients)
+        return clients.status();
+    if (*clients == 0)
+        return Status::failure(QStringLiteral("The client '%1' is no longer in the diary: another program has renamed "
+                                              "or deleted the client. Choose the client again.")
+                                   .arg(meal.who));
+    const Result<qint64> entries =
+        connection.statement(QStringLiteral("SELECT count(*) FROM Foods WHERE Food = ? AND Units = ?"))
+            .bind(meal.food)
+            .bind(meal.units)
+            .wholeNumber();
+    if (!entries)
+        return entries.status();
+    if (*entries == 0)
+        return Status::failure(QStringLiteral("There is no longer a food entry for '%1' in %2: another program has "
+                                              "changed or deleted it. Choose the food again.")
+                                   .arg(meal.food, meal.units));
+    return {};
+}
+
+// Runs the write of a meal in one transaction with the check above.
+template <typename Write>
+auto namingRowsThatExist(Connection &connection, const Meal &meal, Write write) -> decltype(write())
+{
+    Connection::Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    if (const Status named = namedRowsExist(connection, meal); !named)
+        return named;
+    auto written = write();
+    if (!written)
+        return written;
+    if (const Status saved = transaction.commit(); !saved)
+        return saved;
+    return written;
+}
+
 } // namespace
 
 Result<std::optional<Meal>> Meals::byId(qint64 id) const
@@ -30,16 +74,22 @@ Result<std::optional<Meal>> Meals::byId(qint64 id) const
 
 Result<qint64> Meals::insert(const Meal &meal)
 {
-    return Writes::insert(
-        m_connection, QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES (?, ?, ?, ?, ?)"),
-        values(meal));
+    return namingRowsThatExist(m_connection, meal, [&] {
+        return Writes::insert(
+            m_connection,
+            QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES (?, ?, ?, ?, ?)"),
+            values(meal));
+    });
 }
 
 Status Meals::update(const Meal &meal)
 {
-    return Writes::changeOne(
-        m_connection, QStringLiteral("UPDATE Meals SET Who = ?, \"When\" = ?, Food = ?, Amount = ?, Units = ? WHERE ID = ?"),
-        values(meal) << meal.id, QStringLiteral("meal"), mealKey(meal.id));
+    return namingRowsThatExist(m_connection, meal, [&] {
+        return Writes::changeOne(
+            m_connection,
+            QStringLiteral("UPDATE Meals SET Who = ?, \"When\" = ?, Food = ?, Amount = ?, Units = ? WHERE ID = ?"),
+            values(meal) << meal.id, QStringLiteral("meal"), mealKey(meal.id));
+    });
 }
 
 Status Meals::remove(qint64 id)

@@ -348,8 +348,13 @@ bool frmEditMeal::saveMeal()
     const Status saved = m_stored ? meals.update(meal) : meals.insert(meal).status();
     if (!saved) {
         MessageBox::failure(this, QStringLiteral("The meal could not be saved."), saved.reason());
-        if (saved.isMissing())
+        if (saved.isMissing()) {
             reject(); // nothing to save it over: it is not written again
+        } else if (LoadClientList() && LoadFoodList()) {
+            // Another program may have renamed or deleted the client or the food meanwhile: the
+            // lists as the diary holds them now, to choose from again.
+            LoadUnitsList();
+        }
         return false;
     }
     if (m_stored)
