@@ -187,7 +187,17 @@ private Q_SLOTS:
         for (const QDateTime &moment : {wallClock(QDate(2001, 3, 5), QTime(18, 5)), wallClock(QDate(2026, 3, 8), QTime(2, 30))})
             QCOMPARE(Schema::whenFromText(Schema::whenText(moment)), moment);
         QCOMPARE(Schema::whenText(wallClock(QDate(2026, 3, 8), QTime(2, 30))), QStringLiteral("2026-03-08 02:30:00"));
-        for (const char *text : {"yesterday", "2001-02-30 10:00:00", "2001-03-05T18:05:00", "2001-03-05 24:00:00"})
+        // The other forms SQLite reads, from files other programs wrote; an offset goes back to UTC.
+        const std::pair<const char *, QDateTime> forms[] = {
+            {"2001-03-05 18:05", wallClock(QDate(2001, 3, 5), QTime(18, 5))},
+            {"2001-03-05T18:05:07", wallClock(QDate(2001, 3, 5), QTime(18, 5, 7))},
+            {"2001-03-05 18:05:07.25Z", wallClock(QDate(2001, 3, 5), QTime(18, 5, 7, 250))},
+            {"2001-03-05", wallClock(QDate(2001, 3, 5))},
+            {"2001-03-05 23:30-01:15", wallClock(QDate(2001, 3, 6), QTime(0, 45))}};
+        for (const auto &[text, moment] : forms)
+            QCOMPARE(Schema::whenFromText(QString::fromLatin1(text)), moment);
+        for (const char *text : {"yesterday", "2001-02-30 10:00:00", "2001-03-05 24:00:00", "2001-03-05 18", "2001-03-05 18:05:07.",
+                                 "2001-03-05 18:05 ", "2001-03-05 18:05+1:00", "2451973.5"})
             QVERIFY2(!Schema::whenFromText(QString::fromLatin1(text)).isValid(), text);
     }
 

@@ -434,6 +434,35 @@ private Q_SLOTS:
         QCOMPARE(messages(), QStringList("X Unable to locate a record with ID = -7"));
     }
 
+    // A time stored in another form SQLite reads shows as it is; one that is no time is said to be
+    // so. Either is written back as it was stored unless the date or the time is changed.
+    void mealEditorKeepsStoredTimes()
+    {
+        const auto stored = [] { return rows(QStringLiteral("SELECT \"When\" FROM Meals WHERE ID = 20")).join(""); };
+        frmEditMeal editor;
+        editor.idMeal = 20;
+        const std::tuple<const char *, const char *, const char *> cases[] = {
+            {"2002-08-13 08:55", "8:55 AM", ""},
+            {"2002-08-13T12:42:38.5", "12:42 PM", ""},
+            {"at breakfast", "9:30 AM",
+             "! The time of this meal, 'at breakfast', is not a date and time Mealwright can read. It shows as now, "
+             "and it is kept as it is unless you change the date or the time."}};
+        for (const auto &[when, shown, message] : cases) {
+            QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Meals SET \"When\" = '%1' WHERE ID = 20").arg(when)}),
+                     QString());
+            showActive(editor);
+            QCOMPARE(QStringList({editor.dtpTime->text(), messages().join("")}), QStringList({shown, message}));
+            editor.txtAmount->setText(QStringLiteral("2"));
+            editor.cmdOK->click();
+            QCOMPARE(stored(), QString::fromLatin1(when));
+        }
+        showActive(editor);
+        messages();
+        editor.dtpTime->setTime(QTime(7, 5));
+        editor.cmdOK->click();
+        QCOMPARE(stored(), QStringLiteral("2002-08-13 07:05:00"));
+    }
+
     // A client or food entry another program removed while the dialog was open: the save says
     // which is gone, writes nothing, and keeps the dialog with what was typed.
     void mealOfAGoneClientOrFood()

@@ -539,7 +539,7 @@ QString generate(const QString &path, const Options &options, Summary *summary)
                                                 * (course.fewestCalories + dice.unit() * (course.mostCalories - course.fewestCalories));
                         const QTime time = QTime(0, 0).addSecs(std::min(second, 24 * 3600 - 1));
                         status = mealTable.insert({0, client.who, wallClock(date, time), entry.food,
-                                                   portion(entry, calories), entry.units}).status();
+                                                   portion(entry, calories), entry.units, {}}).status();
                         if (status)
                             ++written;
                         if (client.toTheSecond)

@@ -13,7 +13,8 @@ QString mealKey(qint64 id)
 
 QVariantList values(const Meal &meal)
 {
-    return {meal.who, Schema::whenText(meal.when), meal.food, meal.amount, meal.units};
+    return {meal.who, meal.whenAsStored.isEmpty() ? Schema::whenText(meal.when) : meal.whenAsStored, meal.food,
+            meal.amount, meal.units};
 }
 
 // A meal is reached through its client and its food entry: one written after another program
@@ -67,8 +68,9 @@ Result<std::optional<Meal>> Meals::byId(qint64 id) const
     Connection::Statement query = m_connection.statement(
         QStringLiteral("SELECT ID, Who, \"When\", Food, Amount, Units FROM Meals WHERE ID = ?"));
     return query.bind(id).first([](const Connection::Statement &row) {
-        return Meal{row.value(0).toLongLong(), row.value(1).toString(), Schema::whenFromText(row.value(2).toString()),
-                    row.value(3).toString(),   row.value(4).toDouble(), row.value(5).toString()};
+        const QString when = row.value(2).toString();
+        return Meal{row.value(0).toLongLong(), row.value(1).toString(), Schema::whenFromText(when),
+                    row.value(3).toString(),   row.value(4).toDouble(), row.value(5).toString(), when};
     });
 }
 

@@ -18,6 +18,9 @@ struct Meal
     QString food;
     double amount = 0;
     QString units;
+    // "When" as the table holds it, which another program may have written in another form, or
+    // not as a time at all. A write stores it as it is while it is set; clear it to store when.
+    QString whenAsStored;
 
     friend bool operator==(const Meal &, const Meal &) = default;
 };

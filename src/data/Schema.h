@@ -30,7 +30,9 @@ const QStringList &standardUnits();
 
 // "When" is stored as text "yyyy-MM-dd HH:mm:ss", which sorts and compares as a date-time.
 QString whenText(const QDateTime &moment);
-// The stored text read back as a wall-clock date-time; an invalid QDateTime when it is not one.
+// The stored text read back as a wall-clock date-time, in that form or any other SQLite's date
+// functions read ("yyyy-MM-dd HH:mm", a "T", fractions of a second, an offset from UTC); an
+// invalid QDateTime when it is not one.
 QDateTime whenFromText(QStringView text);
 
 // A yes/no field is yes when it holds any number other than 0; empty is no.

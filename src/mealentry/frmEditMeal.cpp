@@ -242,6 +242,11 @@ bool frmEditMeal::StartEditMeal()
     }
     m_stored = *meal.value();
     showMeal(*m_stored);
+    if (!m_stored->when.isValid())
+        MessageBox::exclamation(this, QStringLiteral("The time of this meal, '%1', is not a date and time Mealwright "
+                                                     "can read. It shows as now, and it is kept as it is unless you "
+                                                     "change the date or the time.")
+                                          .arg(m_stored->whenAsStored));
     cmdMore->setEnabled(false); // More... is for adding only
     dtpDate->setFocus();
     return true;
@@ -253,6 +258,7 @@ void frmEditMeal::showMeal(const Meal &meal)
     const QDateTime when = meal.when.isValid() ? meal.when : Clock::now();
     dtpDate->setDate(when.date());
     dtpTime->setTime(when.time());
+    m_shownWhen = EntryChecks::joinDateAndTime(dtpDate->date(), dtpTime->time());
     // A meal of a client the client list lacks keeps its client.
     if (dbcWho->findText(meal.who) < 0)
         dbcWho->addItem(meal.who);
@@ -338,6 +344,9 @@ bool frmEditMeal::saveMeal()
         return false;
     Meal meal = m_stored.value_or(Meal{});
     meal.when = EntryChecks::joinDateAndTime(dtpDate->date(), dtpTime->time());
+    // The time as stored, in whatever form, unless the user changed it.
+    if (meal.when != m_shownWhen)
+        meal.whenAsStored.clear();
     meal.who = dbcWho->currentText();
     meal.food = dbcFood->currentText();
     meal.amount = *EntryChecks::valueFromBox(

@@ -89,6 +89,7 @@ private:
 
     std::unique_ptr<frmEditFood> m_foodEditor;
     std::optional<Meal> m_stored; // the meal being edited, as read; none when adding
+    QDateTime m_shownWhen;        // the date and time the pickers showed it at
     QStringList m_foods;
     QStringList m_clients;
     QStringList m_units; // the units of the food typed

@@ -362,7 +362,7 @@ void addMeal(std::vector<Meal> &out, const ClientRow &client, QDate date, MealKi
                 continue;
             eaten.push_back(&portion);
             out.push_back({0, who, wallClock(date, at), QString::fromUtf8(portion.food),
-                           amountFor(portion, appetite, dice), QString::fromUtf8(portion.units)});
+                           amountFor(portion, appetite, dice), QString::fromUtf8(portion.units), {}});
             if (habits.toTheSecond)
                 at = at.addSecs(8 + dice.below(33));
             break;
