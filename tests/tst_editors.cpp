@@ -463,6 +463,39 @@ private Q_SLOTS:
         QCOMPARE(stored(), QStringLiteral("2002-08-13 07:05:00"));
     }
 
+    // Entries with a negative or a very large ID, or with units the Units table lacks (another
+    // program wrote them), are edited like any other, from the menus too.
+    void unusualEntries()
+    {
+        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) VALUES "
+                                                "(-3, 'Ann', '2002-08-13 07:00:00', 'Milk', 1, 'cup'), "
+                                                "(9223372036854775807, 'Ann', '2002-08-13 07:30:00', 'Milk', 1, 'cup')",
+                                                "INSERT INTO Foods (ID, Food, Units, CaloriesPerUnit) VALUES (-5, 'Soup', 'bowl', 90)"}),
+                 QString());
+        frmEditMeal meal;
+        meal.idMeal = std::numeric_limits<qint64>::max();
+        showActive(meal);
+        QCOMPARE(meal.windowTitle(), QStringLiteral("Edit meal [ 9223372036854775807]"));
+        frmEditFood food;
+        food.idFood = -5;
+        showActive(food);
+        food.txtCalories->setText(QStringLiteral("95"));
+        food.cmdOK->click();
+        QCOMPARE(QVariantList({food.isVisible(), foods().constFirst()}), QVariantList({false, "Soup|bowl|95.0|0.0|0.0|0|0"}));
+
+        frmMainFrame frame;
+        frame.start(m_path);
+        frame.show();
+        frmMealView *view = openMealView(frame, 0);
+        clickRow(view->dbgMeals, int(idsOf(view->dbgMeals).indexOf(-3)));
+        Q_EMIT frame.mnuMeals->aboutToShow();
+        frame.mnuFoodView->trigger();
+        auto *list = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
+        clickRow(list->dbgFoods, int(idsOf(list->dbgFoods).indexOf(-5)));
+        Q_EMIT frame.mnuFoods->aboutToShow();
+        QCOMPARE(QList<bool>({frame.mnuMealEdit->isEnabled(), frame.mnuFoodEdit->isEnabled()}), QList<bool>({true, true}));
+    }
+
     // A client or food entry another program removed while the dialog was open: the save says
     // which is gone, writes nothing, and keeps the dialog with what was typed.
     void mealOfAGoneClientOrFood()

@@ -2,6 +2,11 @@
 
 #include <QLocale>
 
+QString signPadded(qint64 value)
+{
+    return value < 0 ? QString::number(value) : QLatin1Char(' ') + QString::number(value);
+}
+
 QString signPadded(double value)
 {
     // The C locale writes a point whatever the user's locale; shortest round-trip digits.

@@ -7,3 +7,5 @@
 // messages that quote an ID or an amount.
 // Shortest decimal form with a point, never an exponent: 0.5 is " 0.5", 1e-7 is " 0.0000001".
 QString signPadded(double value);
+// The same for a whole number, every digit of it (an ID beyond 2^53 is not rounded).
+QString signPadded(qint64 value);

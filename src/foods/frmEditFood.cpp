@@ -135,7 +135,7 @@ bool frmEditFood::StartEditFood()
         return false;
     }
     if (!entry.value()) {
-        MessageBox::critical(this, QStringLiteral("Unable to locate a record with ID = ") + signPadded(double(idFood)));
+        MessageBox::critical(this, QStringLiteral("Unable to locate a record with ID = ") + signPadded(idFood));
         return false;
     }
     m_stored = *entry.value();
@@ -192,7 +192,10 @@ bool frmEditFood::ValidateFood()
 {
     const EntryChecks::FoodTexts texts{dbcFood->currentText(), txtCalories->text(), dbcUnits->currentText(),
                                        txtVegetables->text(), txtFruits->text()};
-    std::optional<EntryChecks::Fault<FoodField>> fault = EntryChecks::checkFood(texts, m_units);
+    // An entry being edited keeps its units, also ones the Units table lacks (another program
+    // wrote them): its units cannot be changed.
+    const QStringList units = m_stored ? m_units + QStringList(m_stored->units) : m_units;
+    std::optional<EntryChecks::Fault<FoodField>> fault = EntryChecks::checkFood(texts, units);
     if (!fault && !m_stored) {
         // The units as the Units table spells them.
         dbcUnits->setEditText(*EntryChecks::matchingName(m_units, texts.units));

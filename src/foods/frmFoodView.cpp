@@ -108,7 +108,7 @@ void frmFoodView::ReQueryFoods(qint64 idFood)
     rsFoods->sort(fieldName(CatalogueField::Food) + QStringLiteral(" ASC"));
     m_model->setRows(rsFoods);
 
-    const int found = idFood > 0 ? rsFoods->find(idFood) : -1;
+    const int found = idFood != 0 ? rsFoods->find(idFood) : -1;
     if (found >= 0) {
         const QModelIndex index = m_model->index(found, m_model->descriptionColumn());
         dbgFoods->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
@@ -202,7 +202,7 @@ void frmFoodView::FindFood()
 
 void frmFoodView::showInUse(const QString &food, const QString &units, qint64 meals)
 {
-    MessageBox::exclamation(this, entryName(food, units) + QStringLiteral(" Is in use by ") + signPadded(double(meals))
+    MessageBox::exclamation(this, entryName(food, units) + QStringLiteral(" Is in use by ") + signPadded(meals)
                                       + QStringLiteral(" meals\r\n It cannot be deleted while these meals exist"));
 }
 

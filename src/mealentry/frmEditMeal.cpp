@@ -229,7 +229,7 @@ void frmEditMeal::StartAddMeal()
 
 bool frmEditMeal::StartEditMeal()
 {
-    const QString idText = signPadded(double(idMeal));
+    const QString idText = signPadded(idMeal);
     setWindowTitle(QStringLiteral("Edit meal [%1]").arg(idText));
     const Result<std::optional<Meal>> meal = Meals(database()).byId(idMeal);
     if (!meal) {

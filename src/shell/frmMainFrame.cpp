@@ -305,14 +305,14 @@ bool frmMainFrame::IsFoodViewActive() const
 
 void frmMainFrame::mnuMeals_aboutToShow()
 {
-    const bool mealSelected = IsMealViewActive() && activeMealView()->idSelected > 0;
+    const bool mealSelected = IsMealViewActive() && activeMealView()->idSelected != 0;
     mnuMealEdit->setEnabled(mealSelected);
     mnuMealDelete->setEnabled(mealSelected);
 }
 
 void frmMainFrame::mnuFoods_aboutToShow()
 {
-    const bool foodSelected = IsFoodViewActive() && activeFoodView()->idSelected > 0;
+    const bool foodSelected = IsFoodViewActive() && activeFoodView()->idSelected != 0;
     mnuFoodEdit->setEnabled(foodSelected);
     mnuFoodDelete->setEnabled(foodSelected);
     mnuFoodFind->setEnabled(IsFoodViewActive());
@@ -363,7 +363,7 @@ void frmMainFrame::PopupMealMenu()
 {
     if (!IsMealViewActive())
         return;
-    const bool mealSelected = activeMealView()->idSelected > 0;
+    const bool mealSelected = activeMealView()->idSelected != 0;
     mnuMealPopupEdit->setEnabled(mealSelected);
     mnuMealPopupDelete->setEnabled(mealSelected);
     mnuMealPopup->popup(QCursor::pos());
@@ -373,7 +373,7 @@ void frmMainFrame::PopupFoodMenu()
 {
     if (!IsFoodViewActive())
         return;
-    const bool foodSelected = activeFoodView()->idSelected > 0;
+    const bool foodSelected = activeFoodView()->idSelected != 0;
     mnuFoodPopupEdit->setEnabled(foodSelected);
     mnuFoodPopupDelete->setEnabled(foodSelected);
     mnuFoodPopupAdd->setEnabled(true);
@@ -439,7 +439,7 @@ void frmMainFrame::mnuFoodView_click()
 void frmMainFrame::reQueryFoodView(qint64 idFood)
 {
     if (m_foodView)
-        m_foodView->ReQueryFoods(idFood > 0 ? idFood : m_foodView->idSelected);
+        m_foodView->ReQueryFoods(idFood != 0 ? idFood : m_foodView->idSelected);
 }
 
 frmEditMeal &frmMainFrame::editMeal()
