@@ -1,6 +1,9 @@
 #include "Clients.h"
+#include "Twips.h"
 #include "Windows.h"
 
+#include <QMessageBox>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -22,7 +25,7 @@ QStringList renamed(const QString &who, const QString &name)
     return *select.bind(who).bind(name).bind(who).bind(name).texts();
 }
 
-// The list as shown, "client|calories|meals" a row, then the selected client after ">".
+// The list as shown, "client|calories|last meal" a row, then the selected client after ">".
 QStringList listed(const frmClients &dialog)
 {
     QStringList shown;
@@ -105,14 +108,17 @@ private Q_SLOTS:
 
     void addAndChange()
     {
-        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Clients VALUES ('aaron', 1234.5)",
-                                                "UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'"}),
+        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Clients VALUES ('aaron', 1234.5), ('Zed', 1)",
+                                                "UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'",
+                                                "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('aaron',"
+                                                " '2026-12-05T12:42', 'Apple', 1, 'each'), ('zed', 'soon', 'Apple', 1, 'each')"}),
                  QString());
         frmClients dialog;
         QSignalSpy changed(&dialog, &frmClients::clientChanged);
         showActive(dialog);
         QCOMPARE(listed(dialog) << QString::number(dialog.cmdChange->isEnabled() + dialog.cmdDelete->isEnabled()),
-                 QStringList({"aaron|1,235|0", "Ann|1,500|10", "Bob|667|1", "Maeve O'Brien|1,200|0", "> ", "0"}));
+                 QStringList({"aaron|1,235|Dec 5, 2026", "Ann|1,500|Aug 20, 2002", "Bob|667|Aug 13, 2002",
+                              "Maeve O'Brien|1,200|", "Zed|1|soon", "> ", "0"}));
 
         // A fault keeps the editor with what was typed, the focus on the box at fault.
         QStringList seen;
@@ -131,7 +137,7 @@ private Q_SLOTS:
         QCOMPARE(seen, QStringList({"Add Client", "! There is already a client named \"Bob\".", "txtName= bob ",
                                     "! The daily calorie budget must be a number above 0 and at most 20,000",
                                     "txtBudget= Zoe "}));
-        QCOMPARE(listed(dialog).mid(3), QStringList({"Maeve O'Brien|1,200|0", "Zoe|1,800|0", "> Zoe"}));
+        QCOMPARE(listed(dialog).mid(4), QStringList({"Zed|1|soon", "Zoe|1,800|", "> Zoe"}));
 
         // A double-click changes: only the letter case here; the budget, not retyped, keeps its digits.
         whenShown<frmEditClient>([&seen](frmEditClient *editor) {
@@ -141,7 +147,7 @@ private Q_SLOTS:
         });
         clickRow(dialog, 2, true);
         QCOMPARE(QStringList({seen.last(), listed(dialog)[2], listed(dialog).last()}),
-                 QStringList({"Change Client=Bob", "BOB|667|1", "> BOB"}));
+                 QStringList({"Change Client=Bob", "BOB|667|Aug 13, 2002", "> BOB"}));
         QCOMPARE(QList<QVariantList>(changed), QList<QVariantList>({{"", "Zoe", 1800.0}, {"Bob", "BOB", 2000.0 / 3}}));
 
         // Enter in the list is Change...; Cancel keeps the selection.
@@ -189,6 +195,28 @@ private Q_SLOTS:
         QCOMPARE(rows(allClients).size(), clients.size() - int(yes));
         QCOMPARE(rows(allMeals), after);
         QCOMPARE(QList<QVariantList>(removed), yes ? QList<QVariantList>({{client}}) : QList<QVariantList>());
+    }
+
+    // A long name widens the list, within the screen; one longer still is cut, whole in its tooltip.
+    void longNames()
+    {
+        const QString longName(40, u'W'), longer = QString(99, u'W') + u'<';
+        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Clients VALUES ('%1', 1)").arg(longName)}),
+                 QString());
+        frmClients dialog;
+        showActive(dialog);
+        const QTableWidget *grid = dialog.grdClients;
+        QVERIFY(grid->columnWidth(0) > QFontMetrics(grid->font()).horizontalAdvance(longName));
+        QVERIFY(grid->geometry().right() < dialog.cmdAdd->x() && dialog.cmdAdd->geometry().right() < dialog.width());
+        QCOMPARE(grid->item(3, 0)->toolTip(), QString());
+        whenShown<frmEditClient>([&](frmEditClient *editor) {
+            editor->txtName->setText(longer);
+            editor->txtBudget->setText(QStringLiteral("1"));
+            editor->cmdOK->click();
+        });
+        dialog.cmdAdd->click();
+        QCOMPARE(dialog.width(), dialog.screen()->availableGeometry().width() - twips(240));
+        QCOMPARE(grid->item(4, 0)->toolTip(), "<p style='white-space:pre'>" + QString(99, u'W') + "&lt;</p>");
     }
 
     // A second connection holds the write lock past the busy timeout: the change and the delete

@@ -65,14 +65,14 @@ Result<qint64> Clients::mealCount(const QString &who) const
     return m_connection.statement(QStringLiteral("SELECT count(*) FROM Meals WHERE Who = ?")).bind(who).wholeNumber();
 }
 
-Result<std::vector<ClientMeals>> Clients::listWithMeals() const
+Result<std::vector<ClientLastMeal>> Clients::listWithLastMeal() const
 {
-    // One count a client, each a range of the index on Meals (Who, When).
+    // SQLite reads a max() over the last column of an index range as the range's last entry.
     Connection::Statement query = m_connection.statement(
-        QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT count(*) FROM Meals m WHERE m.Who = c.Who)"
+        QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT max(m.\"When\") FROM Meals m WHERE m.Who = c.Who)"
                        " FROM Clients c ORDER BY c.Who"));
     return query.rows([](const Connection::Statement &row) {
-        return ClientMeals{clientAt(row), row.value(2).toLongLong()};
+        return ClientLastMeal{clientAt(row), row.value(2).toString()};
     });
 }
 

@@ -20,13 +20,14 @@ struct Client
     friend bool operator==(const Client &, const Client &) = default;
 };
 
-// A client with the number of meals recorded for them.
-struct ClientMeals
+// A client with the time of their last meal, as the diary holds it (the greatest "When"; empty
+// when they have no meals).
+struct ClientLastMeal
 {
     Client client;
-    qint64 meals = 0;
+    QString lastMeal;
 
-    friend bool operator==(const ClientMeals &, const ClientMeals &) = default;
+    friend bool operator==(const ClientLastMeal &, const ClientLastMeal &) = default;
 };
 
 // The Clients table. Names compare as the database compares them (without regard to case).
@@ -45,8 +46,9 @@ public:
     Result<std::optional<Client>> find(const QString &who) const;
     // The number of meals recorded for the client.
     Result<qint64> mealCount(const QString &who) const;
-    // Every client with the number of their meals, sorted by name, read in one query.
-    Result<std::vector<ClientMeals>> listWithMeals() const;
+    // Every client with their last meal, sorted by name, read in one query: one step into the
+    // index on Meals (Who, When) a client, however many meals they have.
+    Result<std::vector<ClientLastMeal>> listWithLastMeal() const;
 
     // Adds a client; refused when another client has the same name.
     Status add(const Client &client);
