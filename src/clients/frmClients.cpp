@@ -225,18 +225,30 @@ void frmClients::cmdDelete_click()
     if (row < 0)
         return;
     const QString who = m_clients[size_t(row)].client.who;
-    const Result<qint64> meals = Clients(database()).mealCount(who);
+    Clients clients(database());
+    Result<qint64> meals = clients.mealCount(who);
     if (!meals) {
         MessageBox::failure(this, QStringLiteral("The meals of \"%1\" could not be counted.").arg(who), meals.reason());
         return;
     }
-    if (!MessageBox::yesNo(this, deleteQuestion(who, *meals)))
-        return;
-    const Status removed = Clients(database()).remove(who);
-    if (!removed) {
-        MessageBox::failure(this, QStringLiteral("The client could not be deleted."), removed.reason());
-        if (!removed.isMissing())
+    QString changed;
+    for (;;) {
+        if (!MessageBox::yesNo(this, changed + deleteQuestion(who, *meals)))
             return;
+        // The count is taken again with the delete, in one transaction: when another program
+        // added or removed meals of theirs meanwhile, nothing is deleted and the question is
+        // asked again with the new count.
+        const Result<qint64> removed = clients.remove(who, *meals);
+        if (!removed) {
+            MessageBox::failure(this, QStringLiteral("The client could not be deleted."), removed.reason());
+            if (!removed.status().isMissing())
+                return;
+            break;
+        }
+        if (*removed == *meals)
+            break;
+        meals = removed;
+        changed = QStringLiteral("Another program has changed the meals of \"%1\" meanwhile.\n\n").arg(who);
     }
     // The client after it stays selected, or the one before it when it was the last.
     const int next = row + 1 < int(m_clients.size()) ? row + 1 : row - 1;

@@ -112,17 +112,23 @@ Status Clients::change(const QString &who, const Client &changed)
     return transaction.commit();
 }
 
-Status Clients::remove(const QString &who)
+Result<qint64> Clients::remove(const QString &who, qint64 meals)
 {
     Connection::Transaction transaction(m_connection);
     if (!transaction.status())
         return transaction.status();
-    Connection::Statement meals = m_connection.statement(QStringLiteral("DELETE FROM Meals WHERE Who = ?"));
-    if (!meals.bind(who).exec())
-        return meals.status();
     Connection::Statement remove = m_connection.statement(QStringLiteral("DELETE FROM Clients WHERE Who = ?"));
     remove.bind(who);
     if (const Status done = Writes::exactlyOne(remove, QStringLiteral("client"), clientKey(who)); !done)
         return done;
-    return transaction.commit();
+    // Counted in this transaction: a meal another program adds meanwhile is not deleted unasked.
+    const Result<qint64> counted = mealCount(who);
+    if (!counted || *counted != meals)
+        return counted;
+    Connection::Statement removeMeals = m_connection.statement(QStringLiteral("DELETE FROM Meals WHERE Who = ?"));
+    if (!removeMeals.bind(who).exec())
+        return removeMeals.status();
+    if (const Status saved = transaction.commit(); !saved)
+        return saved;
+    return meals;
 }

@@ -55,8 +55,10 @@ public:
     // Gives the client who a new name and budget; the client's meals move to the new name. A
     // name another client has is refused; one that differs from who only in case is not.
     Status change(const QString &who, const Client &changed);
-    // Removes the client and every meal of theirs.
-    Status remove(const QString &who);
+    // Removes the client and every meal of theirs if they have exactly that many meals, counted
+    // and removed in one transaction. Gives the number they have: meals when they were removed;
+    // another number (a meal added or removed meanwhile) when nothing changed.
+    Result<qint64> remove(const QString &who, qint64 meals);
 
 private:
     Connection &m_connection;
