@@ -1,6 +1,7 @@
 // The clients and new diaries on a large database:
-//   the Clients dialog's data, every client with the number of their meals, alone and as the
+//   the Clients dialog's data, every client with the day of their last meal, alone and as the
 //   dialog loads it into its list (Form_Load), also shown;
+//   the count of one client's meals, as Delete... takes it before it asks;
 //   a rename of the client with the most meals, which moves every meal of theirs;
 //   a new, empty diary made and opened.
 // Beside them, the same statements through the SQLite C API: the floor of the engine.
@@ -29,6 +30,7 @@
 #include "SqliteFloor.h"
 #endif
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -60,20 +62,36 @@ QString otherName()
 // ---------------------------------------------------------------------------------------------
 // The Clients dialog's data.
 
-void BM_ListWithMeals(benchmark::State &state)
+void BM_ListWithLastMeal(benchmark::State &state)
+{
+    if (!BenchSupport::useDatabase(state, g_case.path))
+        return;
+    qint64 withMeals = 0;
+    for (auto _ : state) {
+        const Result<std::vector<ClientLastMeal>> list = clientTable().listWithLastMeal();
+        if (!list) {
+            state.SkipWithError(qPrintable(list.reason()));
+            return;
+        }
+        withMeals = std::count_if(list->begin(), list->end(),
+                                  [](const ClientLastMeal &client) { return !client.lastMeal.isEmpty(); });
+    }
+    state.counters["with_meals"] = static_cast<double>(withMeals);
+}
+
+// What Delete... counts before it asks, and again in the delete's transaction.
+void BM_MealCount(benchmark::State &state)
 {
     if (!BenchSupport::useDatabase(state, g_case.path))
         return;
     qint64 meals = 0;
     for (auto _ : state) {
-        const Result<std::vector<ClientMeals>> list = clientTable().listWithMeals();
-        if (!list) {
-            state.SkipWithError(qPrintable(list.reason()));
+        const Result<qint64> count = clientTable().mealCount(g_case.renamed.who);
+        if (!count) {
+            state.SkipWithError(qPrintable(count.reason()));
             return;
         }
-        meals = 0;
-        for (const ClientMeals &client : *list)
-            meals += client.meals;
+        meals = *count;
     }
     state.counters["meals"] = static_cast<double>(meals);
 }
@@ -159,13 +177,20 @@ using SqliteFloor::utf8;
 
 sqlite3 *g_reader = nullptr; // the database read, read-only
 
-const QString clientsWithMeals =
-    QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT count(*) FROM Meals m WHERE m.Who = c.Who)"
+const QString clientsWithLastMeal =
+    QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT max(m.\"When\") FROM Meals m WHERE m.Who = c.Who)"
                    " FROM Clients c ORDER BY c.Who");
 
 void BM_FloorList(benchmark::State &state)
 {
-    SqliteFloor::runEach(state, g_reader, {{clientsWithMeals, {}}}, false);
+    SqliteFloor::runEach(state, g_reader, {{clientsWithLastMeal, {}}}, false);
+}
+
+void BM_FloorCount(benchmark::State &state)
+{
+    SqliteFloor::runEach(state, g_reader,
+                         {{QStringLiteral("SELECT count(*) FROM Meals WHERE Who = ?"), {utf8(g_case.renamed.who)}}},
+                         false);
 }
 
 // The writes of a rename, in one transaction, back and forth.
@@ -265,13 +290,17 @@ QString findCase()
 {
     if (!deMealwright::instance().open(g_case.path).ok())
         return QStringLiteral("%1 cannot be opened").arg(g_case.path);
-    const Result<std::vector<ClientMeals>> list = clientTable().listWithMeals();
+    const Result<std::vector<Client>> list = clientTable().list();
     if (!list || list->empty())
         return QStringLiteral("the database has no clients");
     g_case.clients = static_cast<int>(list->size());
-    for (const ClientMeals &client : *list)
-        if (client.meals > g_case.meals)
-            g_case = {g_case.path, g_case.copy, g_case.clients, client.client, client.meals};
+    for (const Client &client : *list) {
+        const Result<qint64> meals = clientTable().mealCount(client.who);
+        if (!meals)
+            return meals.reason();
+        if (*meals > g_case.meals)
+            g_case = {g_case.path, g_case.copy, g_case.clients, client, *meals};
+    }
     return {};
 }
 
@@ -282,11 +311,15 @@ void registerAll()
         benchmark::RegisterBenchmark(name, arguments...)
             ->Apply(BenchSupport::medians);
     };
-    add("Clients/listWithMeals", &BM_ListWithMeals);
+    add("Clients/listWithLastMeal", &BM_ListWithLastMeal);
     add("Clients/FormLoad", &BM_FormLoad, false);
     add("Clients/FormLoadAndShow", &BM_FormLoad, true);
 #ifdef MEALWRIGHT_BENCH_SQLITE3
-    add("sqlite3/ClientsWithMeals", &BM_FloorList);
+    add("sqlite3/ClientsWithLastMeal", &BM_FloorList);
+#endif
+    add("Clients/mealCount", &BM_MealCount);
+#ifdef MEALWRIGHT_BENCH_SQLITE3
+    add("sqlite3/MealCount", &BM_FloorCount);
 #endif
     add("Clients/rename", &BM_Rename);
 #ifdef MEALWRIGHT_BENCH_SQLITE3

@@ -1,6 +1,7 @@
 #include "Clients.h"
 #include "Windows.h"
 
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -22,7 +23,7 @@ QStringList renamed(const QString &who, const QString &name)
     return *select.bind(who).bind(name).bind(who).bind(name).texts();
 }
 
-// The list as shown, "client|calories|meals" a row, then the selected client after ">".
+// The list as shown, "client|calories|last meal" a row, then the selected client after ">".
 QStringList listed(const frmClients &dialog)
 {
     QStringList shown;
@@ -103,16 +104,25 @@ private Q_SLOTS:
         QCOMPARE(rows(allClients).size(), 3);
     }
 
+    // The list: the day of each client's last meal; a long name widens it within the screen, one
+    // longer still is cut and whole in its tooltip.
     void addAndChange()
     {
-        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Clients VALUES ('aaron', 1234.5)",
-                                                "UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'"}),
-                 QString());
+        const QString longName(40, u'W'), longer = QString(99, u'W') + u'<';
+        QCOMPARE(TestDatabase::execute(m_path, {"UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'",
+                                                QString("INSERT INTO Clients VALUES ('aaron', 1234.5), ('%1', 1), ('%2', 1)").arg(longName, longer),
+                                                "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('aaron', '2026-12-05T12:42',"
+                                                " 'Apple', 1, 'each'), ('" + longer + "', 'soon', 'Apple', 1, 'each')"}), QString());
         frmClients dialog;
         QSignalSpy changed(&dialog, &frmClients::clientChanged);
         showActive(dialog);
         QCOMPARE(listed(dialog) << QString::number(dialog.cmdChange->isEnabled() + dialog.cmdDelete->isEnabled()),
-                 QStringList({"aaron|1,235|0", "Ann|1,500|10", "Bob|667|1", "Maeve O'Brien|1,200|0", "> ", "0"}));
+                 QStringList({"aaron|1,235|Dec 5, 2026", "Ann|1,500|Aug 20, 2002", "Bob|667|Aug 13, 2002",
+                              "Maeve O'Brien|1,200|", longName + "|1|", longer + "|1|soon", "> ", "0"}));
+        const QTableWidget *grid = dialog.grdClients;
+        QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(longName));
+        QVERIFY(grid->geometry().right() < dialog.cmdAdd->x() && dialog.cmdAdd->geometry().right() < dialog.width());
+        QCOMPARE(grid->item(4, 0)->toolTip() + grid->item(5, 0)->toolTip(), "<p style='white-space:pre'>" + QString(99, u'W') + "&lt;</p>");
 
         // A fault keeps the editor with what was typed, the focus on the box at fault.
         QStringList seen;
@@ -131,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(seen, QStringList({"Add Client", "! There is already a client named \"Bob\".", "txtName= bob ",
                                     "! The daily calorie budget must be a number above 0 and at most 20,000",
                                     "txtBudget= Zoe "}));
-        QCOMPARE(listed(dialog).mid(3), QStringList({"Maeve O'Brien|1,200|0", "Zoe|1,800|0", "> Zoe"}));
+        QCOMPARE(listed(dialog).mid(6), QStringList({"Zoe|1,800|", "> Zoe"}));
 
         // A double-click changes: only the letter case here; the budget, not retyped, keeps its digits.
         whenShown<frmEditClient>([&seen](frmEditClient *editor) {
@@ -141,7 +151,7 @@ private Q_SLOTS:
         });
         clickRow(dialog, 2, true);
         QCOMPARE(QStringList({seen.last(), listed(dialog)[2], listed(dialog).last()}),
-                 QStringList({"Change Client=Bob", "BOB|667|1", "> BOB"}));
+                 QStringList({"Change Client=Bob", "BOB|667|Aug 13, 2002", "> BOB"}));
         QCOMPARE(QList<QVariantList>(changed), QList<QVariantList>({{"", "Zoe", 1800.0}, {"Bob", "BOB", 2000.0 / 3}}));
 
         // Enter in the list is Change...; Cancel keeps the selection.
@@ -180,13 +190,12 @@ private Q_SLOTS:
         showActive(dialog);
         clickRow(dialog, row);
         const QString client = dialog.grdClients->item(row, 0)->text();
-        const QStringList clients = rows(allClients);
         const QStringList after = yes ? renamed(client, QString()) : rows(allMeals);
         MessageBox::setNextAnswer(yes);
         dialog.cmdDelete->click();
         QCOMPARE(messages(), QStringList("Y " + question));
         QCOMPARE(listed(dialog).last(), "> " + selected);
-        QCOMPARE(rows(allClients).size(), clients.size() - int(yes));
+        QCOMPARE(rows(allClients).size(), 3 - int(yes));
         QCOMPARE(rows(allMeals), after);
         QCOMPARE(QList<QVariantList>(removed), yes ? QList<QVariantList>({{client}}) : QList<QVariantList>());
     }
@@ -222,7 +231,8 @@ private Q_SLOTS:
     }
 
     // File > Clients...: the meal views of a renamed client take the new name, caption and budget;
-    // those of a deleted client close; the others stay as they were.
+    // those of a deleted client close; the others stay as they were. A meal another program adds
+    // while the delete's question is up is not deleted unasked: the question is asked again.
     void viewsFollowTheirClient()
     {
         frmMainFrame frame;
@@ -255,8 +265,19 @@ private Q_SLOTS:
                                   QString::number(view->dbgMeals->model()->rowCount()), bob->szClient}),
                      QStringList({"Annie", "Meals for Annie ", "1800", QString::number(annMeals), "Bob"}));
 
-        MessageBox::setNextAnswer(true);
-        clients("Annie", [](frmClients *list) { list->cmdDelete->click(); });
+        MessageBox::setTestMode(false);
+        QStringList asked;
+        clients("Annie", [&](frmClients *list) {
+            whenShown<QMessageBox>([&](QMessageBox *box) {
+                asked << TestDatabase::execute(m_path, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
+                                                        " VALUES ('annie', '2002-09-01', 'Apple', 1, 'each')"});
+                whenShown<QMessageBox>([&](QMessageBox *again) { asked << again->text(); again->button(QMessageBox::Yes)->click(); });
+                box->button(QMessageBox::Yes)->click();
+            });
+            list->cmdDelete->click();
+        });
+        QCOMPARE(asked, QStringList({"", "Another program has changed the meals of \"Annie\" meanwhile.\n\n"
+                                     "\"Annie\" has 11 meals. Delete the client and all of their meals?"}));
         QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 1);
         QCOMPARE(frame.mdiArea()->subWindowList().constFirst()->widget(), bob);
     }

@@ -211,7 +211,7 @@ private Q_SLOTS:
         QTest::newRow("client rename") << Write([](Connection &c) {
             return Clients(c).change(QStringLiteral("Ann"), {QStringLiteral("Anna"), 1500.0});
         });
-        QTest::newRow("client delete") << Write([](Connection &c) { return Clients(c).remove(QStringLiteral("Ann")); });
+        QTest::newRow("client delete") << Write([](Connection &c) { return Clients(c).remove(QStringLiteral("Ann"), 0).status(); });
     }
 
     void writesChangeExactlyOneRow()

@@ -9,7 +9,12 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -18,7 +23,13 @@ Connection &database()
     return deMealwright::instance().cnMealwright();
 }
 
-enum Column { ClientColumn, BudgetColumn, MealsColumn };
+enum Column { ClientColumn, BudgetColumn, LastMealColumn };
+
+// The layout as designed, in twips: the list is widened for long names, the buttons move with
+// its right edge.
+constexpr int designWidth = 6135;
+constexpr int listWidth = 4560;
+constexpr int buttonsLeft = 4800;
 
 QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
@@ -26,6 +37,13 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment alignment = Qt::AlignL
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setTextAlignment(alignment);
     return item;
+}
+
+// The day of the last meal; a time in a form other than SQLite's usual one is shown as it is.
+QString lastMealText(const QString &when)
+{
+    const QDate day = QDate::fromString(when.left(10), QStringLiteral("yyyy-MM-dd"));
+    return day.isValid() ? Format::date(day, u"mmm d, yyyy") : when;
 }
 
 QString deleteQuestion(const QString &who, qint64 meals)
@@ -52,14 +70,14 @@ frmClients::frmClients(QWidget *parent)
     , cmdClose(
           Controls::button(this, QStringLiteral("cmdClose"), QStringLiteral("Close"), twipRect(4800, 2748, 1215, 372)))
 {
-    Controls::fixedDialog(this, QStringLiteral("frmClients"), QStringLiteral("Clients"), 6135, 3240);
+    Controls::fixedDialog(this, QStringLiteral("frmClients"), QStringLiteral("Clients"), designWidth, 3240);
 
     // Made after the dialog has its font, which its headers then take too.
     grdClients = new QTableWidget(0, 3, this);
     grdClients->setObjectName(QStringLiteral("grdClients"));
-    grdClients->setGeometry(twipRect(120, 120, 4560, 3000));
+    grdClients->setGeometry(twipRect(120, 120, listWidth, 3000));
     grdClients->setHorizontalHeaderLabels(
-        {QStringLiteral("Client"), QStringLiteral("Calories a day"), QStringLiteral("Meals")});
+        {QStringLiteral("Client"), QStringLiteral("Calories a day"), QStringLiteral("Last meal")});
     grdClients->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdClients->setSelectionMode(QAbstractItemView::SingleSelection);
     grdClients->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -73,17 +91,17 @@ frmClients::frmClients(QWidget *parent)
     header->setSectionResizeMode(ClientColumn, QHeaderView::Stretch);
     header->model()->setHeaderData(ClientColumn, Qt::Horizontal, int(Qt::AlignLeft | Qt::AlignVCenter),
                                    Qt::TextAlignmentRole);
-    // The figures' columns as wide as their captions, and as "20,000 meals" at least.
+    // The other columns as wide as their captions, and as "20,000" and "May 30, 2026" at least.
     const QFontMetrics metrics(grdClients->font());
-    for (const int column : {BudgetColumn, MealsColumn}) {
+    const std::pair<Column, const char16_t *> widest[] = {{BudgetColumn, u"00,000"}, {LastMealColumn, u"May 30, 2026"}};
+    for (const auto &[column, figure] : widest) {
         header->model()->setHeaderData(column, Qt::Horizontal, int(Qt::AlignRight | Qt::AlignVCenter),
                                        Qt::TextAlignmentRole);
         const QString caption = header->model()->headerData(column, Qt::Horizontal).toString();
         header->setSectionResizeMode(column, QHeaderView::Fixed);
-        header->resizeSection(
-            column,
-            std::max(metrics.horizontalAdvance(caption), metrics.horizontalAdvance(QStringLiteral("00,000")))
-                + twips(240));
+        header->resizeSection(column, std::max(metrics.horizontalAdvance(caption),
+                                               metrics.horizontalAdvance(QString::fromUtf16(figure)))
+                                          + twips(240));
     }
 
     // Enter, like a double-click, changes the selected client.
@@ -107,7 +125,7 @@ bool frmClients::Form_Load()
 
 bool frmClients::ReQueryClients(const QString &select)
 {
-    Result<std::vector<ClientMeals>> clients = Clients(database()).listWithMeals();
+    Result<std::vector<ClientLastMeal>> clients = Clients(database()).listWithLastMeal();
     if (!clients) {
         MessageBox::failure(this, QStringLiteral("The list of clients could not be read."), clients.reason());
         return false;
@@ -119,14 +137,15 @@ bool frmClients::ReQueryClients(const QString &select)
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     int selectedRow = -1;
     for (int row = 0; row < int(m_clients.size()); ++row) {
-        const ClientMeals &client = m_clients[size_t(row)];
+        const ClientLastMeal &client = m_clients[size_t(row)];
         const std::optional<double> budget = client.client.calorieBudget;
         grdClients->setItem(row, ClientColumn, cell(client.client.who));
         grdClients->setItem(row, BudgetColumn, cell(budget ? Format::number(*budget, u"#,##0") : QString(), right));
-        grdClients->setItem(row, MealsColumn, cell(Format::number(client.meals, u"#,##0"), right));
+        grdClients->setItem(row, LastMealColumn, cell(lastMealText(client.lastMeal), right));
         if (!select.isEmpty() && client.client.who == select)
             selectedRow = row;
     }
+    fitNames();
     grdClients->clearSelection();
     grdClients->setCurrentCell(-1, -1);
     if (selectedRow >= 0) {
@@ -135,6 +154,38 @@ bool frmClients::ReQueryClients(const QString &select)
     }
     grdClients_selectionChanged();
     return true;
+}
+
+void frmClients::fitNames()
+{
+    const QFontMetrics metrics(grdClients->font());
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grdClients) + 1);
+    const auto nameWidth = [&](int row) {
+        return metrics.horizontalAdvance(grdClients->item(row, ClientColumn)->text()) + margins;
+    };
+    int longest = 0;
+    for (int row = 0; row < grdClients->rowCount(); ++row)
+        longest = std::max(longest, nameWidth(row));
+    // Beside the names: the other columns, the frame and room for the scroll bar.
+    const QHeaderView *header = grdClients->horizontalHeader();
+    const int beside = header->sectionSize(BudgetColumn) + header->sectionSize(LastMealColumn)
+                       + 2 * grdClients->frameWidth()
+                       + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grdClients);
+    const int designed = twips(listWidth);
+    const int room = std::max(0, screen()->availableGeometry().width() - twips(240) - twips(designWidth));
+    const int width = std::clamp(longest + beside, designed, designed + room);
+    const int wider = width - designed;
+    setFixedWidth(twips(designWidth) + wider);
+    grdClients->resize(width, grdClients->height());
+    for (QPushButton *button : {cmdAdd, cmdChange, cmdDelete, cmdClose})
+        button->move(twips(buttonsLeft) + wider, button->y());
+    // A name cut to the room there is shows whole in its tooltip: escaped, as a tooltip would
+    // otherwise take a name that looks like markup for rich text.
+    for (int row = 0; row < grdClients->rowCount(); ++row) {
+        QTableWidgetItem *name = grdClients->item(row, ClientColumn);
+        const QString whole = QStringLiteral("<p style='white-space:pre'>%1</p>").arg(name->text().toHtmlEscaped());
+        name->setToolTip(nameWidth(row) > width - beside ? whole : QString());
+    }
 }
 
 QString frmClients::selectedClient() const
@@ -174,18 +225,30 @@ void frmClients::cmdDelete_click()
     if (row < 0)
         return;
     const QString who = m_clients[size_t(row)].client.who;
-    const Result<qint64> meals = Clients(database()).mealCount(who);
+    Clients clients(database());
+    Result<qint64> meals = clients.mealCount(who);
     if (!meals) {
         MessageBox::failure(this, QStringLiteral("The meals of \"%1\" could not be counted.").arg(who), meals.reason());
         return;
     }
-    if (!MessageBox::yesNo(this, deleteQuestion(who, *meals)))
-        return;
-    const Status removed = Clients(database()).remove(who);
-    if (!removed) {
-        MessageBox::failure(this, QStringLiteral("The client could not be deleted."), removed.reason());
-        if (!removed.isMissing())
+    QString changed;
+    for (;;) {
+        if (!MessageBox::yesNo(this, changed + deleteQuestion(who, *meals)))
             return;
+        // The count is taken again with the delete, in one transaction: when another program
+        // added or removed meals of theirs meanwhile, nothing is deleted and the question is
+        // asked again with the new count.
+        const Result<qint64> removed = clients.remove(who, *meals);
+        if (!removed) {
+            MessageBox::failure(this, QStringLiteral("The client could not be deleted."), removed.reason());
+            if (!removed.status().isMissing())
+                return;
+            break;
+        }
+        if (*removed == *meals)
+            break;
+        meals = removed;
+        changed = QStringLiteral("Another program has changed the meals of \"%1\" meanwhile.\n\n").arg(who);
     }
     // The client after it stays selected, or the one before it when it was the last.
     const int next = row + 1 < int(m_clients.size()) ? row + 1 : row - 1;

@@ -10,8 +10,8 @@
 class QPushButton;
 class QTableWidget;
 
-// Lists the clients, sorted by name, with their daily calorie budgets and the number of their
-// meals, and adds, changes (renames, with their meals) and deletes them (with their meals).
+// Lists the clients, sorted by name, with their daily calorie budgets and the day of their last
+// meal, and adds, changes (renames, with their meals) and deletes them (with their meals).
 //
 // The caller connects to its signals and calls exec(). After each change the list is read again
 // and the client changed stays selected. The dialog knows nothing of the windows that show a
@@ -45,9 +45,12 @@ private:
     // The client of the selected row; empty when none is selected.
     QString selectedClient() const;
     int selectedRow() const; // -1 when none is selected
+    // Widens the list (and the dialog) so that the longest name shows whole, within the screen;
+    // a name longer still is cut with "..." and shows whole in its tooltip.
+    void fitNames();
     void grdClients_selectionChanged();
     void editClient(const QString &who);
     void cmdDelete_click();
 
-    std::vector<ClientMeals> m_clients;
+    std::vector<ClientLastMeal> m_clients;
 };

@@ -65,14 +65,14 @@ Result<qint64> Clients::mealCount(const QString &who) const
     return m_connection.statement(QStringLiteral("SELECT count(*) FROM Meals WHERE Who = ?")).bind(who).wholeNumber();
 }
 
-Result<std::vector<ClientMeals>> Clients::listWithMeals() const
+Result<std::vector<ClientLastMeal>> Clients::listWithLastMeal() const
 {
-    // One count a client, each a range of the index on Meals (Who, When).
+    // SQLite reads a max() over the last column of an index range as the range's last entry.
     Connection::Statement query = m_connection.statement(
-        QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT count(*) FROM Meals m WHERE m.Who = c.Who)"
+        QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT max(m.\"When\") FROM Meals m WHERE m.Who = c.Who)"
                        " FROM Clients c ORDER BY c.Who"));
     return query.rows([](const Connection::Statement &row) {
-        return ClientMeals{clientAt(row), row.value(2).toLongLong()};
+        return ClientLastMeal{clientAt(row), row.value(2).toString()};
     });
 }
 
@@ -112,17 +112,23 @@ Status Clients::change(const QString &who, const Client &changed)
     return transaction.commit();
 }
 
-Status Clients::remove(const QString &who)
+Result<qint64> Clients::remove(const QString &who, qint64 meals)
 {
     Connection::Transaction transaction(m_connection);
     if (!transaction.status())
         return transaction.status();
-    Connection::Statement meals = m_connection.statement(QStringLiteral("DELETE FROM Meals WHERE Who = ?"));
-    if (!meals.bind(who).exec())
-        return meals.status();
     Connection::Statement remove = m_connection.statement(QStringLiteral("DELETE FROM Clients WHERE Who = ?"));
     remove.bind(who);
     if (const Status done = Writes::exactlyOne(remove, QStringLiteral("client"), clientKey(who)); !done)
         return done;
-    return transaction.commit();
+    // Counted in this transaction: a meal another program adds meanwhile is not deleted unasked.
+    const Result<qint64> counted = mealCount(who);
+    if (!counted || *counted != meals)
+        return counted;
+    Connection::Statement removeMeals = m_connection.statement(QStringLiteral("DELETE FROM Meals WHERE Who = ?"));
+    if (!removeMeals.bind(who).exec())
+        return removeMeals.status();
+    if (const Status saved = transaction.commit(); !saved)
+        return saved;
+    return meals;
 }

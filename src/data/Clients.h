@@ -20,13 +20,14 @@ struct Client
     friend bool operator==(const Client &, const Client &) = default;
 };
 
-// A client with the number of meals recorded for them.
-struct ClientMeals
+// A client with the time of their last meal, as the diary holds it (the greatest "When"; empty
+// when they have no meals).
+struct ClientLastMeal
 {
     Client client;
-    qint64 meals = 0;
+    QString lastMeal;
 
-    friend bool operator==(const ClientMeals &, const ClientMeals &) = default;
+    friend bool operator==(const ClientLastMeal &, const ClientLastMeal &) = default;
 };
 
 // The Clients table. Names compare as the database compares them (without regard to case).
@@ -45,16 +46,19 @@ public:
     Result<std::optional<Client>> find(const QString &who) const;
     // The number of meals recorded for the client.
     Result<qint64> mealCount(const QString &who) const;
-    // Every client with the number of their meals, sorted by name, read in one query.
-    Result<std::vector<ClientMeals>> listWithMeals() const;
+    // Every client with their last meal, sorted by name, read in one query: one step into the
+    // index on Meals (Who, When) a client, however many meals they have.
+    Result<std::vector<ClientLastMeal>> listWithLastMeal() const;
 
     // Adds a client; refused when another client has the same name.
     Status add(const Client &client);
     // Gives the client who a new name and budget; the client's meals move to the new name. A
     // name another client has is refused; one that differs from who only in case is not.
     Status change(const QString &who, const Client &changed);
-    // Removes the client and every meal of theirs.
-    Status remove(const QString &who);
+    // Removes the client and every meal of theirs if they have exactly that many meals, counted
+    // and removed in one transaction. Gives the number they have: meals when they were removed;
+    // another number (a meal added or removed meanwhile) when nothing changed.
+    Result<qint64> remove(const QString &who, qint64 meals);
 
 private:
     Connection &m_connection;
