@@ -368,6 +368,11 @@ private Q_SLOTS:
                            "    2002-08-13 noon|Maeve O'Brien|Apple|1|each|95|95|0|0|0|1|1|2002/08/13"};
         QTest::newRow("no meals in the span") << "Ann" << DateSpan{at(16), at(20)} << none;
         QTest::newRow("meals only outside the span") << "Bob" << DateSpan{at(14), at(21)} << none;
+        // The week runs past the last day a date box takes, into the year 10000.
+        QTest::newRow("the last day there is")
+            << "Bob" << DateSpan::oneWeek(QDate(9999, 12, 28))
+            << QStringList{"1|95|1|95|1|0|0|1|0", "  9999/12/31|1|95|1|0|1|0|0",
+                           "    23:59:59|Bob|Apple|1|each|95|95|0|0|0|1|1|9999/12/31"};
     }
 
     void reportCommand()
@@ -379,7 +384,8 @@ private Q_SLOTS:
         // Units in another case find the food entry; a time that is no date-time is kept as stored.
         QCOMPARE(TestDatabase::execute(m_fixture, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
                                                    "('Maeve O''Brien', '2002-08-13 09:00:00', 'Broccoli', 1, 'CUP'),"
-                                                   "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each')"}),
+                                                   "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each'),"
+                                                   "('Bob', '9999-12-31 23:59:59', 'Apple', 1, 'each')"}),
                  QString());
         QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
         const Result<ReportRow> report = MealReportCommand::execute(m_connection, client, span);
@@ -387,6 +393,8 @@ private Q_SLOTS:
         QStringList found;
         outline(*report, found);
         QCOMPARE(found, lines);
+        // The meal view shows the same meals.
+        QCOMPARE(MealViewCommand::execute(m_connection, client, span).qryMealView->count(), found.size() - 1 - qsizetype(report->children.size()));
         QCOMPARE(report->value("DayCount").typeId(), QMetaType::LongLong);
         QVERIFY(report->children.empty() || report->children[0].value("TotalMeals").typeId() == QMetaType::LongLong);
     }
