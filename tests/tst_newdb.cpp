@@ -12,12 +12,14 @@
 
 namespace {
 
-// The exit code, standard output and standard error of a run of the tool.
+// The exit code, standard output and standard error of a run of the tool. Each argument is
+// passed as printf's %b makes it, so "\\0351" stands for a byte that is not UTF-8 text.
 std::tuple<int, QString, QString> runTool(const QStringList &arguments, const QString &workingDirectory)
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
-    process.start(QStringLiteral(MEALWRIGHT_NEWDB), arguments);
+    process.start(QStringLiteral("/bin/sh"), QStringList{"-c", "for a do set -- \"$@\" \"$(printf %b \"$a\")\"; shift; done; exec \"$0\" \"$@\"",
+                                                         QStringLiteral(MEALWRIGHT_NEWDB)} + arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {-1, {}, QStringLiteral("the tool did not finish normally")};
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
@@ -84,13 +86,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("text"); // on standard output for exit code 0, else on standard error; %1 the folder
-        const QString usage = "Usage: mealwright-newdb FILE [--demo]";
-        QTest::newRow("existing file") << QStringList{"diary.mdb", "--demo"} << 1
-                                       << "The file %1/diary.mdb already exists. Mealwright does not overwrite";
+        QTest::newRow("existing file") << QStringList{"diary.mdb", "--demo"} << 1 << "The file %1/diary.mdb already exists. Mealwright does not overwrite";
         QTest::newRow("existing folder") << QStringList{"folder.mdb"} << 1 << "%1/folder.mdb is a folder.";
         QTest::newRow("missing folder") << QStringList{"nowhere/a.mdb"} << 1 << "The folder %1/nowhere does not exist.";
         QTest::newRow("folder is a file") << QStringList{"diary.mdb/a.mdb"} << 1 << "%1/diary.mdb is not a folder.";
-        QTest::newRow("no file") << QStringList{} << 2 << usage;
+        QTest::newRow("no file") << QStringList{} << 2 << "Usage: mealwright-newdb FILE [--demo]";
+        // A name that is not UTF-8 text would be changed; U+FFFD is what such a name reads as.
+        QTest::newRow("name not UTF-8") << QStringList{"caf\\0351.mdb"} << 1 << "caf\\xE9.mdb is not UTF-8 text";
+        QTest::newRow("name read from bytes not UTF-8") << QStringList{"caf\uFFFD.mdb"} << 1 << "not UTF-8 text";
         QTest::newRow("help") << QStringList{"--help", "new.mdb"} << 0 << "--demo";
     }
     void toolLeavesTheFolder()
