@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
-#include <QStringDecoder>
+#include <QByteArrayView>
 
 #include <cstdio>
 
@@ -54,10 +54,8 @@ inline int usageError(const QString &problem, const QString &arguments)
 inline int refuseNamesNotUtf8(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        QStringDecoder utf8(QStringConverter::Utf8);
         const QByteArrayView bytes(argv[i]);
-        const QString decoded = utf8.decode(bytes);
-        if (!utf8.hasError())
+        if (bytes.isValidUtf8())
             continue;
         QString shown;
         for (const char byte : bytes)
