@@ -1,4 +1,5 @@
 #include "BuildInfo.h"
+#include "Connection.h"
 #include "frmAbout.h"
 #include "frmMainFrame.h"
 
@@ -14,6 +15,13 @@ int main(int argc, char *argv[])
         QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
 
     QApplication::setWindowIcon(QIcon(frmAbout::picture()));
+    // A statement may wait for another program's lock: the pointer shows that the program is busy.
+    Connection::setWaitHook([](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 
     // A database file named on the command line (as a file manager passes it) opens instead of
     // the remembered one.

@@ -5,6 +5,7 @@
 #include "MealReportCommand.h"
 #include "Meals.h"
 #include "MealViewCommand.h"
+#include "OutputFile.h"
 #include "Schema.h"
 #include "TestDatabase.h"
 #include "Units.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using Write = std::function<Status(Connection &)>;
@@ -30,14 +32,11 @@ QDateTime at(int day, int hour = 0, int minute = 0, int second = 0)
 
 // Runs as an ordinary user while it lives when the tests run as root, for whom no permission
 // is ever missing.
-class AsOrdinaryUser
+struct AsOrdinaryUser
 {
-public:
-    AsOrdinaryUser() : m_wasRoot(geteuid() == 0) { QVERIFY(!m_wasRoot || seteuid(65534) == 0); }
-    ~AsOrdinaryUser() { QVERIFY(!m_wasRoot || seteuid(0) == 0); }
-
-private:
-    bool m_wasRoot;
+    AsOrdinaryUser() { QVERIFY(!wasRoot || seteuid(65534) == 0); }
+    ~AsOrdinaryUser() { QVERIFY(!wasRoot || seteuid(0) == 0); }
+    const bool wasRoot = geteuid() == 0;
 };
 
 // The report as lines, one a row, each level indented under its parent; times as "HH:mm:ss".
@@ -68,6 +67,8 @@ class TestDatabase_ : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { Connection::setWaitHook([this](bool waiting) { m_waiting += waiting ? 1 : -1, m_waits += waiting; }); }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -99,6 +100,7 @@ private Q_SLOTS:
         using F = OpenFailure;
         row("good", {}, {}, F::None, F::None, "");
         row("missing", {}, {}, F::Missing, F::Missing, "does not exist");
+        row("name not UTF-8", {}, {}, F::NameNotUtf8, F::NameNotUtf8, "is not UTF-8 text");
         row("folder", {}, {}, F::Folder, F::Folder, "is a folder");
         row("pipe", {}, {}, F::NotAFile, F::NotAFile, "not an ordinary file");
         row("0 bytes", "", {}, F::Empty, F::Empty, "is empty");
@@ -131,7 +133,8 @@ private Q_SLOTS:
         const QString folder = m_dir->filePath(QStringLiteral("files"));
         QVERIFY(QDir().mkdir(folder));
         // Blanks and '#' must stay part of the path, not be read as parts of a URI.
-        const QString path = folder + QStringLiteral("/My diary #2 (copy).mdb");
+        // A name whose bytes are not UTF-8 text, "caf\xE9.mdb", reads as "caf\uFFFD.mdb", which is not there.
+        const QString path = folder + (kind.endsWith(u"UTF-8") ? QStringLiteral("/caf\uFFFD.mdb") : QStringLiteral("/My diary #2 (copy).mdb"));
         std::unique_ptr<TestDatabase::LockHolder> lock;
         if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkdir(path));
@@ -141,7 +144,7 @@ private Q_SLOTS:
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
-        } else if (kind != QLatin1String("missing")) {
+        } else if (kind != QLatin1String("missing") && !path.contains(u'\uFFFD')) {
             QVERIFY(QFile::copy(m_fixture, path));
             QCOMPARE(TestDatabase::execute(path, change), QString());
             if (kind == QLatin1String("writer") || kind == QLatin1String("exclusive"))
@@ -149,13 +152,8 @@ private Q_SLOTS:
                                                                                                     : QStringLiteral("BEGIN EXCLUSIVE"));
         }
         // The ordinary user may reach the folder and the file, but may not write what the case forbids.
-        const auto everyone = [](bool writable, bool searchable) {
-            QFile::Permissions permissions = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-            if (writable)
-                permissions |= QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-            if (searchable)
-                permissions |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-            return permissions;
+        const auto everyone = [](bool writable, bool searchable) { // read, and maybe write and search, for owner, group and others
+            return QFile::Permissions::fromInt(0x4044 | (writable ? 0x2022 : 0) | (searchable ? 0x1011 : 0));
         };
         QVERIFY(QFile::setPermissions(m_dir->path(), everyone(false, true) | QFile::WriteOwner));
         if (QFileInfo(path).isFile())
@@ -245,6 +243,9 @@ private Q_SLOTS:
         QTest::newRow("another writer") << "BEGIN IMMEDIATE" << "locked";
         // A reader lets the write begin but not commit: the refused commit is rolled back.
         QTest::newRow("another reader") << "BEGIN" << "locked";
+        // Another program took the file away while it was open.
+        for (const char *moved : {"moved", "deleted", "replaced"})
+            QTest::newRow(moved) << moved << "moved, deleted or replaced";
     }
 
     void refusedWritesSayWhyAndChangeNothing()
@@ -260,15 +261,87 @@ private Q_SLOTS:
         std::unique_ptr<TestDatabase::LockHolder> lock;
         if (locked)
             lock = std::make_unique<TestDatabase::LockHolder>(m_fixture, kind);
+        const QString moved = m_fixture + ".moved"; // and then deleted, or replaced by a copy put in its place
+        if (kind == QLatin1String("moved") || kind == QLatin1String("deleted") || kind == QLatin1String("replaced"))
+            QVERIFY(QFile::rename(m_fixture, moved) && (kind != u"deleted" || QFile::remove(moved)) && (kind != u"replaced" || QFile::copy(moved, m_fixture)));
         const auto before = TestDatabase::snapshot(m_dir->path());
+        m_waits = 0;
 
         const Status removed = Meals(m_connection).remove(41);
-        QVERIFY(!removed.ok());
         QVERIFY2(removed.reason().contains(words), qPrintable(removed.reason())); // not "Parameter count mismatch"
         lock.reset();
         QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
         // Once the other program is done, the same connection writes again: nothing was left open.
         QCOMPARE(Meals(m_connection).remove(41).ok(), locked);
+        // Every wait for a lock was announced, and its end too.
+        QVERIFY(m_waits > 0);
+        QCOMPARE(m_waiting, 0);
+    }
+
+    // A save left unfinished (a hot journal beside the file) cannot be undone read-only: the file
+    // is refused with that reason, until an open for writing completes the recovery.
+    void unfinishedSaveIsRecoveredOnWriting()
+    {
+        const QString hot = m_dir->filePath(QStringLiteral("hot.mdb"));
+        {
+            Connection other(QStringLiteral("tst_database-other"));
+            QVERIFY(other.open(m_fixture).ok() && other.statement("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) INSERT"
+                                                                  " INTO Foods (Food, Units) SELECT printf('Food %d %.3000c', i, 'x'), 'each' FROM n").exec());
+            QVERIFY(other.statement(QStringLiteral("PRAGMA cache_size = 1")).exec());
+            Connection::Transaction transaction(other);
+            // More changed pages than the cache holds: the journal is complete and the file changed.
+            QVERIFY(other.statement(QStringLiteral("UPDATE Foods SET CaloriesPerUnit = 1")).exec());
+            QVERIFY(QFile::copy(m_fixture, hot) && QFile::copy(m_fixture + "-journal", hot + "-journal"));
+        }
+        const OpenResult readOnly = m_connection.open(hot, Access::ReadOnly);
+        QVERIFY2(readOnly.reason().contains(QStringLiteral("open the file once in Mealwright")), qPrintable(readOnly.reason()));
+        QVERIFY(m_connection.open(hot).ok() && m_connection.open(hot, Access::ReadOnly).ok());
+    }
+
+    // A table whose largest ID is the largest there is takes no more rows: that is the reason given.
+    void usedUpNumbersAreSaidSo()
+    {
+        QVERIFY(m_connection.open(m_fixture).ok() && m_connection.statement(QStringLiteral("INSERT INTO Meals SELECT 9223372036854775807, Who, \"When\", Food, Amount, Units FROM Meals WHERE ID = 41")).exec());
+        const Result<qint64> added = Meals(m_connection).insert({0, QStringLiteral("Ann"), at(13, 10), QStringLiteral("Apple"), 1, QStringLiteral("each")});
+        QVERIFY2(added.reason().contains(QStringLiteral("No more entries can be numbered in the table Meals")), qPrintable(added.reason()));
+    }
+
+    // Only an ordinary file is replaced by a file written for the user, never the open diary, by
+    // whatever name; anything else is refused before a byte is written. The longest name fits.
+    void outputFileReplacesOnlyOrdinaryFiles_data()
+    {
+        QTest::addColumn<QString>("target"); // in the fixture's folder
+        QTest::addColumn<QString>("words");  // of the refusal; none: written
+        for (const char *diary : {"fixture.mdb", "sub/../fixture.mdb", "hard link.mdb"})
+            QTest::newRow(diary) << diary << "is the diary that is open";
+        for (const char *link : {"soft link.mdb", "planted.pdf"})
+            QTest::newRow(link) << link << "is a symbolic link";
+        for (const char *special : {"pipe", "null"})
+            QTest::newRow(special) << special << "is a pipe or a device";
+        QTest::newRow("folder") << "sub" << "is a folder";
+        QTest::newRow("255 bytes") << QString(251, QLatin1Char('r')) + ".pdf" << "";
+    }
+
+    void outputFileReplacesOnlyOrdinaryFiles()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, words);
+        const QDir dir(m_dir->path());
+        const auto name = [&dir](const char *file) { return QFile::encodeName(dir.filePath(file)); };
+        QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok() && dir.mkdir("sub") && QFile::link(m_fixture, dir.filePath("soft link.mdb")) && QFile::link("/nowhere/victim", dir.filePath("planted.pdf")));
+        QCOMPARE(link(QFile::encodeName(m_fixture), name("hard link.mdb")) + mkfifo(name("pipe"), 0600), 0);
+        // A device of its own, as /dev/null is: a faulty write must not reach the real one.
+        if (target == "null" && mknod(name("null"), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("Only root makes a device node.");
+        auto before = TestDatabase::snapshot(dir.path());
+
+        const QString path = dir.filePath(target);
+        const Status written = OutputFile::write(path, [](QIODevice &file) { return file.write("report") == 6 ? Status() : Status::failure("short"); });
+        QVERIFY2(words.isEmpty() ? written.ok() : written.reason().startsWith(path + " was not written: it " + words), qPrintable(written.reason()));
+        QFile file(path);
+        if (words.isEmpty() && file.open(QIODevice::ReadOnly) && file.readAll() == "report") // and nothing else changed
+            before[path] = TestDatabase::snapshot(dir.path())[path];
+        QCOMPARE(TestDatabase::snapshot(dir.path()), before);
     }
 
     void joinedTransactionFailsAsAWhole()
@@ -378,6 +451,11 @@ private Q_SLOTS:
                            "    2002-08-13 noon|Maeve O'Brien|Apple|1|each|95|95|0|0|0|1|1|2002/08/13"};
         QTest::newRow("no meals in the span") << "Ann" << DateSpan{at(16), at(20)} << none;
         QTest::newRow("meals only outside the span") << "Bob" << DateSpan{at(14), at(21)} << none;
+        // The week runs past the last day a date box takes, into the year 10000.
+        QTest::newRow("the last day there is")
+            << "Bob" << DateSpan::oneWeek(QDate(9999, 12, 28))
+            << QStringList{"1|95|1|95|1|0|0|1|0", "  9999/12/31|1|95|1|0|1|0|0",
+                           "    23:59:59|Bob|Apple|1|each|95|95|0|0|0|1|1|9999/12/31"};
     }
 
     void reportCommand()
@@ -389,7 +467,8 @@ private Q_SLOTS:
         // Units in another case find the food entry; a time that is no date-time is kept as stored.
         QCOMPARE(TestDatabase::execute(m_fixture, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
                                                    "('Maeve O''Brien', '2002-08-13 09:00:00', 'Broccoli', 1, 'CUP'),"
-                                                   "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each')"}),
+                                                   "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each'),"
+                                                   "('Bob', '9999-12-31 23:59:59', 'Apple', 1, 'each')"}),
                  QString());
         QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
         const Result<ReportRow> report = MealReportCommand::execute(m_connection, client, span);
@@ -397,6 +476,8 @@ private Q_SLOTS:
         QStringList found;
         outline(*report, found);
         QCOMPARE(found, lines);
+        // The meal view shows the same meals.
+        QCOMPARE(MealViewCommand::execute(m_connection, client, span).qryMealView->count(), found.size() - 1 - qsizetype(report->children.size()));
         QCOMPARE(report->value("DayCount").typeId(), QMetaType::LongLong);
         QVERIFY(report->children.empty() || report->children[0].value("TotalMeals").typeId() == QMetaType::LongLong);
     }
@@ -405,6 +486,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_fixture;
     Connection m_connection{QStringLiteral("tst_database")};
+    int m_waits = 0, m_waiting = 0; // statements that announced they may wait for a lock; of which not yet ended
 };
 
 QTEST_GUILESS_MAIN(TestDatabase_)

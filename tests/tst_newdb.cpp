@@ -12,12 +12,14 @@
 
 namespace {
 
-// The exit code, standard output and standard error of a run of the tool.
+// The exit code, standard output and standard error of a run of the tool. Each argument is
+// passed as printf's %b makes it, so "\\0351" stands for a byte that is not UTF-8 text.
 std::tuple<int, QString, QString> runTool(const QStringList &arguments, const QString &workingDirectory)
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
-    process.start(QStringLiteral(MEALWRIGHT_NEWDB), arguments);
+    process.start(QStringLiteral("/bin/sh"), QStringList{"-c", "for a do set -- \"$@\" \"$(printf %b \"$a\")\"; shift; done; exec \"$0\" \"$@\"",
+                                                         QStringLiteral(MEALWRIGHT_NEWDB)} + arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
         return {-1, {}, QStringLiteral("the tool did not finish normally")};
     return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
@@ -48,6 +50,7 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::newRow("empty") << QStringList{"new.mdb"} << "new.mdb";
         QTest::newRow("demo, blank and # in the name") << QStringList{"--demo", "my diary #2.mdb"} << "my diary #2.mdb";
+        QTest::newRow("255 bytes") << QStringList{QString(251, u'n') + ".mdb"} << QString(251, u'n') + ".mdb";
     }
     void toolCreatesTheFile()
     {
@@ -58,8 +61,7 @@ private slots:
         const bool demo = arguments.contains("--demo");
         const QString before = QDate::currentDate().toString(Qt::ISODate);
         const auto [code, out, err] = runTool(arguments, dir.path());
-        QCOMPARE(err, QString());
-        QCOMPARE(code, 0);
+        QCOMPARE(std::pair(code, err), std::pair(0, QString()));
         QCOMPARE(TestDatabase::snapshot(dir.path()).keys(), QStringList{path});
 
         // The report says what is really in the file.
@@ -74,8 +76,7 @@ private slots:
                                  .arg(path, rows(path, "SELECT count(*) FROM Units").value(0)));
         // The demo diary ends today.
         const QString lastDay = rows(path, "SELECT max(substr(\"When\", 1, 10)) FROM Meals").value(0);
-        QVERIFY2(!demo || lastDay == before || lastDay == QDate::currentDate().toString(Qt::ISODate),
-                 qPrintable(lastDay));
+        QVERIFY2(!demo || lastDay == before || lastDay == QDate::currentDate().toString(Qt::ISODate), qPrintable(lastDay));
     }
 
     // Runs that create nothing leave the folder, which holds the file diary.mdb and the folder
@@ -85,13 +86,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("text"); // on standard output for exit code 0, else on standard error; %1 the folder
-        const QString usage = "Usage: mealwright-newdb FILE [--demo]";
-        QTest::newRow("existing file") << QStringList{"diary.mdb", "--demo"} << 1
-                                       << "The file %1/diary.mdb already exists. Mealwright does not overwrite";
+        QTest::newRow("existing file") << QStringList{"diary.mdb", "--demo"} << 1 << "The file %1/diary.mdb already exists. Mealwright does not overwrite";
         QTest::newRow("existing folder") << QStringList{"folder.mdb"} << 1 << "%1/folder.mdb is a folder.";
         QTest::newRow("missing folder") << QStringList{"nowhere/a.mdb"} << 1 << "The folder %1/nowhere does not exist.";
         QTest::newRow("folder is a file") << QStringList{"diary.mdb/a.mdb"} << 1 << "%1/diary.mdb is not a folder.";
-        QTest::newRow("no file") << QStringList{} << 2 << usage;
+        QTest::newRow("no file") << QStringList{} << 2 << "Usage: mealwright-newdb FILE [--demo]";
+        // A name that is not UTF-8 text would be changed; U+FFFD is what such a name reads as.
+        QTest::newRow("name not UTF-8") << QStringList{"caf\\0351.mdb"} << 1 << "caf\\xE9.mdb is not UTF-8 text";
+        QTest::newRow("name read from bytes not UTF-8") << QStringList{"caf\uFFFD.mdb"} << 1 << "not UTF-8 text";
         QTest::newRow("help") << QStringList{"--help", "new.mdb"} << 0 << "--demo";
     }
     void toolLeavesTheFolder()
@@ -128,6 +130,23 @@ private slots:
             QFile left(path);
             QVERIFY(!nameTaken || (left.open(QIODevice::ReadOnly) && left.readAll() == "kept"));
         }
+    }
+
+    // The temporary files of a program killed while it made a diary go when the next diary is
+    // made in the folder; those of a live program, recent ones and files not ours stay.
+    void staleTemporariesGo()
+    {
+        QTemporaryDir dir;
+        const QString gone = QStringLiteral(".mealwright-%1-").arg(INT_MAX); // no process has that number
+        QStringList kept{gone + "2.tmp", QStringLiteral(".mealwright-%1-1.tmp").arg(QCoreApplication::applicationPid()), ".mealwright-1.tmp"};
+        for (const QString &name : kept + QStringList{gone + "1.tmp", gone + "1.tmp-journal"}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && (name == kept[0] || file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime)));
+        }
+        QVERIFY(NewDiary::create(dir.filePath("new.mdb")));
+        kept << "new.mdb";
+        kept.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
     }
 
 };

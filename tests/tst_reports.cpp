@@ -124,6 +124,9 @@ private Q_SLOTS:
         row("unknown client", "DB|Zoe|2002-08-13|2002-08-13|--pdf|PDF", 1, "has no client named Zoe");
         row("no data", "DB|Bob|2002-08-14|2002-08-20|--pdf|PDF", 1, "No data recorded for the selected dates");
         row("no database", "missing.mdb|Ann|2002-08-13|2002-08-13|--pdf|PDF", 1, "cannot be opened");
+        row("empty client", "DB||2002-08-13|2002-08-13|--pdf|PDF", 2, "the CLIENT is empty");
+        row("line break in a name", "DB|Zoe\nAnn|2002-08-13|2002-08-13|--pdf|PDF", 1, "has no client named Zoe\\nAnn");
+        row("report over the diary", "DB|Ann|2002-08-13|2002-08-13|--pdf|DB", 1, "was not written: it is the diary that is open");
     }
 
     void tool()

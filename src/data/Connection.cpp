@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "OutputFile.h"
 #include "Schema.h"
 
 #include <QSqlDatabase>
@@ -25,10 +26,43 @@ constexpr int sqliteCantOpen = 14;
 constexpr int sqliteNotADb = 26;
 // The extended code of a file that could be written but whose folder cannot take the journal.
 constexpr int sqliteReadOnlyDirectory = sqliteReadOnly | (6 << 8);
+// A file with a hot journal (a save left unfinished) opened where it cannot be rolled back.
+constexpr int sqliteReadOnlyRollback = sqliteReadOnly | (3 << 8);
+// A file that was moved, deleted or replaced after it was opened.
+constexpr int sqliteReadOnlyMoved = sqliteReadOnly | (4 << 8);
+
+std::function<void(bool)> &waitHook()
+{
+    static std::function<void(bool)> hook;
+    return hook;
+}
+
+// While it lives, a statement may wait for another program's lock: the hook says so.
+class MayWait
+{
+public:
+    MayWait() : m_hook(waitHook()) { notify(true); }
+    ~MayWait() { notify(false); }
+    MayWait(const MayWait &) = delete;
+    MayWait &operator=(const MayWait &) = delete;
+
+private:
+    void notify(bool waiting) const
+    {
+        if (m_hook)
+            m_hook(waiting);
+    }
+    const std::function<void(bool)> m_hook;
+};
+
+int extendedCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt();
+}
 
 int primaryCode(const QSqlError &error)
 {
-    return error.nativeErrorCode().toInt() & 0xff;
+    return extendedCode(error) & 0xff;
 }
 
 // The engine's own words, without the driver's "Unable to execute statement".
@@ -40,6 +74,8 @@ QString engineWords(const QSqlError &error)
 
 OpenResult failureFrom(const QSqlError &error)
 {
+    if (extendedCode(error) == sqliteReadOnlyRollback)
+        return {OpenFailure::Unfinished, engineWords(error)};
     switch (primaryCode(error)) {
     case sqliteBusy:
     case sqliteLocked:
@@ -81,6 +117,11 @@ OpenResult missingParts(const Schema::Check &check)
 
 QString plainWords(const QSqlError &error)
 {
+    if (extendedCode(error) == sqliteReadOnlyMoved)
+        return QStringLiteral("The database file was moved, deleted or replaced by another program while it was "
+                              "open, so nothing more can be saved in it; open the diary again where it is now.");
+    if (extendedCode(error) == sqliteReadOnlyRollback)
+        return OpenResult{OpenFailure::Unfinished, {}}.reason();
     switch (primaryCode(error)) {
     case sqliteBusy:
     case sqliteLocked:
@@ -134,14 +175,27 @@ OpenResult Connection::open(const QString &path, Access access)
     if (result.ok())
         result = openChecked(path, access);
     if (result.ok())
-        m_path = path;
+        setPath(path);
     else
         close();
     return result;
 }
 
+void Connection::setPath(const QString &path)
+{
+    m_path = path;
+    // No file the program writes for the user may replace it.
+    OutputFile::protect(path);
+}
+
+void Connection::setWaitHook(std::function<void(bool)> hook)
+{
+    waitHook() = std::move(hook);
+}
+
 OpenResult Connection::openChecked(const QString &path, Access access)
 {
+    const MayWait mayWait;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     // mode=rw or ro: never create a file that is not there. The URI is encoded so that
     // characters such as '#' or '?' in a path stay part of the path.
@@ -201,7 +255,7 @@ Status Connection::openNew(const QString &path)
         close();
         return failure;
     }
-    m_path = path;
+    setPath(path);
     return {};
 }
 
@@ -210,7 +264,8 @@ void Connection::close()
     m_statements.clear(); // no statement may outlive its connection
     m_transactionDepth = 0;
     m_rollbackOnly = false;
-    m_path.clear();
+    if (!m_path.isEmpty())
+        OutputFile::release(std::exchange(m_path, QString()));
     if (!QSqlDatabase::contains(m_name))
         return;
     {
@@ -269,6 +324,7 @@ bool Connection::Statement::exec()
     if (!m_query)
         return false;
     m_bound = 0;
+    const MayWait mayWait;
     if (m_query->exec())
         return true;
     m_error = plainWords(m_query->lastError());
@@ -334,6 +390,7 @@ Connection::Transaction::Transaction(Connection &connection)
         m_done = true;
         return;
     }
+    const MayWait mayWait;
     QSqlQuery begin(m_connection.database());
     if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         m_status = Status::failure(plainWords(begin.lastError()));
@@ -361,6 +418,7 @@ Status Connection::Transaction::commit()
         return {};
     }
     m_connection.m_transactionDepth = 0;
+    const MayWait mayWait;
     QSqlQuery query(m_connection.database());
     if (m_connection.m_rollbackOnly) {
         query.exec(QStringLiteral("ROLLBACK"));

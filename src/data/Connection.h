@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -38,10 +39,16 @@ public:
     // regular file holding the four Mealwright tables, readable now and, for ReadWrite, writable
     // now: no other program may hold a lock on it and its folder must take the journal. Nothing
     // is created or changed on disk, also when the open fails; then nothing is open afterwards.
+    // (Only a save another program left unfinished is undone when the file opens for writing;
+    // read-only, such a file is refused.) While the file is open, no output file replaces it.
     OpenResult open(const QString &path, Access access = Access::ReadWrite);
     // Opens a new, empty file to build a database in (see Schema::create), without the checks.
     Status openNew(const QString &path);
     void close();
+
+    // Called with true before a statement that may wait for another program's lock, and with
+    // false when it is done: a program with windows sets it once, to show that it is busy.
+    static void setWaitHook(std::function<void(bool waiting)> hook);
 
     bool isOpen() const;
     // The file that is open; empty while none is.
@@ -57,6 +64,7 @@ public:
 private:
     QSqlDatabase database() const;
     OpenResult openChecked(const QString &path, Access access);
+    void setPath(const QString &path);
 
     QString m_name;
     QString m_path;

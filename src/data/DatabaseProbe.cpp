@@ -10,6 +10,9 @@ QString OpenResult::reason() const
         return {};
     case OpenFailure::Missing:
         return QStringLiteral("The file does not exist. It may have been moved, renamed or deleted.");
+    case OpenFailure::NameNotUtf8:
+        return QStringLiteral("The file's name, or the name of a folder on its path, is not UTF-8 text, so "
+                              "Mealwright cannot find it by that name; rename it and open it again.");
     case OpenFailure::Folder:
         return QStringLiteral("This is a folder, not a database file.");
     case OpenFailure::NotAFile:
@@ -38,6 +41,9 @@ QString OpenResult::reason() const
         return QStringLiteral("The folder that holds the file cannot be written. Mealwright keeps a "
                               "journal beside the file while it saves, so that no change is ever half "
                               "made. Move the file to a folder you may change.");
+    case OpenFailure::Unfinished:
+        return QStringLiteral("A save in the file was left unfinished when the program making it stopped; "
+                              "open the file once in Mealwright, which completes the recovery, and try again.");
     case OpenFailure::Other:
         return QStringLiteral("The database reported an error: %1").arg(detail);
     }
@@ -48,7 +54,8 @@ OpenResult probeDatabaseFile(const QString &path)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
-        return {OpenFailure::Missing, {}};
+        // Bytes of a name that were not UTF-8 text were read as U+FFFD, which leads nowhere.
+        return {path.contains(QChar::ReplacementCharacter) ? OpenFailure::NameNotUtf8 : OpenFailure::Missing, {}};
     if (info.isDir())
         return {OpenFailure::Folder, {}};
     // Reading a pipe would wait for a writer for ever; a device is no diary either.

@@ -7,6 +7,7 @@
 enum class OpenFailure {
     None,
     Missing,       // no such file
+    NameNotUtf8,   // no such file, and the name holds bytes that were not UTF-8 text
     Folder,        // the path names a folder
     NotAFile,      // a pipe, a device or anything else that is not a regular file
     Unreadable,    // the file cannot be read (permissions)
@@ -17,6 +18,7 @@ enum class OpenFailure {
     Locked,        // another program holds a lock on it
     ReadOnly,      // it can be read but not written
     FolderReadOnly, // the file can be written, but its folder cannot take the journal
+    Unfinished,    // a save left unfinished (a hot journal), which a read-only open cannot undo
     Other,         // anything else the database engine reports
 };
 

@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "Foods.h"
 #include "MealFigures.h"
+#include "Meals.h"
 #include "Schema.h"
 
 namespace MealReportCommand {
@@ -59,8 +60,9 @@ ReportRow grandTotalRow(const FigureSums &sums, std::vector<ReportRow> days)
 
 Result<ReportRow> execute(Connection &connection, const QString &client, const DateSpan &span)
 {
+    const auto [begin, end] = Meals::whenRange(span);
     Connection::Statement query = connection.statement(sql);
-    if (!query.bind(client).bind(Schema::whenText(span.begin)).bind(Schema::whenText(span.end)).exec())
+    if (!query.bind(client).bind(begin).bind(end).exec())
         return query.status();
 
     // The rows come in time order: a new date closes the day before it.

@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "Foods.h"
+#include "Meals.h"
 #include "Schema.h"
 
 namespace MealViewCommand {
@@ -46,8 +47,7 @@ MealRow rowAt(const Connection::Statement &query)
 MealViewResult execute(Connection &connection, const QString &client, const DateSpan &span)
 {
     MealViewResult result;
-    const QString begin = Schema::whenText(span.begin);
-    const QString end = Schema::whenText(span.end);
+    const auto [begin, end] = Meals::whenRange(span);
 
     // Room for every row at once: a list grown row by row moves its rows many times over, and
     // its freed blocks go back to the system after each query, to be fetched again the next.

@@ -99,3 +99,11 @@ Status Meals::remove(qint64 id)
     return Writes::changeOne(m_connection, QStringLiteral("DELETE FROM Meals WHERE ID = ?"), {id},
                              QStringLiteral("meal"), mealKey(id));
 }
+
+std::pair<QString, QString> Meals::whenRange(const DateSpan &span)
+{
+    // The midnight after 9999-12-31 would read "10000-01-01 ...", which sorts before every time
+    // of that year: "9999-12-32" sorts after all of them, whatever follows the date.
+    const QString end = span.end.date().year() > 9999 ? QStringLiteral("9999-12-32") : Schema::whenText(span.end);
+    return {Schema::whenText(span.begin), end};
+}

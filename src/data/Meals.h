@@ -1,11 +1,13 @@
 #pragma once
 
+#include "DateSpan.h"
 #include "Status.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class Connection;
 
@@ -39,6 +41,10 @@ public:
     // Writes every field but the ID to the meal with that ID.
     Status update(const Meal &meal);
     Status remove(qint64 id);
+
+    // The texts the stored "When" of the meals of a span lies between, as the span queries
+    // compare them: begin <= When < end, as text.
+    static std::pair<QString, QString> whenRange(const DateSpan &span);
 
 private:
     Connection &m_connection;

@@ -1,9 +1,9 @@
 #include "NewDiary.h"
 
 #include "Connection.h"
+#include "OutputFile.h"
 #include "Schema.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,29 +15,6 @@ namespace {
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-// Creates an empty file with a name no other file has, hidden next to target. The file gets the
-// permissions a new file normally gets (unlike a QTemporaryFile, which is private to its owner).
-// Returns its path, or the empty text with error set.
-QString reserveTemporaryFile(const QFileInfo &target, QString &error)
-{
-    static int counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = QStringLiteral(".%1.%2-%3.tmp")
-                                 .arg(target.fileName())
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(++counter);
-        QFile file(target.absoluteDir().filePath(name));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return file.fileName();
-        if (file.exists())
-            continue;
-        error = file.errorString();
-        return {};
-    }
-    error = QStringLiteral("no free name for a temporary file");
-    return {};
 }
 
 Status alreadyExists(const QString &where)
@@ -81,6 +58,11 @@ Status create(const QString &path, const std::function<Status(Connection &)> &fi
 
     const QFileInfo target(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     const QString where = shown(target.filePath());
+    // Bytes of a name that were not UTF-8 text were read as U+FFFD: the name is not the one meant.
+    if (path.contains(QChar::ReplacementCharacter))
+        return Status::failure(QStringLiteral("The name %1 holds characters that are not UTF-8 text (shown as %2), so "
+                                              "Mealwright cannot make the file by that name; choose another name or folder.")
+                                   .arg(where, QChar(QChar::ReplacementCharacter)));
     if (target.isDir())
         return Status::failure(
             QStringLiteral("%1 is a folder. Mealwright creates a database as a new file; choose a file name.")
@@ -94,7 +76,8 @@ Status create(const QString &path, const std::function<Status(Connection &)> &fi
         return Status::failure(QStringLiteral("%1 is not a folder.").arg(shown(folder.filePath())));
 
     QString error;
-    const QString temporary = reserveTemporaryFile(target, error);
+    // Temporary files that a program killed while it made a diary left here go now.
+    const QString temporary = OutputFile::createTemporary(folder.filePath(), error);
     if (temporary.isEmpty())
         return Status::failure(QStringLiteral("Mealwright cannot create a file in the folder %1 (%2).")
                                    .arg(shown(folder.filePath()), error));

@@ -14,7 +14,8 @@ namespace NewDiary {
 // Creates a new, empty diary at path: the four tables, their indexes and the standard units.
 // An existing file or folder at path is never touched. The database is built in a temporary
 // file in the same folder and renamed into place when it is complete, so a failure leaves
-// nothing behind. On failure the reason says in plain words what is wrong.
+// nothing behind (and what a killed run left there goes first). A name that holds U+FFFD (bytes
+// that were not UTF-8 text) is refused. On failure the reason says in plain words what is wrong.
 Status create(const QString &path);
 
 // The same, with fill run on the new database (inside no transaction of ours) before the file

@@ -12,6 +12,22 @@ Connection::Statement bound(Connection &connection, const QString &sql, const QV
     return statement;
 }
 
+// Why an INSERT failed: when its table ("INSERT INTO Table ...") has given out the largest ID
+// there is, every new row is refused, which the engine reports as a full disk.
+Status insertFailure(Connection &connection, const QString &sql, const Status &failure)
+{
+    const QString table = sql.section(QLatin1Char(' '), 2, 2);
+    const Result<qint64> usedUp = connection.statement(QStringLiteral("SELECT count(*) FROM sqlite_sequence WHERE name = ?"
+                                                                      " AND seq >= 9223372036854775807"))
+                                      .bind(table)
+                                      .wholeNumber();
+    if (!usedUp.ok() || *usedUp == 0)
+        return failure;
+    return Status::failure(QStringLiteral("No more entries can be numbered in the table %1: its largest ID is already "
+                                          "the largest there can be, so nothing was saved.")
+                               .arg(table));
+}
+
 } // namespace
 
 Status notFound(const QString &thing, const QString &key)
@@ -54,7 +70,7 @@ Result<qint64> insert(Connection &connection, const QString &sql, const QVariant
         return transaction.status();
     Connection::Statement statement = bound(connection, sql, values);
     if (!statement.exec())
-        return statement.status();
+        return insertFailure(connection, sql, statement.status());
     const qint64 id = statement.lastInsertId();
     if (const Status saved = transaction.commit(); !saved)
         return saved;

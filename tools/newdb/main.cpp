@@ -29,6 +29,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("mealwright-newdb"));
     QCoreApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
+    if (const int refused = ToolOutput::refuseNamesNotUtf8(argc, argv))
+        return refused;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -59,6 +59,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("mealwright-report"));
     QCoreApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision));
+    if (const int refused = ToolOutput::refuseNamesNotUtf8(argc, argv))
+        return refused;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -88,6 +90,8 @@ int main(int argc, char *argv[])
     const QStringList arguments = parser.positionalArguments();
     if (arguments.size() != 4)
         return usageError(QStringLiteral("expected DATABASE CLIENT FIRST-DAY LAST-DAY, got %1 arguments").arg(arguments.size()));
+    if (arguments[1].isEmpty())
+        return usageError(QStringLiteral("the CLIENT is empty"));
     if (!parser.isSet(pdfOption) || parser.value(pdfOption).isEmpty())
         return usageError(QStringLiteral("--pdf FILE is missing"));
 
