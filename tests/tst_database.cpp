@@ -302,7 +302,7 @@ private Q_SLOTS:
     void usedUpNumbersAreSaidSo()
     {
         QVERIFY(m_connection.open(m_fixture).ok() && m_connection.statement(QStringLiteral("INSERT INTO Meals SELECT 9223372036854775807, Who, \"When\", Food, Amount, Units FROM Meals WHERE ID = 41")).exec());
-        const Result<qint64> added = Meals(m_connection).insert({0, QStringLiteral("Ann"), at(13, 10), QStringLiteral("Apple"), 1, QStringLiteral("each")});
+        const Result<qint64> added = Meals(m_connection).insert({0, QStringLiteral("Ann"), at(13, 10), QStringLiteral("Apple"), 1, QStringLiteral("each"), {}});
         QVERIFY2(added.reason().contains(QStringLiteral("No more entries can be numbered in the table Meals")), qPrintable(added.reason()));
     }
 
