@@ -194,6 +194,17 @@ private Q_SLOTS:
             view->optOneDay->click();
             QCOMPARE(QVariantList({view->mvwDates->rangeMode(), view->lblDates->text()}), QVariantList({false, "Tue, Aug 13, 2002"}));
         }
+
+        // The access keys choose the interval from the calendar too, after a click on a day: the
+        // calendar's date editor does not take them.
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        auto *days = view->mvwDates->findChild<QTableView *>();
+        for (const auto &[key, dates] : {std::pair{Qt::Key_W, "Tue, Aug 13 to Mon, Aug 19, 2002"},
+                                         {Qt::Key_S, "Tue, Aug 13 to Tue, Aug 13, 2002"}, {Qt::Key_D, "Tue, Aug 13, 2002"}}) {
+            QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, days->visualRect(days->currentIndex()).center());
+            QTest::keyClick(days, key, Qt::AltModifier);
+            QTRY_COMPARE(view->lblDates->text(), QString::fromLatin1(dates)); // a shortcut clicks after a moment
+        }
     }
 
     void headerSortCycleAndResetOnRequery()
