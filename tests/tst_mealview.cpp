@@ -98,12 +98,10 @@ private Q_SLOTS:
 
         std::vector<MealRow> list;
         for (int i = 0; i < times.size(); ++i) {
-            MealRow row;
+            MealRow &row = list.emplace_back();
             row.When = times[i];
             row.Calories = calories[i];
-            row.Fruits = servings[i] / 2;
-            row.Vegetables = servings[i] / 2;
-            list.push_back(row);
+            row.Fruits = row.Vegetables = servings[i] / 2;
         }
         const MealRows rows(std::move(list));
         const MealSummary summary = summarize(totalsOf(rows), rows, 1500, 5);
@@ -135,6 +133,17 @@ private Q_SLOTS:
         // Supplements 3.5 and entrees 2.5 are rounded half away from zero.
         QCOMPARE(summaryTexts(*view), QStringList({"Tue, Aug 13, 2002", "1", "1,085", "1.0", "0.5", "4", "3", "1", "1,085", "1.5"}));
         QCOMPARE(averageColours(*view), QList<QColor>({green, green, red, red}));
+        // 9,999,999 in each box's format fits the box, inside the panel, clear of its caption's text.
+        const std::pair<QLabel *, const char *> largest[] = {{view->lblTotalDays, "9999999"}, {view->lblUnderEatingDays, "9999999"},
+            {view->lblTotalCalories, "9,999,999"}, {view->lblTotalFruits, "9999999.0"}, {view->lblTotalVegetables, "9999999.0"},
+            {view->lblTotalSupplements, "9999999"}, {view->lblTotalEntrees, "9999999"}, {view->lblAverageCalories, "9,999,999"},
+            {view->lblAverageFruitsAndVegetables, "9999999.0"}};
+        for (const auto &[box, text] : largest) {
+            const auto *caption = view->fraSummary->findChild<QLabel *>(box->objectName() + QStringLiteral("Label"));
+            const int textLeft = box->x() + box->width() - box->fontMetrics().horizontalAdvance(QString::fromLatin1(text));
+            QVERIFY2(textLeft >= box->x() && box->geometry().right() <= view->fraSummary->contentsRect().right()
+                     && caption->x() + caption->fontMetrics().horizontalAdvance(caption->text()) < textLeft, qPrintable(box->objectName()));
+        }
 
         // Over budget turns the calories red.
         auto strict = openView(1000);
