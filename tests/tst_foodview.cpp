@@ -290,16 +290,16 @@ private Q_SLOTS:
         QCOMPARE(frame.mdiArea()->subWindowList(), QList<QMdiSubWindow *>({window}));
         QVERIFY(!window->isMinimized());
 
-        // The right button asks for the pop-up; Edit and Delete follow the selection.
-        const QPoint row = view->dbgFoods->visualRect(view->dbgFoods->model()->index(7, 1)).center();
-        QTest::mouseClick(view->dbgFoods->viewport(), Qt::RightButton, {}, row);
+        // The right button on a row not selected selects it, then asks for the pop-up; Edit and
+        // Delete act on that row.
+        selectRows(*view, {1});
+        clickRow(view->dbgFoods, 7, Qt::RightButton);
         QVERIFY(QTest::qWaitFor([&] { return frame.mnuFoodPopup->isVisible(); }));
         frame.mnuFoodPopup->hide();
         QCOMPARE(QList<bool>({frame.mnuFoodPopupAdd->isEnabled(), frame.mnuFoodPopupEdit->isEnabled(),
                               frame.mnuFoodPopupDelete->isEnabled(), frame.mnuFoodPopupFind->isEnabled()}),
-                 QList<bool>({true, false, false, true}));
-        QTest::mouseClick(view->dbgFoods->viewport(), Qt::LeftButton, {}, row);
-        QCOMPARE(foodsMenu(), QStringLiteral("+++++-"));
+                 QList<bool>(4, true));
+        QCOMPARE(foodsMenu() + state(*view), QStringLiteral("+++++-Food View [Chef's Salad] #3"));
         frame.mnuFoodDelete->trigger();
         QCOMPARE(messages().size(), 1); // Chef's Salad is in use
 

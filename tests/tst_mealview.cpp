@@ -326,10 +326,12 @@ private Q_SLOTS:
                                frame.mnuMealPopupDelete->isEnabled(), frame.mnuMealEdit->isEnabled(),
                                frame.mnuMealDelete->isEnabled()};
         };
-        const QPoint firstRow = grid->visualRect(grid->model()->index(0, 3)).center();
-        QCOMPARE(commands(firstRow), QList<bool>({true, true, false, false, false, false}));
-        clickRow(grid, 3);
-        QCOMPARE(commands(QPoint(5, grid->viewport()->height() - 5)), QList<bool>(6, true));
+        const QPoint below(5, grid->viewport()->height() - 5); // no row there
+        QCOMPARE(commands(below), QList<bool>({true, true, false, false, false, false}));
+        // A right click on a row not selected selects it first; below the rows the selection stays.
+        clickRow(grid, 0);
+        QCOMPARE(commands(grid->visualRect(grid->model()->index(3, 3)).center()) << (ann->idSelected == 40), QList<bool>(7, true));
+        QCOMPARE(commands(below) << (ann->idSelected == 40), QList<bool>(7, true));
 
         // Meals > Add... starts on the active view's client and first day; after it every view reads
         // its meals again, a meal another program added too, and keeps its selected meal.

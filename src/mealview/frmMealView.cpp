@@ -151,8 +151,8 @@ void frmMealView::createControls()
     const int cellMargin = 2 * dbgMeals->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, dbgMeals) + 6;
     const int whenWidth = dbgMeals->fontMetrics().horizontalAdvance(QStringLiteral("Dec 31 12:59 PM")) + cellMargin;
     GridModel::setUpView(dbgMeals, {0, whenWidth});
-    // The right button leaves the selection alone and asks for the meal menu.
-    Controls::onRightClick(dbgMeals->viewport(), [this] { Q_EMIT popupMenuRequested(); });
+    // The right button selects the meal under it, if need be, and asks for the meal menu.
+    Controls::onRightClick(dbgMeals, [this] { Q_EMIT popupMenuRequested(); });
 
     frmDate->setFocusPolicy(Qt::NoFocus);
     setTabOrder(mvwDates, optOneDay);

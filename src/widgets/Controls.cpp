@@ -3,6 +3,7 @@
 #include "MessageBox.h"
 #include "Twips.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,11 +15,12 @@ namespace {
 class RightClick : public QObject
 {
 public:
-    RightClick(QWidget *widget, std::function<void()> action)
-        : QObject(widget)
+    RightClick(QAbstractItemView *grid, std::function<void()> action)
+        : QObject(grid)
+        , m_grid(grid)
         , m_action(std::move(action))
     {
-        widget->installEventFilter(this);
+        grid->viewport()->installEventFilter(this);
     }
 
 protected:
@@ -28,14 +30,22 @@ protected:
         if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
             && type != QEvent::MouseButtonDblClick)
             return QObject::eventFilter(watched, event);
-        if (static_cast<QMouseEvent *>(event)->button() != Qt::RightButton)
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::RightButton)
             return false;
-        if (type == QEvent::MouseButtonRelease)
+        if (type == QEvent::MouseButtonPress) {
+            const QModelIndex row = m_grid->indexAt(mouse->position().toPoint());
+            if (row.isValid() && !m_grid->selectionModel()->isSelected(row))
+                m_grid->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect
+                                                                   | QItemSelectionModel::Rows);
+        } else if (type == QEvent::MouseButtonRelease) {
             m_action();
+        }
         return true;
     }
 
 private:
+    QAbstractItemView *m_grid;
     std::function<void()> m_action;
 };
 
@@ -128,9 +138,9 @@ void setTabOrder(const QList<QWidget *> &order)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void onRightClick(QWidget *widget, std::function<void()> action)
+void onRightClick(QAbstractItemView *grid, std::function<void()> action)
 {
-    new RightClick(widget, std::move(action));
+    new RightClick(grid, std::move(action));
 }
 
 } // namespace Controls

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -50,8 +51,9 @@ void focusField(QWidget *field);
 // The keyboard's Tab order, in the order given.
 void setTabOrder(const QList<QWidget *> &order);
 
-// Gives the right mouse button over widget one job: when it is let go, action runs. The button
-// leaves the widget's selection and current item alone.
-void onRightClick(QWidget *widget, std::function<void()> action);
+// Gives the right mouse button over a grid's rows one job, as desktop programs do: pressed on a
+// row that is not selected, it selects that row alone (the current row moves there); on a
+// selected row or below the rows, the selection stays. When it is let go, action runs.
+void onRightClick(QAbstractItemView *grid, std::function<void()> action);
 
 } // namespace Controls
