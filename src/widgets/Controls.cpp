@@ -5,10 +5,15 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
@@ -47,6 +52,45 @@ protected:
 private:
     QAbstractItemView *m_grid;
     std::function<void()> m_action;
+};
+
+// Alt+Down and Alt+Up on a date or time picker: see altDownOpensCalendar.
+class PickerKeys : public QObject
+{
+public:
+    explicit PickerKeys(QDateTimeEdit *picker)
+        : QObject(picker)
+        , m_picker(picker)
+    {
+        picker->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!(key->modifiers() & Qt::AltModifier) || (key->key() != Qt::Key_Down && key->key() != Qt::Key_Up))
+            return false;
+        if (key->key() == Qt::Key_Down && m_picker->calendarPopup()) {
+            // The picker opens its calendar for a press on its arrow, and for nothing else.
+            QStyleOptionComboBox option;
+            option.initFrom(m_picker);
+            option.editable = true;
+            option.subControls = QStyle::SC_All;
+            const QPoint arrow = m_picker->style()
+                                     ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, m_picker)
+                                     .center();
+            QMouseEvent press(QEvent::MouseButtonPress, arrow, m_picker->mapToGlobal(arrow), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(m_picker, &press);
+        }
+        return true;
+    }
+
+private:
+    QDateTimeEdit *m_picker;
 };
 
 } // namespace
@@ -141,6 +185,11 @@ void setTabOrder(const QList<QWidget *> &order)
 void onRightClick(QAbstractItemView *grid, std::function<void()> action)
 {
     new RightClick(grid, std::move(action));
+}
+
+void altDownOpensCalendar(QDateTimeEdit *picker)
+{
+    new PickerKeys(picker);
 }
 
 } // namespace Controls

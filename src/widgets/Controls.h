@@ -11,6 +11,7 @@
 
 class QAbstractItemView;
 class QComboBox;
+class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -55,5 +56,9 @@ void setTabOrder(const QList<QWidget *> &order);
 // row that is not selected, it selects that row alone (the current row moves there); on a
 // selected row or below the rows, the selection stays. When it is let go, action runs.
 void onRightClick(QAbstractItemView *grid, std::function<void()> action);
+
+// Alt+Down on a date or time picker opens its calendar when it has one, as Alt+Down opens a combo
+// box's list; with or without one, Alt+Down and Alt+Up never step the picker's value.
+void altDownOpensCalendar(QDateTimeEdit *picker);
 
 } // namespace Controls
