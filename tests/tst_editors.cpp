@@ -84,6 +84,9 @@ private Q_SLOTS:
         for (const char *amount : {"1,5", "1,000", "1e3", "1.2.3", "inf", " "})
             row(amount, {"Ann", "Milk", amount, "cup"}, O::Fault, Field::Amount, "Amount must be numeric");
         row("blanks and a sign", {"Ann", "Milk", " -.5 ", "cup"}, O::Fault, Field::Amount, "Amount must be >= 0!");
+        row("the largest amount", {"Ann", "Milk", "100000.00", "cup"}, O::Pass, Field::Client, "");
+        for (const QString &amount : {QStringLiteral("100000.01"), QStringLiteral("1") + QString(308, u'0')})
+            row(qPrintable(amount.left(12)), {"Ann", "Milk", amount, "cup"}, O::Fault, Field::Amount, "Amount must be at most 100,000");
         row("trailing point", {"Ann", "Milk", "+3.", "cup"}, O::Pass, Field::Client, "");
         row("food not in catalogue", {"Ann", "Kiwi", "1", ""}, O::OfferFood, Field::Food,
             "'Kiwi' is not in the Foods table\r\nClick OK to add it now or CANCEL to select a different food");

@@ -98,12 +98,10 @@ private Q_SLOTS:
 
         std::vector<MealRow> list;
         for (int i = 0; i < times.size(); ++i) {
-            MealRow row;
+            MealRow &row = list.emplace_back();
             row.When = times[i];
             row.Calories = calories[i];
-            row.Fruits = servings[i] / 2;
-            row.Vegetables = servings[i] / 2;
-            list.push_back(row);
+            row.Fruits = row.Vegetables = servings[i] / 2;
         }
         const MealRows rows(std::move(list));
         const MealSummary summary = summarize(totalsOf(rows), rows, 1500, 5);
@@ -135,6 +133,17 @@ private Q_SLOTS:
         // Supplements 3.5 and entrees 2.5 are rounded half away from zero.
         QCOMPARE(summaryTexts(*view), QStringList({"Tue, Aug 13, 2002", "1", "1,085", "1.0", "0.5", "4", "3", "1", "1,085", "1.5"}));
         QCOMPARE(averageColours(*view), QList<QColor>({green, green, red, red}));
+        // 9,999,999 in each box's format fits the box, inside the panel, clear of its caption's text.
+        const std::pair<QLabel *, const char *> largest[] = {{view->lblTotalDays, "9999999"}, {view->lblUnderEatingDays, "9999999"},
+            {view->lblTotalCalories, "9,999,999"}, {view->lblTotalFruits, "9999999.0"}, {view->lblTotalVegetables, "9999999.0"},
+            {view->lblTotalSupplements, "9999999"}, {view->lblTotalEntrees, "9999999"}, {view->lblAverageCalories, "9,999,999"},
+            {view->lblAverageFruitsAndVegetables, "9999999.0"}};
+        for (const auto &[box, text] : largest) {
+            const auto *caption = view->fraSummary->findChild<QLabel *>(box->objectName() + QStringLiteral("Label"));
+            const int textLeft = box->x() + box->width() - box->fontMetrics().horizontalAdvance(QString::fromLatin1(text));
+            QVERIFY2(textLeft >= box->x() && box->geometry().right() <= view->fraSummary->contentsRect().right()
+                     && caption->x() + caption->fontMetrics().horizontalAdvance(caption->text()) < textLeft, qPrintable(box->objectName()));
+        }
 
         // Over budget turns the calories red.
         auto strict = openView(1000);
@@ -193,6 +202,17 @@ private Q_SLOTS:
                      QVariantList({wallClock(QDate(2002, 8, 21)), 40000, "8"}));
             view->optOneDay->click();
             QCOMPARE(QVariantList({view->mvwDates->rangeMode(), view->lblDates->text()}), QVariantList({false, "Tue, Aug 13, 2002"}));
+        }
+
+        // The access keys choose the interval from the calendar too, after a click on a day: the
+        // calendar's date editor does not take them.
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        auto *days = view->mvwDates->findChild<QTableView *>();
+        for (const auto &[key, dates] : {std::pair{Qt::Key_W, "Tue, Aug 13 to Mon, Aug 19, 2002"},
+                                         {Qt::Key_S, "Tue, Aug 13 to Tue, Aug 13, 2002"}, {Qt::Key_D, "Tue, Aug 13, 2002"}}) {
+            QTest::mouseClick(days->viewport(), Qt::LeftButton, {}, days->visualRect(days->currentIndex()).center());
+            QTest::keyClick(days, key, Qt::AltModifier);
+            QTRY_COMPARE(view->lblDates->text(), QString::fromLatin1(dates)); // a shortcut clicks after a moment
         }
     }
 
@@ -306,10 +326,12 @@ private Q_SLOTS:
                                frame.mnuMealPopupDelete->isEnabled(), frame.mnuMealEdit->isEnabled(),
                                frame.mnuMealDelete->isEnabled()};
         };
-        const QPoint firstRow = grid->visualRect(grid->model()->index(0, 3)).center();
-        QCOMPARE(commands(firstRow), QList<bool>({true, true, false, false, false, false}));
-        clickRow(grid, 3);
-        QCOMPARE(commands(QPoint(5, grid->viewport()->height() - 5)), QList<bool>(6, true));
+        const QPoint below(5, grid->viewport()->height() - 5); // no row there
+        QCOMPARE(commands(below), QList<bool>({true, true, false, false, false, false}));
+        // A right click on a row not selected selects it first; below the rows the selection stays.
+        clickRow(grid, 0);
+        QCOMPARE(commands(grid->visualRect(grid->model()->index(3, 3)).center()) << (ann->idSelected == 40), QList<bool>(7, true));
+        QCOMPARE(commands(below) << (ann->idSelected == 40), QList<bool>(7, true));
 
         // Meals > Add... starts on the active view's client and first day; after it every view reads
         // its meals again, a meal another program added too, and keeps its selected meal.

@@ -1,6 +1,8 @@
 #include "Clock.h"
+#include "Controls.h"
 #include "RangeCalendar.h"
 
+#include <QDateTimeEdit>
 #include <QHash>
 #include <QPixmap>
 #include <QSignalSpy>
@@ -153,6 +155,21 @@ private Q_SLOTS:
         // The base class's single-date clicks stay silent; a double click still activates.
         QCOMPARE((QList<qsizetype>{baseClicks.count(), activated.count()}),
                  (QList<qsizetype>{0, doubleClicks}));
+    }
+
+    // Alt+Down opens a date picker's calendar, as it opens a combo box's list; it never steps a value.
+    void pickersOpenTheirCalendarOnAltDown()
+    {
+        QTimeEdit time(QTime(9, 30));
+        QDateEdit date(day("2003-01-10"));
+        date.setCalendarPopup(true);
+        for (QDateTimeEdit *picker : std::initializer_list<QDateTimeEdit *>{&time, &date}) {
+            Controls::altDownOpensCalendar(picker);
+            picker->show();
+            QTest::keyClick(picker, Qt::Key_Down, Qt::AltModifier);
+        }
+        QCOMPARE(QVariantList({date.date(), time.time(), date.calendarWidget()->isVisible()}),
+                 QVariantList({day("2003-01-10"), QTime(9, 30), true}));
     }
 };
 

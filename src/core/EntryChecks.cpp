@@ -69,6 +69,8 @@ std::optional<QString> amountFault(const QString &text)
         return QStringLiteral("Amount must be numeric");
     if (*amount < 0)
         return QStringLiteral("Amount must be >= 0!");
+    if (*amount > largestAmount)
+        return QStringLiteral("Amount must be at most %1").arg(Format::number(largestAmount, u"#,##0"));
     return std::nullopt;
 }
 

@@ -41,8 +41,12 @@ struct Fault
 
 enum class MealField { Client, Food, Amount, Units };
 
+// The largest amount of a meal.
+inline constexpr double largestAmount = 100000;
+
 // The check made when the focus leaves the amount box: "Amount must be numeric" (an empty box
-// included), "Amount must be >= 0!"; none when the amount passes (0 does).
+// included), "Amount must be >= 0!", "Amount must be at most 100,000"; none when the amount
+// passes (0 does).
 std::optional<QString> amountFault(const QString &text);
 
 struct MealTexts

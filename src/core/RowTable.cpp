@@ -1,5 +1,7 @@
 #include "RowTable.h"
 
+#include <QCollator>
+
 #include <algorithm>
 #include <numeric>
 
@@ -40,4 +42,19 @@ int RowTable::find(qint64 id, int fromPosition) const
         if (idAt(bookmarkAt(position)) == id)
             return position;
     return -1;
+}
+
+int RowTable::compareTexts(const QString &a, const QString &b)
+{
+    // A collator is costly to make: one is kept for as long as the language stays the same.
+    thread_local QCollator collator = [] {
+        QCollator made{QLocale()};
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        return made;
+    }();
+    if (collator.locale() != QLocale()) {
+        collator.setLocale(QLocale());
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+    return collator.compare(a, b);
 }

@@ -44,7 +44,8 @@ protected:
 
     // The comparisons the fields share.
     static int compareNumbers(double a, double b) { return a < b ? -1 : (b < a ? 1 : 0); }
-    static int compareTexts(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive); }
+    // Texts in the order of the user's language (QLocale()), letter case aside.
+    static int compareTexts(const QString &a, const QString &b);
 
 private:
     std::vector<Bookmark> m_order;

@@ -60,7 +60,7 @@ frmFoodView::frmFoodView(QWidget *parent)
     // The grid fills the designed client area; the "Description" column takes up any change.
     resize(sizeHint());
     dbgFoods->setGeometry(rect());
-    Controls::onRightClick(dbgFoods->viewport(), [this] { Q_EMIT popupMenuRequested(); });
+    Controls::onRightClick(dbgFoods, [this] { Q_EMIT popupMenuRequested(); });
 
     connect(dbgFoods->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmFoodView::dbgFoods_selectionChanged);

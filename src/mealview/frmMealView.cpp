@@ -25,12 +25,18 @@
 #include <QStyle>
 #include <QTableView>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // Positions in the window are designed in twips (see Twips.h).
 constexpr int gridTop = 3120;
 constexpr int summaryLeft = 3840;
 constexpr int summaryWidth = 3612;
+// The designed right edges of the summary's two columns of figures.
+constexpr int totalsRight = 1980;
+constexpr int averagesRight = 3300;
 
 void addLine(QWidget *parent, int top)
 {
@@ -47,6 +53,44 @@ QColor budgetColour(bool good)
 }
 
 const QColor noDataColour(0, 0, 0);
+
+// The summary's figures are shown in these formats.
+constexpr QStringView daysLoggedFormat = u"###0";
+constexpr QStringView underEatingFormat = u"##0";
+constexpr QStringView caloriesFormat = u"#,##0";
+constexpr QStringView servingsFormat = u"0.0";
+constexpr QStringView countFormat = u"0";
+constexpr QStringView servingsPerDayFormat = u"#0.0";
+
+// Every figure up to this one is shown whole.
+constexpr double largestFigure = 9999999;
+
+struct Figure
+{
+    QLabel *caption;
+    QLabel *value;
+    QStringView format;
+};
+
+// Right-aligns a column of figures on one edge: at designedRight, or further right where a
+// caption's text and the largest figure in its format would not both fit before it. Each value
+// box reaches from just after its caption's text to that edge. Measured with the boxes' fonts.
+void fitFigures(const std::vector<Figure> &figures, int designedRight)
+{
+    const int gap = twips(120);
+    const auto captionEnd = [](const QLabel *caption) {
+        return caption->x() + caption->fontMetrics().horizontalAdvance(caption->text());
+    };
+    int right = designedRight;
+    for (const Figure &figure : figures)
+        right = std::max(right, captionEnd(figure.caption) + gap
+                                    + figure.value->fontMetrics().horizontalAdvance(
+                                        Format::number(largestFigure, figure.format)));
+    for (const Figure &figure : figures) {
+        const int left = captionEnd(figure.caption) + gap;
+        figure.value->setGeometry(left, figure.value->y(), right - left, figure.value->height());
+    }
+}
 
 void setTextColour(QLabel *label, const QColor &colour)
 {
@@ -107,8 +151,8 @@ void frmMealView::createControls()
     const int cellMargin = 2 * dbgMeals->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, dbgMeals) + 6;
     const int whenWidth = dbgMeals->fontMetrics().horizontalAdvance(QStringLiteral("Dec 31 12:59 PM")) + cellMargin;
     GridModel::setUpView(dbgMeals, {0, whenWidth});
-    // The right button leaves the selection alone and asks for the meal menu.
-    Controls::onRightClick(dbgMeals->viewport(), [this] { Q_EMIT popupMenuRequested(); });
+    // The right button selects the meal under it, if need be, and asks for the meal menu.
+    Controls::onRightClick(dbgMeals, [this] { Q_EMIT popupMenuRequested(); });
 
     frmDate->setFocusPolicy(Qt::NoFocus);
     setTabOrder(mvwDates, optOneDay);
@@ -152,28 +196,27 @@ void frmMealView::createSummaryPanel()
         const char *captionName;
         const char *text;
         int top;
-        int left;
-        int width;
+        QStringView format;
     };
     QLabel *unnamed = nullptr;
     const Row rows[] = {
-        {&lblTotalDays, &unnamed, "lblTotalDays", "lblTotalDaysLabel", "Days Logged", 558, 1320, 660},
+        {&lblTotalDays, &unnamed, "lblTotalDays", "lblTotalDaysLabel", "Days Logged", 558, daysLoggedFormat},
         {&lblUnderEatingDays, &lblUnderEatingDaysLabel, "lblUnderEatingDays", "lblUnderEatingDaysLabel",
-         "Under Eating Days", 780, 1620, 360},
-        {&lblTotalCalories, &unnamed, "lblTotalCalories", "lblTotalCaloriesLabel", "Total Calories", 1002, 1440, 540},
-        {&lblTotalFruits, &unnamed, "lblTotalFruits", "lblTotalFruitsLabel", "Total Fruits", 1224, 1440, 540},
-        {&lblTotalVegetables, &unnamed, "lblTotalVegetables", "lblTotalVegetablesLabel", "Total Vegetables", 1446,
-         1440, 540},
-        {&lblTotalSupplements, &unnamed, "lblTotalSupplements", "lblTotalSupplementsLabel", "Total Supplements", 1668,
-         1440, 540},
-        {&lblTotalEntrees, &unnamed, "lblTotalEntrees", "lblTotalEntreesLabel", "Total Entrees", 1890, 1440, 540},
+         "Under Eating Days", 780, underEatingFormat},
+        {&lblTotalCalories, &unnamed, "lblTotalCalories", "lblTotalCaloriesLabel", "Total Calories", 1002, caloriesFormat},
+        {&lblTotalFruits, &unnamed, "lblTotalFruits", "lblTotalFruitsLabel", "Total Fruits", 1224, servingsFormat},
+        {&lblTotalVegetables, &unnamed, "lblTotalVegetables", "lblTotalVegetablesLabel", "Total Vegetables", 1446, servingsFormat},
+        {&lblTotalSupplements, &unnamed, "lblTotalSupplements", "lblTotalSupplementsLabel", "Total Supplements", 1668, countFormat},
+        {&lblTotalEntrees, &unnamed, "lblTotalEntrees", "lblTotalEntreesLabel", "Total Entrees", 1890, countFormat},
     };
+    std::vector<Figure> totals;
     for (const Row &row : rows) {
         // A caption may run on under its value's place: values are right-aligned.
         *row.caption = Controls::label(panel, QString::fromLatin1(row.captionName), QString::fromLatin1(row.text),
-                                       twipRect(120, row.top, row.left + row.width - 120, rowHeight));
+                                       twipRect(120, row.top, totalsRight - 120, rowHeight));
         *row.value = Controls::label(panel, QString::fromLatin1(row.valueName), QString(),
-                                     twipRect(row.left, row.top, row.width, rowHeight), right);
+                                     twipRect(totalsRight, row.top, 0, rowHeight), right);
+        totals.push_back({*row.caption, *row.value, row.format});
     }
     addLine(panel, 2160);
 
@@ -184,16 +227,21 @@ void frmMealView::createSummaryPanel()
     lblAverageCaloriesLabel = Controls::label(panel, QStringLiteral("lblAverageCaloriesLabel"),
                                               QStringLiteral("Calories Per Day"), twipRect(120, 2280, 2040, 330));
     lblAverageCalories = Controls::label(panel, QStringLiteral("lblAverageCalories"), QString(),
-                                         twipRect(2160, 2280, 1140, 330), right);
+                                         twipRect(averagesRight, 2280, 0, 330), right);
     lblAverageFruitsAndVegetablesLabel =
         Controls::label(panel, QStringLiteral("lblAverageFruitsAndVegetablesLabel"),
                         QStringLiteral("Fruits & Vegetables Per Day"), twipRect(120, 2640, 2400, 252));
     lblAverageFruitsAndVegetables = Controls::label(panel, QStringLiteral("lblAverageFruitsAndVegetables"), QString(),
-                                                    twipRect(2520, 2640, 780, 252), right);
+                                                    twipRect(averagesRight, 2640, 0, 252), right);
     lblAverageCaloriesLabel->setFont(large);
     lblAverageCalories->setFont(large);
     lblAverageFruitsAndVegetablesLabel->setFont(bold);
     lblAverageFruitsAndVegetables->setFont(bold);
+
+    fitFigures(totals, twips(totalsRight));
+    fitFigures({{lblAverageCaloriesLabel, lblAverageCalories, caloriesFormat},
+                {lblAverageFruitsAndVegetablesLabel, lblAverageFruitsAndVegetables, servingsPerDayFormat}},
+               twips(averagesRight));
 }
 
 void frmMealView::showEvent(QShowEvent *event)
@@ -309,11 +357,11 @@ void frmMealView::ClearSummary()
 void frmMealView::ShowSummary(qint64 idMeal)
 {
     const MealTotals &totals = *rsTotals;
-    lblTotalCalories->setText(Format::number(totals.TotalCalories, u"#,##0"));
-    lblTotalFruits->setText(Format::number(totals.TotalFruits, u"0.0"));
-    lblTotalVegetables->setText(Format::number(totals.TotalVegetables, u"0.0"));
-    lblTotalSupplements->setText(Format::number(totals.TotalSupplements, u"0"));
-    lblTotalEntrees->setText(Format::number(totals.TotalEntrees, u"0"));
+    lblTotalCalories->setText(Format::number(totals.TotalCalories, caloriesFormat));
+    lblTotalFruits->setText(Format::number(totals.TotalFruits, servingsFormat));
+    lblTotalVegetables->setText(Format::number(totals.TotalVegetables, servingsFormat));
+    lblTotalSupplements->setText(Format::number(totals.TotalSupplements, countFormat));
+    lblTotalEntrees->setText(Format::number(totals.TotalEntrees, countFormat));
 
     // Every re-query shows the meals in time order again, whatever column was sorted before.
     rsMeals->sort(fieldName(MealField::When) + QStringLiteral(" ASC"));
@@ -323,10 +371,10 @@ void frmMealView::ShowSummary(qint64 idMeal)
     }
 
     const MealSummary summary = summarize(totals, *rsMeals, fCalorieBudget, fFVbudget);
-    lblTotalDays->setText(Format::number(summary.daysLogged, u"###0"));
-    lblAverageCalories->setText(Format::number(summary.caloriesPerDay, u"#,##0"));
-    lblAverageFruitsAndVegetables->setText(Format::number(summary.servingsPerDay, u"#0.0"));
-    lblUnderEatingDays->setText(Format::number(summary.underEatingDays, u"##0"));
+    lblTotalDays->setText(Format::number(summary.daysLogged, daysLoggedFormat));
+    lblAverageCalories->setText(Format::number(summary.caloriesPerDay, caloriesFormat));
+    lblAverageFruitsAndVegetables->setText(Format::number(summary.servingsPerDay, servingsPerDayFormat));
+    lblUnderEatingDays->setText(Format::number(summary.underEatingDays, underEatingFormat));
     setAverageColours(budgetColour(summary.caloriesWithinBudget), budgetColour(summary.servingsMeetBudget));
 
     m_currentBookmark = rsMeals->bookmarkAt(0);

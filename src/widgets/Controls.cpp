@@ -3,22 +3,29 @@
 #include "MessageBox.h"
 #include "Twips.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
 class RightClick : public QObject
 {
 public:
-    RightClick(QWidget *widget, std::function<void()> action)
-        : QObject(widget)
+    RightClick(QAbstractItemView *grid, std::function<void()> action)
+        : QObject(grid)
+        , m_grid(grid)
         , m_action(std::move(action))
     {
-        widget->installEventFilter(this);
+        grid->viewport()->installEventFilter(this);
     }
 
 protected:
@@ -28,15 +35,62 @@ protected:
         if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
             && type != QEvent::MouseButtonDblClick)
             return QObject::eventFilter(watched, event);
-        if (static_cast<QMouseEvent *>(event)->button() != Qt::RightButton)
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::RightButton)
             return false;
-        if (type == QEvent::MouseButtonRelease)
+        if (type == QEvent::MouseButtonPress) {
+            const QModelIndex row = m_grid->indexAt(mouse->position().toPoint());
+            if (row.isValid() && !m_grid->selectionModel()->isSelected(row))
+                m_grid->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect
+                                                                   | QItemSelectionModel::Rows);
+        } else if (type == QEvent::MouseButtonRelease) {
             m_action();
+        }
         return true;
     }
 
 private:
+    QAbstractItemView *m_grid;
     std::function<void()> m_action;
+};
+
+// Alt+Down and Alt+Up on a date or time picker: see altDownOpensCalendar.
+class PickerKeys : public QObject
+{
+public:
+    explicit PickerKeys(QDateTimeEdit *picker)
+        : QObject(picker)
+        , m_picker(picker)
+    {
+        picker->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!(key->modifiers() & Qt::AltModifier) || (key->key() != Qt::Key_Down && key->key() != Qt::Key_Up))
+            return false;
+        if (key->key() == Qt::Key_Down && m_picker->calendarPopup()) {
+            // The picker opens its calendar for a press on its arrow, and for nothing else.
+            QStyleOptionComboBox option;
+            option.initFrom(m_picker);
+            option.editable = true;
+            option.subControls = QStyle::SC_All;
+            const QPoint arrow = m_picker->style()
+                                     ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, m_picker)
+                                     .center();
+            QMouseEvent press(QEvent::MouseButtonPress, arrow, m_picker->mapToGlobal(arrow), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(m_picker, &press);
+        }
+        return true;
+    }
+
+private:
+    QDateTimeEdit *m_picker;
 };
 
 } // namespace
@@ -133,9 +187,14 @@ void setTabOrder(const QList<QWidget *> &order)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-void onRightClick(QWidget *widget, std::function<void()> action)
+void onRightClick(QAbstractItemView *grid, std::function<void()> action)
 {
-    new RightClick(widget, std::move(action));
+    new RightClick(grid, std::move(action));
+}
+
+void altDownOpensCalendar(QDateTimeEdit *picker)
+{
+    new PickerKeys(picker);
 }
 
 } // namespace Controls

@@ -9,7 +9,9 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class QComboBox;
+class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -50,8 +52,13 @@ void focusField(QWidget *field);
 // The keyboard's Tab order, in the order given.
 void setTabOrder(const QList<QWidget *> &order);
 
-// Gives the right mouse button over widget one job: when it is let go, action runs. The button
-// leaves the widget's selection and current item alone.
-void onRightClick(QWidget *widget, std::function<void()> action);
+// Gives the right mouse button over a grid's rows one job, as desktop programs do: pressed on a
+// row that is not selected, it selects that row alone (the current row moves there); on a
+// selected row or below the rows, the selection stays. When it is let go, action runs.
+void onRightClick(QAbstractItemView *grid, std::function<void()> action);
+
+// Alt+Down on a date or time picker opens its calendar when it has one, as Alt+Down opens a combo
+// box's list; with or without one, Alt+Down and Alt+Up never step the picker's value.
+void altDownOpensCalendar(QDateTimeEdit *picker);
 
 } // namespace Controls

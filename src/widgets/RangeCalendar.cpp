@@ -184,6 +184,13 @@ void RangeCalendar::paintCell(QPainter *painter, const QRect &rect, QDate date) 
 
 bool RangeCalendar::eventFilter(QObject *watched, QEvent *event)
 {
+    // A key with Alt is an access key of the window, never a date typed: the date editor the base
+    // class opens for typed text does not take it, and it goes on to the calendar's parents.
+    if (watched == m_view && event->type() == QEvent::KeyPress
+        && (static_cast<QKeyEvent *>(event)->modifiers() & Qt::AltModifier)) {
+        event->ignore();
+        return true;
+    }
     // With no selection allowed the view is read-only, and the base class already ignores input.
     if (m_rangeMode && selectionMode() != NoSelection) {
         if (watched == m_view->viewport()) {

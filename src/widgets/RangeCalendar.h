@@ -29,6 +29,8 @@ class QTableView;
 // date of the previous or next month; a keyboard move shows the cursor's month.
 // setSelectedDate(d) with d not the anchor selects the one-day range d, as a click would.
 // In range mode the mouse does not emit clicked(); a double click still emits activated().
+// In either mode a key with Alt never opens the base class's date editor: it goes on to the
+// calendar's parents, whose access keys it is.
 class RangeCalendar : public QCalendarWidget
 {
     Q_OBJECT
