@@ -79,9 +79,17 @@ private Q_SLOTS:
         }
         (summary ? dialog.optShowSummary : dialog.optShowDetails)->setChecked(true);
 
+        // Turned on its side, the report is laid out again for the sheet and saved so.
         QString shown;
-        whenModal([&shown](QWidget *preview) {
+        const QString pdf = m_dir->filePath(QStringLiteral("landscape.pdf"));
+        FileDialog::setTestMode(true);
+        whenModal([&shown, &pdf](QWidget *preview) {
             shown = preview->windowTitle();
+            for (QAction *action : preview->findChildren<QAction *>())
+                if (action->text() == u"Landscape")
+                    action->trigger();
+            FileDialog::setNextAnswer(pdf);
+            preview->findChild<QAction *>(QStringLiteral("savePdf"))->trigger();
             preview->close();
         });
         dialog.show();
@@ -90,6 +98,8 @@ private Q_SLOTS:
         QCOMPARE(QVariantList({shown, dialog.isVisible(), dialog.result(), dialog.szClient, dialog.dtBegin, dialog.dtEnd}),
                  QVariantList({caption, false, int(QDialog::Accepted), "Ann", wallClock(first), wallClock(end)}));
         QCOMPARE(messages(), QStringList());
+        const QStringList size = poppler("pdfinfo", {pdf}).section(QStringLiteral("Page size:"), 1).simplified().split(u' ');
+        QVERIFY(size.size() > 2 && size[0].toDouble() > size[2].toDouble());
     }
 
     void refusals()

@@ -92,7 +92,14 @@ Decimal fromSigned(qint64 value)
     return fromUnsigned(magnitude, value < 0);
 }
 
-// The shortest digits that read back as the same value, e.g. "-1.5e+01".
+// Rounded to `decimals` places after the point, half away from zero.
+Decimal rounded(Decimal d, int decimals);
+
+// A binary fraction stands for a decimal: 100 x 0.0055 is stored as 0.54999999999999993 and
+// means 0.55. Its shortest digits that read back as the same value, rounded to this many
+// significant digits (but never into the whole part), give that decimal.
+constexpr int meantDigits = 12;
+
 template <typename Real>
 Decimal fromReal(Real value)
 {
@@ -110,10 +117,9 @@ Decimal fromReal(Real value)
     std::from_chars(exponent.data(), exponent.data() + exponent.size(), d.point);
     d.point += 1;
     d.trimTrailingZeros();
-    return d;
+    return rounded(d, std::max(meantDigits - d.point, 0));
 }
 
-// Rounded to `decimals` places after the point, half away from zero.
 Decimal rounded(Decimal d, int decimals)
 {
     const int keep = d.point + decimals;
@@ -263,12 +269,13 @@ QString formatNumber(const Decimal &value, const Pattern &pattern)
     const NumberSection &positive = sections.front();
     if (positive.empty)
         return generalNumber(value);
-    const Decimal shown = shownBy(value, positive);
-    if (shown.isZero())
+    // Only an exact zero takes the zero section; 0.04 with "0.0;-0.0;\ " is "0.0".
+    if (value.isZero())
         return render(hasSection(sections, 2) ? sections[2] : positive, Decimal{}, false);
     if (value.negative && hasSection(sections, 1))
         return render(sections[1], shownBy(value, sections[1]), false);
-    return render(positive, shown, value.negative);
+    const Decimal shown = shownBy(value, positive);
+    return render(positive, shown, value.negative && !shown.isZero());
 }
 
 template <typename Real>

@@ -9,9 +9,12 @@
 // Patterns use the classic picture notation:
 //   numbers  "0" required digit, "#" optional digit, "," digit grouping, "." decimal point,
 //            up to three sections "positive;negative;zero", "\x" a literal character,
-//            "text" a quoted literal. With a negative section the value's sign is not shown.
-//            Values are rounded half away from zero on their shortest decimal form, so 0.15
-//            with "0.0" gives 0.2 and 1234.5 with "#,##0" gives 1,235.
+//            "text" a quoted literal. With a negative section the value's sign is not shown;
+//            the zero section is for an exact zero only (0.04 with "0.0;-0.0;\ " is "0.0").
+//            Values are rounded half away from zero on the decimal they stand for: their
+//            shortest decimal form, to twelve significant digits (more only for a longer
+//            whole part). So 0.15 with "0.0" gives 0.2, 1234.5 with "#,##0" gives 1,235, and
+//            100 x 0.0055 (stored as 0.54999999999999993) with "0.0" gives 0.6.
 //   dates    d dd ddd dddd (day, weekday names), m mm mmm mmmm (month; "m"/"mm" right after
 //            an hour means minutes), M MM MMM MMMM likewise, yy yyyy, h hh, n nn, s ss,
 //            AM/PM am/pm A/P (12-hour clock), "/" and ":" separators, "\x" and "text" literals.

@@ -33,6 +33,13 @@ ReportControl box(const QString &column, const QString &format, QRect where, Rep
     return {Kind::TextBox, where, column, format, alignment, font};
 }
 
+// A title: too long for its room, it goes on to a second line.
+ReportControl wrapping(ReportControl control)
+{
+    control.wraps = true;
+    return control;
+}
+
 ReportControl shape(Kind kind, QRect where)
 {
     ReportControl control;
@@ -122,13 +129,16 @@ ReportLayout calorieReport()
     layout.width = 8820;
     layout.font = bold;
     layout.pageHeader = {618,
-                         {label(u"%i"_s, {0, 0, 4320, 432}, left, title),
+                         {wrapping(label(u"%i"_s, {0, 0, 4320, 432}, left, title)),
                           label(u"Calories"_s, {6636, 228, 852, 204}, right, boldMedium),
                           label(u"Fruits"_s, {7560, 228, 504, 204}, right, bold),
                           label(u"Vegs"_s, {8136, 228, 504, 204}, right, bold),
                           bar(0, 432, 8640)}};
     layout.reportHeader = blank;
     layout.groupHeader = {390, {box(u"DateOnly"_s, longDate, {0, 144, 3480, 240}, dayHeading, left)}};
+    // At the top of each page a day runs onto: "Monday, March 5, 2001 (continued)".
+    layout.groupHeaderContinued = {
+        390, {box(u"DateOnly"_s, longDate + u" \"(continued)\""_s, {0, 144, 8640, 240}, dayHeading, left)}};
     layout.detail = {150,
                      {box(u"When"_s, u"h:nn AM/PM"_s, {144, 0, 720, 150}, regular, left),
                       box(u"Food"_s, {}, {1008, 0, 4104, 150}, regular, left),
@@ -171,7 +181,7 @@ ReportLayout calorieSummary()
     layout.font = regular;
     layout.pageHeader = {594,
                          // The title ends where the column headings begin.
-                         {label(u"%i"_s, {0, 60, 3888, 432}, left, title),
+                         {wrapping(label(u"%i"_s, {0, 60, 3888, 432}, left, title)),
                           label(u"Total"_s, {3948, 0, 4692, 288}, Qt::AlignHCenter, boldLarge),
                           bar(12, 480, 8640),
                           label(u"Foods"_s, {3948, 312, 516, 192}, right, bold),

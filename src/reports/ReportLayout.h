@@ -34,6 +34,9 @@ struct ReportControl
     QString format;       // TextBox: the display format (see core/Format.h); empty for none
     Qt::Alignment alignment = Qt::AlignLeft;
     std::optional<ReportFont> font; // none: the layout's report font
+    // A text too long for its room: false, it is cut with an ellipsis (a dot leader loses dots
+    // instead); true, it goes on to a second line (see ReportPages::layOut).
+    bool wraps = false;
 };
 
 struct ReportBand
@@ -46,7 +49,8 @@ struct ReportBand
 // The bands, printed in this order as the result is walked: page header (top of every page),
 // report header (once), group header (once per row of the middle level), detail (once per row
 // of the lowest level), group footer, report footer (once, after the last group), page footer
-// (bottom of every page).
+// (bottom of every page). A group that runs onto another page starts it with its continued
+// header, when the layout has one.
 struct ReportLayout
 {
     QString caption; // of the preview window
@@ -55,6 +59,7 @@ struct ReportLayout
     ReportBand pageHeader;
     ReportBand reportHeader;
     ReportBand groupHeader;
+    ReportBand groupHeaderContinued; // no controls: a group runs on with no heading
     ReportBand detail;
     ReportBand groupFooter;
     ReportBand reportFooter;

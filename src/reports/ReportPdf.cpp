@@ -18,15 +18,24 @@ QSize twips(const QPageSize &paper)
     return paper.sizePoints() * 20;
 }
 
+QSize twips(const QPageLayout &page)
+{
+    return page.fullRectPoints().size() * 20;
+}
+
 Status write(const QString &path, const std::vector<ReportPage> &pages, const QPageSize &paper, const QString &title)
+{
+    return write(path, pages, QPageLayout(paper, QPageLayout::Portrait, QMarginsF()), title);
+}
+
+Status write(const QString &path, const std::vector<ReportPage> &pages, const QPageLayout &page, const QString &title)
 {
     return OutputFile::write(path, [&](QIODevice &file) {
         QPdfWriter pdf(&file);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Mealwright"));
         pdf.setResolution(1440);
-        pdf.setPageSize(paper);
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
         return ReportPages::print(pdf, pages) ? Status() : Status::failure(QStringLiteral("the report could not be drawn."));
     });
 }

@@ -16,10 +16,11 @@ namespace ReportPreview {
 
 namespace {
 
-std::vector<ReportPage> pagesOn(const QPageSize &paper, const ReportLayout &layout, const ReportRow &data,
+// Laid out afresh for the sheet as it prints: its size and its orientation.
+std::vector<ReportPage> pagesOn(const QPageLayout &page, const ReportLayout &layout, const ReportRow &data,
                                 const QString &title)
 {
-    return ReportPages::layOut({&layout, &data, title, Clock::today(), ReportPdf::twips(paper)});
+    return ReportPages::layOut({&layout, &data, title, Clock::today(), ReportPdf::twips(page)});
 }
 
 } // namespace
@@ -33,9 +34,9 @@ void show(QWidget *owner, const ReportLayout &layout, const ReportRow &data, con
     QPrintPreviewDialog preview(&printer, owner);
     preview.setObjectName(QStringLiteral("ReportPreview"));
     preview.setWindowTitle(layout.caption);
-    // Asked again whenever the paper or the printer changes.
+    // Asked again whenever the paper, its orientation or the printer changes.
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *target) {
-        if (!ReportPages::print(*target, pagesOn(target->pageLayout().pageSize(), layout, data, title)))
+        if (!ReportPages::print(*target, pagesOn(target->pageLayout(), layout, data, title)))
             MessageBox::critical(&preview, QStringLiteral("The report could not be drawn for the printer."));
     });
 
@@ -47,8 +48,8 @@ void show(QWidget *owner, const ReportLayout &layout, const ReportRow &data, con
         const QString path = FileDialog::saveFile(&preview, request);
         if (path.isEmpty())
             return;
-        const QPageSize paper = printer.pageLayout().pageSize();
-        if (const Status written = ReportPdf::write(path, pagesOn(paper, layout, data, title), paper, title); !written)
+        const QPageLayout page = printer.pageLayout();
+        if (const Status written = ReportPdf::write(path, pagesOn(page, layout, data, title), page, title); !written)
             MessageBox::failure(&preview, QStringLiteral("The report could not be saved."), written.reason());
     });
     if (auto *toolbar = preview.findChild<QToolBar *>()) {
