@@ -1,6 +1,7 @@
 #include "EntryChecks.h"
 #include "Windows.h"
 
+#include <QCalendarWidget>
 #include <QTemporaryDir>
 
 using EntryChecks::FoodField;
@@ -291,6 +292,23 @@ private Q_SLOTS:
         QCOMPARE(typeFood("Apple"), QStringList({"each", ""}));      // units it lacks go
         QCOMPARE(typeFood("Chef's Salad"), QStringList({"serving", ""}));
         QCOMPARE(typeFood("Chef's"), QStringList({""}));
+
+        // The client's name and the widest time show whole. Alt+Down opens the calendar of the
+        // date and steps neither picker.
+        editor.dtpTime->setTime(QTime(12, 0));
+        auto *time = editor.dtpTime->findChild<QLineEdit *>();
+        time->end(false);
+        // The text ends left of the "..." button, its start not scrolled out of sight.
+        const QRect cursor = time->inputMethodQuery(Qt::ImCursorRectangle).toRect(); // 10 pixels around it
+        const int end = cursor.left() + cursor.width() / 2;
+        QVERIFY(end >= time->fontMetrics().horizontalAdvance(time->text()));
+        QVERIFY(time->mapTo(&editor, QPoint(end, 0)).x() <= editor.cmdStandardTime->x());
+        QVERIFY(editor.dbcWho->width() >= editor.dbcWho->sizeHint().width());
+        for (QWidget *picker : {static_cast<QWidget *>(editor.dtpTime), static_cast<QWidget *>(editor.dtpDate)})
+            QTest::keyClick(picker, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(QVariantList({editor.dtpDate->date(), editor.dtpTime->time(), editor.dtpDate->calendarWidget()->isVisible()}),
+                 QVariantList({QDate(2002, 8, 13), QTime(12, 0), true}));
+        editor.dtpDate->calendarWidget()->window()->close();
     }
 
     void mealEditorSavesWhatThePickersShow()

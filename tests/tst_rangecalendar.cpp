@@ -157,20 +157,6 @@ private Q_SLOTS:
                  (QList<qsizetype>{0, doubleClicks}));
     }
 
-    // Alt+Down opens a date picker's calendar, as it opens a combo box's list; it never steps a value.
-    void pickersOpenTheirCalendarOnAltDown()
-    {
-        QTimeEdit time(QTime(9, 30));
-        QDateEdit date(day("2003-01-10"));
-        date.setCalendarPopup(true);
-        for (QDateTimeEdit *picker : std::initializer_list<QDateTimeEdit *>{&time, &date}) {
-            Controls::altDownOpensCalendar(picker);
-            picker->show();
-            QTest::keyClick(picker, Qt::Key_Down, Qt::AltModifier);
-        }
-        QCOMPARE(QVariantList({date.date(), time.time(), date.calendarWidget()->isVisible()}),
-                 QVariantList({day("2003-01-10"), QTime(9, 30), true}));
-    }
 };
 
 QTEST_MAIN(tst_RangeCalendar)

@@ -95,8 +95,10 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     dtpDate->setLocale(english);
     dtpDate->setDisplayFormat(QStringLiteral("ddd MMM d yyyy"));
     dtpDate->setCalendarPopup(true);
+    // Alt+Down opens the calendar, as in any date box, rather than stepping the value.
+    Controls::altDownOpensCalendar(dtpDate);
+    Controls::altDownOpensCalendar(dtpTime);
     dtpTime->setObjectName(QStringLiteral("dtpTime"));
-    dtpTime->setGeometry(twipRect(2340, 108, 1032, 288));
     dtpTime->setLocale(english);
     dtpTime->setDisplayFormat(QStringLiteral("h:mm AP"));
     // The "..." button sits at the picker's right end; the arrow keys still step the time.
@@ -104,10 +106,9 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     if (auto *text = dtpTime->findChild<QLineEdit *>())
         text->setTextMargins(0, 0, twips(3372 - 3096) - text->x(), 0);
     cmdStandardTime->setObjectName(QStringLiteral("cmdStandardTime"));
-    cmdStandardTime->setGeometry(twipRect(3096, 132, 252, 252));
 
     dbcWho->setObjectName(QStringLiteral("dbcWho"));
-    dbcWho->setGeometry(twipRect(4020, 108, 1332, 288));
+    dbcWho->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     txtAmount->setObjectName(QStringLiteral("txtAmount"));
     txtAmount->setGeometry(twipRect(840, 1212, 732, 288));
 
@@ -118,17 +119,15 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     lstStandardTime->hide();
 
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(twipRect(5520, 60, 972, 372));
     cmdOK->setDefault(true);
     cmdMore->setObjectName(QStringLiteral("cmdMore"));
-    cmdMore->setGeometry(twipRect(5520, 630, 972, 372));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(twipRect(5520, 1200, 972, 372));
     // A click on a button does not take the focus from the box being typed in, so that the
     // amount is checked once, by the button, and Cancel always cancels.
     for (QPushButton *button : {cmdStandardTime, cmdOK, cmdMore, cmdCancel})
         button->setFocusPolicy(Qt::TabFocus);
 
+    placeControls();
     Controls::setTabOrder(
         {dtpDate, dtpTime, cmdStandardTime, dbcWho, dbcFood, txtAmount, dbcUnits, cmdOK, cmdMore, cmdCancel});
     cmdStandardTime->raise();
@@ -176,10 +175,33 @@ bool frmEditMeal::Form_Load()
     txtAmount->clear();
     if (!LoadFoodList() || !LoadClientList())
         return false;
+    placeControls();
     if (idMeal != 0)
         return StartEditMeal();
     StartAddMeal();
     return true;
+}
+
+void frmEditMeal::placeControls()
+{
+    // The designed widths hold a time such as "5:31 PM" and a short name. The widest time, and the
+    // longest client name up to a limit, widen their boxes; what lies right of them moves over.
+    const QFontMetrics metrics(dtpTime->font());
+    const int textRoom = 2 * dtpTime->findChild<QLineEdit *>()->x() + twips(60);
+    const int widestTime = std::max(metrics.horizontalAdvance(QStringLiteral("12:00 AM")),
+                                    metrics.horizontalAdvance(QStringLiteral("12:00 PM")));
+    const int timeExtra = std::max(0, widestTime + textRoom + twips(3372 - 3096) - twips(1032));
+    const int whoExtra = std::clamp(dbcWho->sizeHint().width() - twips(1332), 0, twips(3000));
+    const int extra = timeExtra + whoExtra;
+    dtpTime->setGeometry(twipRect(2340, 108, 1032, 288).adjusted(0, 0, timeExtra, 0));
+    cmdStandardTime->setGeometry(twipRect(3096, 132, 252, 252).translated(timeExtra, 0));
+    lblFieldLabel[2]->setGeometry(twipRect(3588, 168, 400, 240).translated(timeExtra, 0));
+    dbcWho->setGeometry(twipRect(4020, 108, 1332, 288).translated(timeExtra, 0).adjusted(0, 0, whoExtra, 0));
+    dbcFood->setGeometry(twipRect(600, 660, 4752, 288).adjusted(0, 0, extra, 0));
+    cmdOK->setGeometry(twipRect(5520, 60, 972, 372).translated(extra, 0));
+    cmdMore->setGeometry(twipRect(5520, 630, 972, 372).translated(extra, 0));
+    cmdCancel->setGeometry(twipRect(5520, 1200, 972, 372).translated(extra, 0));
+    setFixedSize(twips(6600) + extra, twips(1704));
 }
 
 bool frmEditMeal::LoadFoodList()

@@ -69,6 +69,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Places the boxes of the first line so that the time and the client names fit them.
+    void placeControls();
     bool LoadFoodList();
     bool LoadClientList();
     void LoadUnitsList();
