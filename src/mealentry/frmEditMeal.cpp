@@ -191,7 +191,7 @@ void frmEditMeal::placeControls()
     const int widestTime = std::max(metrics.horizontalAdvance(QStringLiteral("12:00 AM")),
                                     metrics.horizontalAdvance(QStringLiteral("12:00 PM")));
     const int timeExtra = std::max(0, widestTime + textRoom + twips(3372 - 3096) - twips(1032));
-    const int whoExtra = std::clamp(dbcWho->sizeHint().width() - twips(1332), 0, twips(3000));
+    const int whoExtra = std::clamp(dbcWho->sizeHint().width() - twips(1332), 0, twips(2000));
     const int extra = timeExtra + whoExtra;
     dtpTime->setGeometry(twipRect(2340, 108, 1032, 288).adjusted(0, 0, timeExtra, 0));
     cmdStandardTime->setGeometry(twipRect(3096, 132, 252, 252).translated(timeExtra, 0));
