@@ -106,6 +106,12 @@ void whenShown(std::function<void(Dialog *)> act)
     });
 }
 
+// The first column of a statement's rows on the open diary, as text.
+inline QStringList rows(const QString &select)
+{
+    return *deMealwright::instance().cnMealwright().statement(select).texts();
+}
+
 // The IDs of a grid's rows (its first column), top to bottom.
 inline QList<qint64> idsOf(const QTableView *grid)
 {
@@ -136,6 +142,15 @@ inline frmMealView *openMealView(frmMainFrame &frame, int clientRow)
     frame.mnuMealView->trigger();
     QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
     return window ? qobject_cast<frmMealView *>(window->widget()) : nullptr;
+}
+
+// The main frame started on the file, shown.
+inline std::unique_ptr<frmMainFrame> startFrame(const QString &commandLinePath = QString())
+{
+    auto frame = std::make_unique<frmMainFrame>();
+    frame->start(commandLinePath);
+    frame->show();
+    return frame;
 }
 
 // A dialog loaded (Form_Load) and shown, active, as exec() shows it, without a modal loop.

@@ -7,10 +7,6 @@
 
 namespace {
 
-QStringList rows(const char *select)
-{
-    return *deMealwright::instance().cnMealwright().statement(QString::fromLatin1(select)).texts();
-}
 const char *const allClients = "SELECT Who || '|' || CalorieBudget FROM Clients ORDER BY Who";
 const char *const allMeals = "SELECT ID || Who || \"When\" || Food || Amount || Units FROM Meals ORDER BY ID";
 
@@ -235,12 +231,10 @@ private Q_SLOTS:
     // while the delete's question is up is not deleted unasked: the question is asked again.
     void viewsFollowTheirClient()
     {
-        frmMainFrame frame;
-        frame.start(m_path);
-        frame.show();
-        frmMealView *ann = openMealView(frame, 0);
-        frmMealView *annAgain = openMealView(frame, 0);
-        frmMealView *bob = openMealView(frame, 1);
+        const auto frame = startFrame(m_path);
+        frmMealView *ann = openMealView(*frame, 0);
+        frmMealView *annAgain = openMealView(*frame, 0);
+        frmMealView *bob = openMealView(*frame, 1);
         const int annMeals = ann->dbgMeals->model()->rowCount();
         // Acts on the Clients dialog with the client selected, then closes it.
         const auto clients = [&](const QString &client, const std::function<void(frmClients *)> &act) {
@@ -249,7 +243,7 @@ private Q_SLOTS:
                 act(list);
                 list->cmdClose->click();
             });
-            frame.mnuFileClients->trigger();
+            frame->mnuFileClients->trigger();
         };
 
         clients("Ann", [](frmClients *list) {
@@ -278,8 +272,8 @@ private Q_SLOTS:
         });
         QCOMPARE(asked, QStringList({"", "Another program has changed the meals of \"Annie\" meanwhile.\n\n"
                                      "\"Annie\" has 11 meals. Delete the client and all of their meals?"}));
-        QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 1);
-        QCOMPARE(frame.mdiArea()->subWindowList().constFirst()->widget(), bob);
+        QTRY_COMPARE(frame->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(frame->mdiArea()->subWindowList().constFirst()->widget(), bob);
     }
 };
 

@@ -11,18 +11,15 @@ using Field = EntryChecks::MealField;
 namespace {
 
 // The rows of a table as text, one "a|b|c" per row in ID order.
-QStringList rows(const QString &select)
-{
-    return *deMealwright::instance().cnMealwright().statement(select + QStringLiteral(" ORDER BY ID")).texts();
-}
 QStringList meals()
 {
-    return rows(QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || Amount || '|' || Units FROM Meals"));
+    return rows(QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || Amount || '|' || Units"
+                               " FROM Meals ORDER BY ID"));
 }
 QStringList foods()
 {
-    return rows(QStringLiteral("SELECT Food || '|' || Units || '|' || CaloriesPerUnit || '|' || VegetableServings || '|' "
-                               "|| FruitServings || '|' || EntreeFlag || '|' || SupplementFlag FROM Foods"));
+    return rows(QStringLiteral("SELECT Food || '|' || Units || '|' || CaloriesPerUnit || '|' || VegetableServings || '|'"
+                               " || FruitServings || '|' || EntreeFlag || '|' || SupplementFlag FROM Foods ORDER BY ID"));
 }
 
 void typeMeal(frmEditMeal &editor, const char *food, const char *amount, const char *units)
@@ -189,7 +186,7 @@ private Q_SLOTS:
         QVERIFY(!editor.isVisible());
         QCOMPARE(foods(), before + QStringList("Crème brûlée 100%_|tbsp|-150.0|0.0|0.25|0|0"));
         QCOMPARE(QVariantList({editor.idFood, editor.szFood, editor.szUnits}),
-                 QVariantList({rows(QStringLiteral("SELECT ID FROM Foods")).constLast().toLongLong(), "Crème brûlée 100%_", "tbsp"}));
+                 QVariantList({rows(QStringLiteral("SELECT max(ID) FROM Foods"))[0].toLongLong(), "Crème brûlée 100%_", "tbsp"}));
     }
 
     void foodEditorEdits()
@@ -504,17 +501,15 @@ private Q_SLOTS:
         food.cmdOK->click();
         QCOMPARE(QVariantList({food.isVisible(), foods().constFirst()}), QVariantList({false, "Soup|bowl|95.0|0.0|0.0|0|0"}));
 
-        frmMainFrame frame;
-        frame.start(m_path);
-        frame.show();
-        frmMealView *view = openMealView(frame, 0);
+        const auto frame = startFrame(m_path);
+        frmMealView *view = openMealView(*frame, 0);
         clickRow(view->dbgMeals, int(idsOf(view->dbgMeals).indexOf(-3)));
-        Q_EMIT frame.mnuMeals->aboutToShow();
-        frame.mnuFoodView->trigger();
-        auto *list = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
+        Q_EMIT frame->mnuMeals->aboutToShow();
+        frame->mnuFoodView->trigger();
+        auto *list = qobject_cast<frmFoodView *>(frame->mdiArea()->currentSubWindow()->widget());
         clickRow(list->dbgFoods, int(idsOf(list->dbgFoods).indexOf(-5)));
-        Q_EMIT frame.mnuFoods->aboutToShow();
-        QCOMPARE(QList<bool>({frame.mnuMealEdit->isEnabled(), frame.mnuFoodEdit->isEnabled()}), QList<bool>({true, true}));
+        Q_EMIT frame->mnuFoods->aboutToShow();
+        QCOMPARE(QList<bool>({frame->mnuMealEdit->isEnabled(), frame->mnuFoodEdit->isEnabled()}), QList<bool>({true, true}));
     }
 
     // A client or food entry another program removed while the dialog was open: the save says

@@ -56,6 +56,33 @@ void selectRows(frmFoodView &view, const QList<int> &rows)
     }
 }
 
+std::unique_ptr<frmFoodView> openView()
+{
+    auto view = std::make_unique<frmFoodView>();
+    view->show();
+    return view;
+}
+
+// Searches through the view's own dialog as a person would: the choices given (none: as the
+// dialog proposes them), the text typed, OK. Gives the name at the cursor afterwards, after
+// any message shown.
+QString search(frmFoodView &view, const QString &text, const QString &first = {}, const QString &match = {})
+{
+    whenShown<frmSearchOptions>([&](frmSearchOptions *options) {
+        if (!first.isEmpty())
+            options->cboFirst->setCurrentText(first);
+        if (!match.isEmpty())
+            options->cboMatch->setCurrentText(match);
+        options->cboText->setEditText(text);
+        options->cmdOK->click();
+    });
+    view.FindFood();
+    const QStringList shown = messages();
+    const int row = view.currentRow();
+    return shown.join(QLatin1Char('/')) + (shown.isEmpty() ? QString() : QStringLiteral(" -> "))
+           + (row < 0 ? QStringLiteral("(none)") : cell(view, row, 1) + QLatin1Char(' ') + cell(view, row, 3));
+}
+
 } // namespace
 
 class TestFoodView : public DiaryTest
@@ -84,7 +111,6 @@ private Q_SLOTS:
     {
         QFETCH(QList<int>, rows);
         QFETCH(bool, column);
-        QFETCH(QString, published);
 
         auto view = openView();
         selectRows(*view, {5}); // something selected before
@@ -92,7 +118,7 @@ private Q_SLOTS:
         QItemSelectionModel *selection = view->dbgFoods->selectionModel();
         if (column)
             selection->select(view->dbgFoods->model()->index(0, 2), QItemSelectionModel::Select | QItemSelectionModel::Columns);
-        QCOMPARE(state(*view), published);
+        QTEST(state(*view), "published");
         // Whatever was chosen stays highlighted.
         QCOMPARE(selection->selectedRows().size() + (column ? 1 : 0) > 0, !rows.isEmpty() || column);
         QCOMPARE(selection->isColumnSelected(2), column);
@@ -131,9 +157,7 @@ private Q_SLOTS:
     void deleteFood()
     {
         auto view = openView();
-        const auto foodCount = [] {
-            return *deMealwright::instance().cnMealwright().statement(QStringLiteral("SELECT count(*) FROM Foods")).wholeNumber();
-        };
+        const auto foodCount = [] { return rows(QStringLiteral("SELECT count(*) FROM Foods")).value(0).toLongLong(); };
         view->DeleteFood(); // nothing selected: nothing asked
         QCOMPARE(messages(), QStringList());
 
@@ -267,49 +291,47 @@ private Q_SLOTS:
 
     void frameRoutesTheFoodCommands()
     {
-        frmMainFrame frame;
-        frame.start(m_path);
-        frame.show();
+        const auto frame = startFrame(m_path);
         const auto foodsMenu = [&] {
-            Q_EMIT frame.mnuFoods->aboutToShow();
+            Q_EMIT frame->mnuFoods->aboutToShow();
             QString enabled;
-            for (QAction *item : {frame.mnuFoodAdd, frame.mnuFoodEdit, frame.mnuFoodDelete, frame.mnuFoodFind,
-                                  frame.mnuFoodView, frame.mnuFoodReport})
+            for (QAction *item : {frame->mnuFoodAdd, frame->mnuFoodEdit, frame->mnuFoodDelete, frame->mnuFoodFind,
+                                  frame->mnuFoodView, frame->mnuFoodReport})
                 enabled += item->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
             return enabled;
         };
         QCOMPARE(foodsMenu(), QStringLiteral("+---+-"));
 
         // One food list window, brought back by a second View.
-        frame.mnuFoodView->trigger();
-        QMdiSubWindow *window = frame.mdiArea()->currentSubWindow();
+        frame->mnuFoodView->trigger();
+        QMdiSubWindow *window = frame->mdiArea()->currentSubWindow();
         auto *view = qobject_cast<frmFoodView *>(window->widget());
         QCOMPARE(foodsMenu(), QStringLiteral("+--++-"));
         window->showMinimized();
-        frame.mnuFoodView->trigger();
-        QCOMPARE(frame.mdiArea()->subWindowList(), QList<QMdiSubWindow *>({window}));
+        frame->mnuFoodView->trigger();
+        QCOMPARE(frame->mdiArea()->subWindowList(), QList<QMdiSubWindow *>({window}));
         QVERIFY(!window->isMinimized());
 
         // The right button on a row not selected selects it, then asks for the pop-up; Edit and
         // Delete act on that row.
         selectRows(*view, {1});
         clickRow(view->dbgFoods, 7, Qt::RightButton);
-        QVERIFY(QTest::qWaitFor([&] { return frame.mnuFoodPopup->isVisible(); }));
-        frame.mnuFoodPopup->hide();
-        QCOMPARE(QList<bool>({frame.mnuFoodPopupAdd->isEnabled(), frame.mnuFoodPopupEdit->isEnabled(),
-                              frame.mnuFoodPopupDelete->isEnabled(), frame.mnuFoodPopupFind->isEnabled()}),
+        QVERIFY(QTest::qWaitFor([&] { return frame->mnuFoodPopup->isVisible(); }));
+        frame->mnuFoodPopup->hide();
+        QCOMPARE(QList<bool>({frame->mnuFoodPopupAdd->isEnabled(), frame->mnuFoodPopupEdit->isEnabled(),
+                              frame->mnuFoodPopupDelete->isEnabled(), frame->mnuFoodPopupFind->isEnabled()}),
                  QList<bool>(4, true));
         QCOMPARE(foodsMenu() + state(*view), QStringLiteral("+++++-Food View [Chef's Salad] #3"));
-        frame.mnuFoodDelete->trigger();
+        frame->mnuFoodDelete->trigger();
         QCOMPARE(messages().size(), 1); // Chef's Salad is in use
 
         // The Find of the frame reaches the view through the dialog the frame keeps for the run.
         QCOMPARE(search(*view, QStringLiteral("ban"), QStringLiteral("first")), QStringLiteral("Banana each"));
         window->close();
-        frame.mnuFoodView->trigger();
-        view = qobject_cast<frmFoodView *>(frame.mdiArea()->currentSubWindow()->widget());
+        frame->mnuFoodView->trigger();
+        view = qobject_cast<frmFoodView *>(frame->mdiArea()->currentSubWindow()->widget());
         QCOMPARE(search(*view, QStringLiteral("ban")), QStringLiteral("Banana each"));
-        QCOMPARE(frame.findChild<frmSearchOptions *>()->cboText->count(), 1); // one history for the run
+        QCOMPARE(frame->findChild<frmSearchOptions *>()->cboText->count(), 1); // one history for the run
 
         // Edit: the list is read again with the entry still selected; Cancel keeps it selected too.
         selectRows(*view, {3});
@@ -318,7 +340,7 @@ private Q_SLOTS:
                 editor->txtCalories->setText(calories);
                 (ok ? editor->cmdOK : editor->cmdCancel)->click();
             });
-            frame.mnuFoodEdit->trigger();
+            frame->mnuFoodEdit->trigger();
             return state(*view) + QLatin1Char(' ') + cell(*view, view->currentRow(), 2);
         };
         QCOMPARE(edit(QStringLiteral("1100"), true), QStringLiteral("Food View [Banana] #4 1,100"));
@@ -335,44 +357,13 @@ private Q_SLOTS:
                 if (more)
                     editor->cmdCancel->click();
             });
-            frame.mnuFoodAdd->trigger();
+            frame->mnuFoodAdd->trigger();
         }
         QCOMPARE(state(*view).left(17) + cell(*view, view->currentRow(), 2), QStringLiteral("Food View [Kiwi] 42"));
         QCOMPARE(search(*view, QStringLiteral("fig"), QStringLiteral("first")), QStringLiteral("Fig each"));
         QCOMPARE(messages(), QStringList());
     }
-
-private:
-    std::unique_ptr<frmFoodView> openView();
-    // Searches through the view's own dialog as a person would: the choices given (none: as the
-    // dialog proposes them), the text typed, OK. Gives the name at the cursor afterwards, after
-    // any message shown.
-    QString search(frmFoodView &view, const QString &text, const QString &first = {}, const QString &match = {});
 };
-
-std::unique_ptr<frmFoodView> TestFoodView::openView()
-{
-    auto view = std::make_unique<frmFoodView>();
-    view->show();
-    return view;
-}
-
-QString TestFoodView::search(frmFoodView &view, const QString &text, const QString &first, const QString &match)
-{
-    whenShown<frmSearchOptions>([&](frmSearchOptions *options) {
-        if (!first.isEmpty())
-            options->cboFirst->setCurrentText(first);
-        if (!match.isEmpty())
-            options->cboMatch->setCurrentText(match);
-        options->cboText->setEditText(text);
-        options->cmdOK->click();
-    });
-    view.FindFood();
-    const QStringList shown = messages();
-    const int row = view.currentRow();
-    return shown.join(QLatin1Char('/')) + (shown.isEmpty() ? QString() : QStringLiteral(" -> "))
-           + (row < 0 ? QStringLiteral("(none)") : cell(view, row, 1) + QLatin1Char(' ') + cell(view, row, 3));
-}
 
 QTEST_MAIN(TestFoodView)
 #include "tst_foodview.moc"

@@ -114,8 +114,7 @@ private slots:
     {
         QFETCH(QVariant, value);
         QFETCH(QString, pattern);
-        QFETCH(QString, expected);
-        QCOMPARE(Format::value(value, pattern), expected);
+        QTEST(Format::value(value, pattern), "expected");
     }
 
     // German names, a decimal comma and a point for grouping must not leak into any pattern.

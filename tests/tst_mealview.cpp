@@ -49,6 +49,18 @@ QList<QColor> averageColours(const frmMealView &view)
     return colours;
 }
 
+// A view of Ann's meals, shown, with the calorie budget given and 5 servings a day.
+std::unique_ptr<frmMealView> openView(float budget = 1500)
+{
+    auto view = std::make_unique<frmMealView>();
+    view->setAttribute(Qt::WA_DeleteOnClose, false);
+    view->szClient = QStringLiteral("Ann");
+    view->fCalorieBudget = budget;
+    view->fFVbudget = 5;
+    view->show();
+    return view;
+}
+
 const QColor green(0, 255, 0);
 const QColor red(255, 0, 0);
 const QColor black(0, 0, 0);
@@ -94,7 +106,6 @@ private Q_SLOTS:
         QFETCH(QList<QDateTime>, times);
         QFETCH(QList<double>, calories);
         QFETCH(QList<double>, servings);
-        QFETCH(QString, figures);
 
         std::vector<MealRow> list;
         for (int i = 0; i < times.size(); ++i) {
@@ -106,13 +117,13 @@ private Q_SLOTS:
         const MealRows rows(std::move(list));
         const MealSummary summary = summarize(totalsOf(rows), rows, 1500, 5);
         const auto colour = [](bool good) { return good ? QStringLiteral("green") : QStringLiteral("red"); };
-        QCOMPARE(QStringLiteral("%1 days, %2 cal, %3 servings, %4 under, %5/%6")
-                     .arg(summary.daysLogged)
-                     .arg(summary.caloriesPerDay)
-                     .arg(summary.servingsPerDay)
-                     .arg(summary.underEatingDays)
-                     .arg(colour(summary.caloriesWithinBudget), colour(summary.servingsMeetBudget)),
-                 figures);
+        QTEST(QStringLiteral("%1 days, %2 cal, %3 servings, %4 under, %5/%6")
+                  .arg(summary.daysLogged)
+                  .arg(summary.caloriesPerDay)
+                  .arg(summary.servingsPerDay)
+                  .arg(summary.underEatingDays)
+                  .arg(colour(summary.caloriesWithinBudget), colour(summary.servingsMeetBudget)),
+              "figures");
     }
 
     // The window.
@@ -300,31 +311,29 @@ private Q_SLOTS:
 
     void frameRoutesTheMealCommands()
     {
-        frmMainFrame frame;
-        frame.start(m_path);
-        frame.show();
+        const auto frame = startFrame(m_path);
         // Cancel in the client picker opens nothing; each View opens a view, also for a client who
         // has one, with the client's budgets.
         whenModal([](QWidget *dialog) { qobject_cast<frmSelectClient *>(dialog)->cmdCancel->click(); });
-        frame.mnuMealView->trigger();
-        QVERIFY(frame.mdiArea()->subWindowList().isEmpty());
-        frmMealView *ann = openMealView(frame, 0);
-        frmMealView *again = openMealView(frame, 1);
-        QVERIFY(ann && again && openMealView(frame, 1) != again);
+        frame->mnuMealView->trigger();
+        QVERIFY(frame->mdiArea()->subWindowList().isEmpty());
+        frmMealView *ann = openMealView(*frame, 0);
+        frmMealView *again = openMealView(*frame, 1);
+        QVERIFY(ann && again && openMealView(*frame, 1) != again);
         QCOMPARE(QStringLiteral("%1 %2 %3").arg(again->szClient).arg(again->fCalorieBudget).arg(again->fFVbudget),
                  QStringLiteral("Bob 2000 5"));
 
         // The meal menus follow the active view's selection; the right button shows the pop-up.
-        frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+        frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
         QTableView *grid = ann->dbgMeals;
         const auto commands = [&](QPoint at) {
             QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, at);
-            const bool shown = QTest::qWaitFor([&] { return frame.mnuMealPopup->isVisible(); });
-            frame.mnuMealPopup->hide();
-            Q_EMIT frame.mnuMeals->aboutToShow();
-            return QList<bool>{shown, frame.mnuMealPopupAdd->isEnabled(), frame.mnuMealPopupEdit->isEnabled(),
-                               frame.mnuMealPopupDelete->isEnabled(), frame.mnuMealEdit->isEnabled(),
-                               frame.mnuMealDelete->isEnabled()};
+            const bool shown = QTest::qWaitFor([&] { return frame->mnuMealPopup->isVisible(); });
+            frame->mnuMealPopup->hide();
+            Q_EMIT frame->mnuMeals->aboutToShow();
+            return QList<bool>{shown, frame->mnuMealPopupAdd->isEnabled(), frame->mnuMealPopupEdit->isEnabled(),
+                               frame->mnuMealPopupDelete->isEnabled(), frame->mnuMealEdit->isEnabled(),
+                               frame->mnuMealDelete->isEnabled()};
         };
         const QPoint below(5, grid->viewport()->height() - 5); // no row there
         QCOMPARE(commands(below), QList<bool>({true, true, false, false, false, false}));
@@ -347,9 +356,9 @@ private Q_SLOTS:
                 editor->dbcUnits->setEditText(QStringLiteral("each"));
                 editor->cmdOK->click();
             });
-            frame.mnuMealAdd->trigger();
+            frame->mnuMealAdd->trigger();
         };
-        frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(again->parentWidget()));
+        frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(again->parentWidget()));
         QStringList started;
         addMeal(&started);
         QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
@@ -359,35 +368,21 @@ private Q_SLOTS:
 
         // The pop-up's Delete asks about the active view's selected meal; with none selected, nothing
         // is asked.
-        frame.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
-        frame.mnuMealPopupDelete->trigger();
+        frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+        frame->mnuMealPopupDelete->trigger();
         QCOMPARE(messages(), QStringList("? Are you sure you want to delete the meal\r\n\"Chicken pasta\",  1 each ?"));
         QCOMPARE(grid->model()->rowCount(), 5);
-        frame.mnuMealDelete->trigger();
+        frame->mnuMealDelete->trigger();
         QCOMPARE(messages(), QStringList());
 
         // With no view: no client, and now. A meal with no client is not saved.
-        frame.mnuWindowCloseAll->trigger();
+        frame->mnuWindowCloseAll->trigger();
         started.clear();
         addMeal(&started);
         QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
         QCOMPARE(messages(), QStringList("! You must select a client name"));
     }
-
-private:
-    std::unique_ptr<frmMealView> openView(float budget = 1500);
 };
-
-std::unique_ptr<frmMealView> TestMealView::openView(float budget)
-{
-    auto view = std::make_unique<frmMealView>();
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    view->szClient = QStringLiteral("Ann");
-    view->fCalorieBudget = budget;
-    view->fFVbudget = 5;
-    view->show();
-    return view;
-}
 
 QTEST_MAIN(TestMealView)
 #include "tst_mealview.moc"

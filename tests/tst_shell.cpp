@@ -198,14 +198,6 @@ private:
         return path;
     }
 
-    std::unique_ptr<frmMainFrame> startFrame(const QString &commandLinePath = QString())
-    {
-        auto frame = std::make_unique<frmMainFrame>();
-        frame->start(commandLinePath);
-        frame->show();
-        return frame;
-    }
-
     // A plain child window, standing in for any document window; closed ones are counted.
     QMdiSubWindow *addChild(frmMainFrame &frame, const QString &title)
     {
