@@ -100,6 +100,11 @@ DiaryTest::DiaryTest(QStringList statements, QDateTime now)
 {
 }
 
+void DiaryTest::change(const QStringList &statements)
+{
+    QCOMPARE(TestDatabase::execute(m_path, statements), QString());
+}
+
 void DiaryTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();

@@ -56,6 +56,9 @@ public:
     explicit DiaryTest(QStringList statements = {}, QDateTime now = {});
 
 protected:
+    // Runs statements on the diary as another program would; a statement that fails fails the test.
+    void change(const QStringList &statements);
+
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
 

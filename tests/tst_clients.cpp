@@ -91,10 +91,9 @@ private Q_SLOTS:
 
         // Also in a file whose names compare with regard to case.
         deMealwright::instance().close();
-        QCOMPARE(TestDatabase::execute(m_path, {"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
+        change({"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
                                                 "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients",
-                                                "ALTER TABLE Copy RENAME TO Clients"}),
-                 QString());
+                                                "ALTER TABLE Copy RENAME TO Clients"});
         QVERIFY(deMealwright::instance().open(m_path).ok());
         QCOMPARE(table.add({"ann", 1}).reason(), QStringLiteral("There is already a client named \"Ann\"."));
         QCOMPARE(rows(allClients).size(), 3);
@@ -105,10 +104,10 @@ private Q_SLOTS:
     void addAndChange()
     {
         const QString longName(40, u'W'), longer = QString(99, u'W') + u'<';
-        QCOMPARE(TestDatabase::execute(m_path, {"UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'",
+        change({"UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'",
                                                 QString("INSERT INTO Clients VALUES ('aaron', 1234.5), ('%1', 1), ('%2', 1)").arg(longName, longer),
                                                 "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('aaron', '2026-12-05T12:42',"
-                                                " 'Apple', 1, 'each'), ('" + longer + "', 'soon', 'Apple', 1, 'each')"}), QString());
+                                                " 'Apple', 1, 'each'), ('" + longer + "', 'soon', 'Apple', 1, 'each')"});
         frmClients dialog;
         QSignalSpy changed(&dialog, &frmClients::clientChanged);
         showActive(dialog);
@@ -177,10 +176,9 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         QFETCH(QString, question);
         QFETCH(QString, selected);
-        QCOMPARE(TestDatabase::execute(m_path, {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
+        change({"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
                                                 " WHERE i < 1224) INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
-                                                " SELECT 'Ann', '2002-09-01 12:00:00', 'Apple', 1, 'each' FROM n"}),
-                 QString());
+                                                " SELECT 'Ann', '2002-09-01 12:00:00', 'Apple', 1, 'each' FROM n"});
         frmClients dialog;
         QSignalSpy removed(&dialog, &frmClients::clientRemoved);
         showActive(dialog);

@@ -191,8 +191,7 @@ private Q_SLOTS:
 
     void foodEditorEdits()
     {
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Foods SET FruitServings = 1.0 / 3 WHERE ID = 1")}),
-                 QString());
+        change({QStringLiteral("UPDATE Foods SET FruitServings = 1.0 / 3 WHERE ID = 1")});
         frmEditFood editor;
         editor.idFood = 1;
         showActive(editor);
@@ -253,9 +252,8 @@ private Q_SLOTS:
         QCOMPARE(messages(), QStringList("X The food table could not be read.\n\nAnother program is using the database "
                                          "and has locked it. Try again when it has finished."));
         deMealwright::instance().close();
-        QCOMPARE(TestDatabase::execute(m_path, {"ALTER TABLE Foods RENAME TO FoodRows",
-                                                "CREATE VIEW Foods AS SELECT * FROM FoodRows"}),
-                 QString());
+        change({"ALTER TABLE Foods RENAME TO FoodRows",
+                                                "CREATE VIEW Foods AS SELECT * FROM FoodRows"});
         QVERIFY(deMealwright::instance().open(m_path).ok());
         for (const qint64 id : {0, 1}) {
             editor.idFood = id;
@@ -440,7 +438,7 @@ private Q_SLOTS:
 
         // Deleted by another program while the dialog was open: said so, nothing written again.
         showActive(editor);
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Meals WHERE ID = 20")}), QString());
+        change({QStringLiteral("DELETE FROM Meals WHERE ID = 20")});
         const QStringList before = meals();
         editor.cmdOK->click();
         QCOMPARE(QVariantList({editor.isVisible(), meals() == before}), QVariantList({false, true}));
@@ -466,8 +464,7 @@ private Q_SLOTS:
              "! The time of this meal, 'at breakfast', is not a date and time Mealwright can read. It shows as now, "
              "and it is kept as it is unless you change the date or the time."}};
         for (const auto &[when, shown, message] : cases) {
-            QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Meals SET \"When\" = '%1' WHERE ID = 20").arg(when)}),
-                     QString());
+            change({QStringLiteral("UPDATE Meals SET \"When\" = '%1' WHERE ID = 20").arg(when)});
             showActive(editor);
             QCOMPARE(QStringList({editor.dtpTime->text(), messages().join("")}), QStringList({shown, message}));
             editor.txtAmount->setText(QStringLiteral("2"));
@@ -485,11 +482,10 @@ private Q_SLOTS:
     // program wrote them), are edited like any other, from the menus too.
     void unusualEntries()
     {
-        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) VALUES "
+        change({"INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) VALUES "
                                                 "(-3, 'Ann', '2002-08-13 07:00:00', 'Milk', 1, 'cup'), "
                                                 "(9223372036854775807, 'Ann', '2002-08-13 07:30:00', 'Milk', 1, 'cup')",
-                                                "INSERT INTO Foods (ID, Food, Units, CaloriesPerUnit) VALUES (-5, 'Soup', 'bowl', 90)"}),
-                 QString());
+                                                "INSERT INTO Foods (ID, Food, Units, CaloriesPerUnit) VALUES (-5, 'Soup', 'bowl', 90)"});
         frmEditMeal meal;
         meal.idMeal = std::numeric_limits<qint64>::max();
         showActive(meal);
@@ -530,7 +526,7 @@ private Q_SLOTS:
             editor.szClient = QStringLiteral("Bob");
             showActive(editor);
             typeMeal(editor, "Milk", "3", "cup");
-            QCOMPARE(TestDatabase::execute(m_path, {QString::fromUtf8(statement)}), QString());
+            change({QString::fromUtf8(statement)});
             editor.cmdOK->click();
             QCOMPARE(messages(), QStringList("X The meal could not be saved.\n\n" + QString::fromUtf8(reason)));
             QCOMPARE(QVariantList({editor.isVisible(), editor.txtAmount->text(), meals() == before}),

@@ -134,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE((QStringList{cell(*view, 8, 1), cell(*view, 8, 2), cell(*view, 8, 3), cell(*view, 8, 4), cell(*view, 7, 4)}),
                  QStringList({"Ice cream", "1,250", "cup", "0.00", "1.50"}));
 
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("UPDATE Foods SET Food = 'Zucchini' WHERE ID = 1")}), QString());
+        change({QStringLiteral("UPDATE Foods SET Food = 'Zucchini' WHERE ID = 1")});
         view->dbgFoods->horizontalHeader()->sectionClicked(2);
         QCOMPARE(idsOf(view->dbgFoods).first(), qint64(10));
 
@@ -184,7 +184,7 @@ private Q_SLOTS:
 
         // Deleted meanwhile by another program: said so, the list read again.
         selectRows(*view, {1});
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Foods WHERE ID = 2")}), QString());
+        change({QStringLiteral("DELETE FROM Foods WHERE ID = 2")});
         view->DeleteFood();
         QCOMPARE(messages().size(), 1);
         QCOMPARE(idsOf(view->dbgFoods).size(), 14);

@@ -172,9 +172,8 @@ private Q_SLOTS:
 
         // A meal added behind the view's back shows only once the view queries again: not for a
         // click on the same date, but for the next new one.
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) "
-                                                               "VALUES ('Ann', '2002-08-16 09:00:00', 'Apple', 1, 'each')")}),
-                 QString());
+        change({QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) "
+                                                               "VALUES ('Ann', '2002-08-16 09:00:00', 'Apple', 1, 'each')")});
         clickDate(*view, QDate(2002, 8, 16));
         QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
         clickDate(*view, tuesday);
@@ -183,7 +182,7 @@ private Q_SLOTS:
                  QStringLiteral("Fri, Aug 16, 20021"));
 
         // A read that fails is never shown as a day without meals: every time, it says why.
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DROP TABLE Foods")}), QString());
+        change({QStringLiteral("DROP TABLE Foods")});
         for (const QDate date : {tuesday, QDate(2002, 8, 16)}) {
             clickDate(*view, date);
             QCOMPARE(messages(), QStringList("X The meals of Ann could not be read from the database.\n\n"
@@ -295,7 +294,7 @@ private Q_SLOTS:
 
         // Deleted meanwhile by another program: said plainly, and the rows are read again.
         clickRow(view->dbgMeals, 0);
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("DELETE FROM Meals WHERE ID = 1")}), QString());
+        change({QStringLiteral("DELETE FROM Meals WHERE ID = 1")});
         view->DeleteMeal();
         QVERIFY(messages().constLast().startsWith(QStringLiteral("X The meal could not be deleted.")));
         QCOMPARE(idsOf(view->dbgMeals), QList<qint64>({10, 20, 40}));
@@ -344,9 +343,8 @@ private Q_SLOTS:
 
         // Meals > Add... starts on the active view's client and first day; after it every view reads
         // its meals again, a meal another program added too, and keeps its selected meal.
-        QCOMPARE(TestDatabase::execute(m_path, {QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
-                                                               "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")}),
-                 QString());
+        change({QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                                                               "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")});
         const auto addMeal = [&frame](QStringList *started) {
             whenShown<frmEditMeal>([started](frmEditMeal *editor) {
                 *started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();

@@ -186,10 +186,9 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(QString, paper);
         QFETCH(QStringList, printed);
-        QCOMPARE(TestDatabase::execute(m_path, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+        change({"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
                                                 "('Ann', '2004-01-01 00:00:00', 'Apple', 1, 'each'),"
-                                                " ('Ann', '2004-12-31 23:59:59', 'Apple', 1, 'each')"}),
-                 QString());
+                                                " ('Ann', '2004-12-31 23:59:59', 'Apple', 1, 'each')"});
         const QString pdf = m_dir->filePath(QStringLiteral("report.pdf"));
         const auto [code, error] = runTool(QStringList{m_path} + arguments + QStringList{"--pdf", pdf}, locale);
         QCOMPARE(error, QString());
