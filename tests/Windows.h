@@ -63,15 +63,6 @@ inline QStringList messages()
     return shown;
 }
 
-// Types the text into the widget key by key, as a person does (letters beyond ASCII too), so
-// that whatever reacts to typing does.
-inline void typeKeys(QWidget *widget, const QString &text)
-{
-    widget->setFocus();
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
 // Acts on the next modal dialog as soon as it is up, as a person would; gives up after a while.
 // A dialog the act leaves open (its OK was refused, or a check in it failed) is cancelled then,
 // so that a test fails rather than waits.

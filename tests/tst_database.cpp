@@ -307,7 +307,8 @@ private Q_SLOTS:
     }
 
     // Only an ordinary file is replaced by a file written for the user, never the open diary, by
-    // whatever name; anything else is refused before a byte is written. The longest name fits.
+    // whatever name; anything else is refused before a byte is written. The longest name fits. A
+    // file is replaced only once its new content is whole: a failed write leaves it as it was.
     void outputFileReplacesOnlyOrdinaryFiles_data()
     {
         QTest::addColumn<QString>("target"); // in the fixture's folder
@@ -320,6 +321,8 @@ private Q_SLOTS:
             QTest::newRow(special) << special << "is a pipe or a device";
         QTest::newRow("folder") << "sub" << "is a folder";
         QTest::newRow("255 bytes") << QString(251, QLatin1Char('r')) + ".pdf" << "";
+        QTest::newRow("last week's") << "last week.pdf" << "";
+        QTest::newRow("drawn in part") << "last week.pdf" << "cannot be written: the report could not be drawn.";
     }
 
     void outputFileReplacesOnlyOrdinaryFiles()
@@ -330,14 +333,20 @@ private Q_SLOTS:
         const auto name = [&dir](const char *file) { return QFile::encodeName(dir.filePath(file)); };
         QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok() && dir.mkdir("sub") && QFile::link(m_fixture, dir.filePath("soft link.mdb")) && QFile::link("/nowhere/victim", dir.filePath("planted.pdf")));
         QCOMPARE(link(QFile::encodeName(m_fixture), name("hard link.mdb")) + mkfifo(name("pipe"), 0600), 0);
+        QFile old(dir.filePath("last week.pdf"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("last week's") > 0 && old.flush());
         // A device of its own, as /dev/null is: a faulty write must not reach the real one.
         if (target == "null" && mknod(name("null"), S_IFCHR | 0600, makedev(1, 3)) != 0)
             QSKIP("Only root makes a device node.");
         auto before = TestDatabase::snapshot(dir.path());
 
         const QString path = dir.filePath(target);
-        const Status written = OutputFile::write(path, [](QIODevice &file) { return file.write("report") == 6 ? Status() : Status::failure("short"); });
-        QVERIFY2(words.isEmpty() ? written.ok() : written.reason().startsWith(path + " was not written: it " + words), qPrintable(written.reason()));
+        const bool drawn = !words.startsWith(u"cannot");
+        const Status written = OutputFile::write(path, [drawn](QIODevice &file) {
+            return file.write("report") == 6 && drawn ? Status() : Status::failure("the report could not be drawn.");
+        });
+        const QString why = drawn ? " was not written: it " + words : ' ' + words;
+        QVERIFY2(words.isEmpty() ? written.ok() : written.reason().startsWith(path + why), qPrintable(written.reason()));
         QFile file(path);
         if (words.isEmpty() && file.open(QIODevice::ReadOnly) && file.readAll() == "report") // and nothing else changed
             before[path] = TestDatabase::snapshot(dir.path())[path];

@@ -1,9 +1,7 @@
 #include "CalorieReports.h"
 #include "DateSpan.h"
-#include "OutputFile.h"
 #include "ReportPages.h"
 
-#include <QDir>
 #include <QLocale>
 #include <QPdfWriter>
 #include <QProcess>
@@ -327,28 +325,6 @@ private slots:
         const QRegularExpression title(uR"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>Calorie</word>)re"_s);
         const QRegularExpressionMatch found = title.match(QString::fromUtf8(words.readAllStandardOutput()));
         QVERIFY(qAbs(found.captured(1).toDouble() - 72) < 0.5 && qAbs(found.captured(2).toDouble() - 73.75) < 0.5);
-    }
-
-    // A file written for the user replaces the one there only once it is whole.
-    void outputFileIsWholeOrUntouched()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"report.pdf"_s);
-        const auto write = [&path](const QByteArray &bytes, bool drawn) {
-            return OutputFile::write(path, [&](QIODevice &file) {
-                file.write(bytes);
-                return drawn ? Status() : Status::failure(u"the report could not be drawn."_s);
-            });
-        };
-        const auto contents = [&] {
-            QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        QVERIFY(write("last week's", true));
-        QCOMPARE(write("half of this", false).reason(), path + u" cannot be written: the report could not be drawn."_s);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList(u"report.pdf"_s));
-        QCOMPARE(contents(), "last week's");
-        QCOMPARE(write("this week's", true).ok() ? contents() : QByteArray(), "this week's");
     }
 };
 
