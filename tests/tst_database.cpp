@@ -224,7 +224,7 @@ private Q_SLOTS:
                                         "(5, 'Ann', '2002-08-13 10:00:00', 'Apple', 2, 'each')")
                       << QStringLiteral("INSERT INTO Foods VALUES (8, 'Kale', 'cup', 33, 1, 0, 0, 0), (8, 'Kale', 'bunch', 50, 2, 0, 0, 0)")
                       << QStringLiteral("INSERT INTO Clients VALUES ('Ann', 1600)");
-        QCOMPARE(TestDatabase::execute(m_fixture, keysNotUnique), QString());
+        change(keysNotUnique);
         const auto before = TestDatabase::snapshot(m_dir->path());
         QVERIFY(m_connection.open(m_fixture).ok());
         const Status status = write(m_connection);
@@ -253,9 +253,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, words);
         if (kind == QLatin1String("view"))
-            QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("ALTER TABLE Meals RENAME TO MealRows"),
-                                                       QStringLiteral("CREATE VIEW Meals AS SELECT * FROM MealRows")}),
-                     QString());
+            change({"ALTER TABLE Meals RENAME TO MealRows", "CREATE VIEW Meals AS SELECT * FROM MealRows"});
         QVERIFY(m_connection.open(m_fixture, kind == QLatin1String("read-only") ? Access::ReadOnly : Access::ReadWrite).ok());
         const bool locked = kind.startsWith(QLatin1String("BEGIN"));
         std::unique_ptr<TestDatabase::LockHolder> lock;
@@ -388,13 +386,10 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(Write, read);
         // 2,000 foods with long names, and a meal of Ann's in 2003 for each, in time order.
-        QCOMPARE(TestDatabase::execute(
-                     m_fixture,
-                     {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
-                      " INSERT INTO Foods (Food, Units, CaloriesPerUnit) SELECT printf('Food %04d %.200c', i, 'x'), 'each', i FROM n",
-                      "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) SELECT 'Ann', datetime('2003-01-01', '+' || (ID * 4)"
-                      " || ' hours'), Food, 1, Units FROM Foods WHERE Food LIKE 'Food %' ORDER BY ID"}),
-                 QString());
+        change({"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+                " INSERT INTO Foods (Food, Units, CaloriesPerUnit) SELECT printf('Food %04d %.200c', i, 'x'), 'each', i FROM n",
+                "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) SELECT 'Ann', datetime('2003-01-01', '+' || (ID * 4)"
+                " || ' hours'), Food, 1, Units FROM Foods WHERE Food LIKE 'Food %' ORDER BY ID"});
         QVERIFY(m_connection.open(m_fixture).ok());
         QVERIFY(read(m_connection));
         const QStringList pages = *m_connection.statement(QStringLiteral("SELECT pageno FROM dbstat WHERE name = ? AND pagetype = 'leaf'"
@@ -415,9 +410,8 @@ private Q_SLOTS:
     void mealWithAMalformedTimeIsShownAsStored()
     {
         // Text that is no date-time but sorts inside the day: it is counted, so it is shown as it is.
-        QCOMPARE(TestDatabase::execute(m_fixture, {QStringLiteral("INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) "
-                                                                  "VALUES (99, 'Ann', '2002-08-13 noon', 'Apple', 1, 'each')")}),
-                 QString());
+        change({"INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units)"
+                " VALUES (99, 'Ann', '2002-08-13 noon', 'Apple', 1, 'each')"});
         QVERIFY(m_connection.open(m_fixture).ok());
         const MealViewResult result = MealViewCommand::execute(m_connection, QStringLiteral("Ann"), DateSpan::oneDay(QDate(2002, 8, 13)));
         const MealRows &rows = *result.qryMealView;
@@ -473,11 +467,9 @@ private Q_SLOTS:
         QFETCH(DateSpan, span);
 
         // Units in another case find the food entry; a time that is no date-time is kept as stored.
-        QCOMPARE(TestDatabase::execute(m_fixture, {"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
-                                                   "('Maeve O''Brien', '2002-08-13 09:00:00', 'Broccoli', 1, 'CUP'),"
-                                                   "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each'),"
-                                                   "('Bob', '9999-12-31 23:59:59', 'Apple', 1, 'each')"}),
-                 QString());
+        change({"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
+                "('Maeve O''Brien', '2002-08-13 09:00:00', 'Broccoli', 1, 'CUP'),"
+                "('Maeve O''Brien', '2002-08-13 noon', 'Apple', 1, 'each'), ('Bob', '9999-12-31 23:59:59', 'Apple', 1, 'each')"});
         QVERIFY(m_connection.open(m_fixture, Access::ReadOnly).ok());
         const Result<ReportRow> report = MealReportCommand::execute(m_connection, client, span);
         QVERIFY2(report.ok(), qPrintable(report.reason()));
@@ -491,6 +483,9 @@ private Q_SLOTS:
     }
 
 private:
+    // Runs statements on the fixture, as another program would.
+    void change(const QStringList &sql) { QCOMPARE(TestDatabase::execute(m_fixture, sql), QString()); }
+
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_fixture;
     Connection m_connection{QStringLiteral("tst_database")};

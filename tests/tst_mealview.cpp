@@ -172,8 +172,8 @@ private Q_SLOTS:
 
         // A meal added behind the view's back shows only once the view queries again: not for a
         // click on the same date, but for the next new one.
-        change({QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) "
-                                                               "VALUES ('Ann', '2002-08-16 09:00:00', 'Apple', 1, 'each')")});
+        change({"INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
+                " VALUES ('Ann', '2002-08-16 09:00:00', 'Apple', 1, 'each')"});
         clickDate(*view, QDate(2002, 8, 16));
         QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
         clickDate(*view, tuesday);
@@ -230,16 +230,13 @@ private Q_SLOTS:
     {
         auto view = openView();
         QAbstractItemModelTester tester(view->dbgMeals->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        // Calories: 95 (1), 340 (10), 100 (20), 250 (40), 300 (41).
-        const int calories = 8;
-        const auto click = [&view](int column) {
+        // Calories (column 8): 95 (1), 340 (10), 100 (20), 250 (40), 300 (41), up then down. Another
+        // column (5) starts ascending; equal values keep their time order.
+        for (const auto &[column, ids] : {std::pair{8, QList<qint64>{1, 20, 40, 41, 10}}, {8, {10, 41, 40, 20, 1}},
+                                          {5, {41, 20, 1, 40, 10}}}) {
             clickHeader(view->dbgMeals, column);
-            return idsOf(view->dbgMeals);
-        };
-        QCOMPARE(click(calories), QList<qint64>({1, 20, 40, 41, 10}));
-        QCOMPARE(click(calories), QList<qint64>({10, 41, 40, 20, 1}));
-        // Another column starts ascending; equal values keep their time order.
-        QCOMPARE(click(5), QList<qint64>({41, 20, 1, 40, 10}));
+            QCOMPARE(idsOf(view->dbgMeals), ids);
+        }
         // Any re-query shows the time order again, and leaves a column's width as the user set it.
         view->dbgMeals->setColumnWidth(3, 150);
         view->ReQueryMeals(view->idSelected);
@@ -343,11 +340,12 @@ private Q_SLOTS:
 
         // Meals > Add... starts on the active view's client and first day; after it every view reads
         // its meals again, a meal another program added too, and keeps its selected meal.
-        change({QStringLiteral("INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES "
-                                                               "('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')")});
-        const auto addMeal = [&frame](QStringList *started) {
-            whenShown<frmEditMeal>([started](frmEditMeal *editor) {
-                *started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();
+        change({"INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
+                " VALUES ('Ann', '2002-08-13 07:00:00', 'Apple', 1, 'each')"});
+        const auto addMeal = [&frame] { // what the editor started with
+            QStringList started;
+            whenShown<frmEditMeal>([&started](frmEditMeal *editor) {
+                started << editor->dbcWho->currentText() << editor->dtpDate->text() << editor->dtpTime->text();
                 editor->dtpTime->setTime(QTime(7, 0));
                 editor->dbcFood->setEditText(QStringLiteral("Apple"));
                 editor->txtAmount->setText(QStringLiteral("1"));
@@ -355,11 +353,10 @@ private Q_SLOTS:
                 editor->cmdOK->click();
             });
             frame->mnuMealAdd->trigger();
+            return started;
         };
         frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(again->parentWidget()));
-        QStringList started;
-        addMeal(&started);
-        QCOMPARE(started, QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
+        QCOMPARE(addMeal(), QStringList({"Bob", "Tue Aug 13 2002", "12:00 AM"}));
         QCOMPARE(QList<qint64>({grid->model()->rowCount(), again->dbgMeals->model()->rowCount(), ann->idSelected,
                                 grid->selectionModel()->selectedRows().value(0).data().toLongLong()}),
                  QList<qint64>({6, 2, 40, 40}));
@@ -375,9 +372,7 @@ private Q_SLOTS:
 
         // With no view: no client, and now. A meal with no client is not saved.
         frame->mnuWindowCloseAll->trigger();
-        started.clear();
-        addMeal(&started);
-        QCOMPARE(started, QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
+        QCOMPARE(addMeal(), QStringList({"", "Tue Aug 13 2002", "9:30 AM"}));
         QCOMPARE(messages(), QStringList("! You must select a client name"));
     }
 };
