@@ -76,11 +76,7 @@ private Q_SLOTS:
         QCOMPARE(TestDatabase::createMealFixture(m_fixture), QString());
     }
 
-    void cleanup()
-    {
-        m_connection.close();
-        m_dir.reset();
-    }
+    void cleanup() { m_connection.close(); m_dir.reset(); }
 
     // Each file is opened for writing and for reading only, as an ordinary user, right after the
     // fixture opened: a refused file leaves nothing open, and nothing on disk changed.
