@@ -92,8 +92,7 @@ private Q_SLOTS:
         // Also in a file whose names compare with regard to case.
         deMealwright::instance().close();
         change({"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
-                                                "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients",
-                                                "ALTER TABLE Copy RENAME TO Clients"});
+                "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients", "ALTER TABLE Copy RENAME TO Clients"});
         QVERIFY(deMealwright::instance().open(m_path).ok());
         QCOMPARE(table.add({"ann", 1}).reason(), QStringLiteral("There is already a client named \"Ann\"."));
         QCOMPARE(rows(allClients).size(), 3);
@@ -176,9 +175,8 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         QFETCH(QString, question);
         QFETCH(QString, selected);
-        change({"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n"
-                                                " WHERE i < 1224) INSERT INTO Meals (Who, \"When\", Food, Amount, Units)"
-                                                " SELECT 'Ann', '2002-09-01 12:00:00', 'Apple', 1, 'each' FROM n"});
+        change({"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1224) INSERT INTO Meals"
+                " (Who, \"When\", Food, Amount, Units) SELECT 'Ann', '2002-09-01', 'Apple', 1, 'each' FROM n"});
         frmClients dialog;
         QSignalSpy removed(&dialog, &frmClients::clientRemoved);
         showActive(dialog);

@@ -178,8 +178,7 @@ private Q_SLOTS:
         QCOMPARE(view->lblDates->text(), QStringLiteral("No Data"));
         clickDate(*view, tuesday);
         clickDate(*view, QDate(2002, 8, 16));
-        QCOMPARE(view->lblDates->text() + QString::number(view->dbgMeals->model()->rowCount()),
-                 QStringLiteral("Fri, Aug 16, 20021"));
+        QCOMPARE(view->lblDates->text() + QString::number(view->dbgMeals->model()->rowCount()), "Fri, Aug 16, 20021");
 
         // A read that fails is never shown as a day without meals: every time, it says why.
         change({QStringLiteral("DROP TABLE Foods")});

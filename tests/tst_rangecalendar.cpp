@@ -73,8 +73,7 @@ private Q_SLOTS:
 
         // Modes: a one-day range on the selected date both ways; only a real change is signalled
         // (today's range was there from the start).
-        row("single sel:2003-01-05 sel:2003-01-05 set:2003-01-07:2003-01-09",
-            "2003-01-07 2003-01-07 2003-01 2");
+        row("single sel:2003-01-05 sel:2003-01-05 set:2003-01-07:2003-01-09", "2003-01-07 2003-01-07 2003-01 2");
         row("set:2003-02-14:2003-03-02 single", "2003-02-14 2003-02-14 2003-02 2");
         row("set:2003-01-05:2003-01-09 set:2003-01-05:2003-01-09 set:2003-01-09:2003-01-05",
             "2003-01-05 2003-01-09 2003-01 1");
@@ -147,14 +146,12 @@ private Q_SLOTS:
             if (!spy.isEmpty())
                 QCOMPARE(spy.last(), (QVariantList{m_cal->rangeStart(), m_cal->rangeEnd()}));
         }
-        const QStringList shown{m_cal->rangeStart().toString(Qt::ISODate),
-                                m_cal->rangeEnd().toString(Qt::ISODate),
+        const QStringList shown{m_cal->rangeStart().toString(Qt::ISODate), m_cal->rangeEnd().toString(Qt::ISODate),
                                 QDate(m_cal->yearShown(), m_cal->monthShown(), 1).toString("yyyy-MM"),
                                 QString::number(spy.count())};
         QCOMPARE(shown, outcome.split(u' '));
         // The base class's single-date clicks stay silent; a double click still activates.
-        QCOMPARE((QList<qsizetype>{baseClicks.count(), activated.count()}),
-                 (QList<qsizetype>{0, doubleClicks}));
+        QCOMPARE((QList<qsizetype>{baseClicks.count(), activated.count()}), (QList<qsizetype>{0, doubleClicks}));
     }
 
 };
