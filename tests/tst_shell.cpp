@@ -76,10 +76,7 @@ private Q_SLOTS:
     {
         MessageBox::setTestMode(false);
         Qt::TextFormat format = Qt::AutoText;
-        whenShown<QMessageBox>([&](QMessageBox *box) {
-            format = box->textFormat();
-            box->accept();
-        });
+        whenShown<QMessageBox>([&](QMessageBox *box) { format = box->textFormat(); box->accept(); });
         MessageBox::note(nullptr, QStringLiteral("<b>Al</b><br><font size=6>ALL 3 CLIENTS</font>"));
         MessageBox::setTestMode(true);
         QCOMPARE(format, Qt::PlainText);
