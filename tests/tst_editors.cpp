@@ -470,7 +470,6 @@ private Q_SLOTS:
             QCOMPARE(stored(), QString::fromLatin1(when));
         }
         showActive(editor);
-        messages();
         editor.dtpTime->setTime(QTime(7, 5));
         editor.cmdOK->click();
         QCOMPARE(stored(), QStringLiteral("2002-08-13 07:05:00"));
