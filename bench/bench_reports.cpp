@@ -79,7 +79,7 @@ struct ReportCase
 ReportCase g_year;
 ReportCase g_dense;
 
-QPageSize g_paper;
+QPageLayout g_paper;
 
 // The database in the variable, or one generated with these options.
 QString databaseFor(const char *variable, const BigDiary::Options &options)
@@ -464,7 +464,7 @@ int main(int argc, char **argv)
         || !openCase(g_dense, "dense", denseDatabaseVariable, 16))
         return 1;
     g_paper = ReportPdf::defaultPaper();
-    std::fprintf(stderr, "paper %s; PDF files in %s\n", qPrintable(g_paper.name()), qPrintable(g_outFolder->path()));
+    std::fprintf(stderr, "paper %s; PDF files in %s\n", qPrintable(g_paper.pageSize().name()), qPrintable(g_outFolder->path()));
 
     for (ReportCase *c : {&g_year, &g_dense})
         benchmark::RegisterBenchmark((std::string("Memory/Chain/") + c->name).c_str(), BM_Memory, c, &drCalorieReport())

@@ -7,25 +7,16 @@
 
 namespace ReportPdf {
 
-QPageSize defaultPaper()
+QPageLayout defaultPaper()
 {
-    return QPageSize(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                         : QPageSize::A4);
-}
-
-QSize twips(const QPageSize &paper)
-{
-    return paper.sizePoints() * 20;
+    const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                                             : QPageSize::A4);
+    return QPageLayout(paper, QPageLayout::Portrait, QMarginsF());
 }
 
 QSize twips(const QPageLayout &page)
 {
     return page.fullRectPoints().size() * 20;
-}
-
-Status write(const QString &path, const std::vector<ReportPage> &pages, const QPageSize &paper, const QString &title)
-{
-    return write(path, pages, QPageLayout(paper, QPageLayout::Portrait, QMarginsF()), title);
 }
 
 Status write(const QString &path, const std::vector<ReportPage> &pages, const QPageLayout &page, const QString &title)

@@ -128,7 +128,7 @@ int main(int argc, char *argv[])
                            .arg(who, arguments[2], arguments[3]));
 
     const QString title = QStringLiteral("Calorie Report for ") + who;
-    const QPageSize paper = ReportPdf::defaultPaper();
+    const QPageLayout paper = ReportPdf::defaultPaper();
     const std::vector<ReportPage> pages =
         ReportPages::layOut({parser.isSet(summaryOption) ? &drCalorieSummary() : &drCalorieReport(), &*report, title,
                              Clock::today(), ReportPdf::twips(paper)});
