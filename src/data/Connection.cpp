@@ -41,18 +41,22 @@ std::function<void(bool)> &waitHook()
 class MayWait
 {
 public:
-    MayWait() : m_hook(waitHook()) { notify(true); }
-    ~MayWait() { notify(false); }
+    MayWait()
+        : m_told(bool(waitHook()))
+    {
+        if (m_told)
+            waitHook()(true);
+    }
+    ~MayWait()
+    {
+        if (m_told && waitHook())
+            waitHook()(false);
+    }
     MayWait(const MayWait &) = delete;
     MayWait &operator=(const MayWait &) = delete;
 
 private:
-    void notify(bool waiting) const
-    {
-        if (m_hook)
-            m_hook(waiting);
-    }
-    const std::function<void(bool)> m_hook;
+    const bool m_told; // statements run every moment: the hook is not copied for each
 };
 
 int extendedCode(const QSqlError &error)
