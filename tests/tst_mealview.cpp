@@ -1,4 +1,5 @@
 #include "MealGridModel.h"
+#include "frmCopyMeals.h"
 #include "MealViewRules.h"
 #include "RangeCalendar.h"
 #include "Windows.h"
@@ -256,12 +257,20 @@ private Q_SLOTS:
         // The selection stays with its meal when the rows are sorted.
         clickHeader(grid, 8);
         QCOMPARE(selected(), QList<qint64>({20, 20}));
-        // Two rows, by Ctrl or Shift: refused, and no meal counts as selected.
+        // Rows by Ctrl or Shift stay selected (for copying), but no meal counts as selected.
+        const auto selectedIds = [&] {
+            QList<qint64> ids;
+            for (const MealRow &meal : view->selectedMeals())
+                ids << meal.ID;
+            return ids;
+        };
         clickRow(grid, 3, Qt::LeftButton, Qt::ControlModifier);
-        QCOMPARE(selected(), QList<qint64>({0, 0}));
-        clickRow(grid, 3);
+        QCOMPARE(view->idSelected, 0);
+        QCOMPARE(selectedIds(), QList<qint64>({20, 41})); // in calorie order
+        clickRow(grid, 1);
         clickRow(grid, 4, Qt::LeftButton, Qt::ShiftModifier);
-        QCOMPARE(selected(), QList<qint64>({0, 0}));
+        QCOMPARE(view->idSelected, 0);
+        QCOMPARE(selectedIds(), QList<qint64>({20, 40, 41, 10}));
 
         // A re-query keeps the ID, and highlights the meal again wherever it shows; not shown, it
         // is not deleted either.
@@ -273,6 +282,76 @@ private Q_SLOTS:
         QCOMPARE(selected(), QList<qint64>({40, 40}));
         grid->clearSelection();
         QCOMPARE(selected(), QList<qint64>({0, 0}));
+    }
+
+    void copyingMeals_data()
+    {
+        QTest::addColumn<QList<qint64>>("ids");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("who");
+        QTest::addColumn<QStringList>("copies"); // none when the copy is refused
+        QTest::addColumn<QString>("reason");
+        // Meal 20 was stored by another program in another form; its copy is stored in the usual one.
+        QTest::newRow("over a month end, to another client")
+            << QList<qint64>({41, 50, 20}) << QDate(2002, 9, 1) << "Bob"
+            << QStringList({"Bob|2002-09-01 23:59:59|Protein bar|1.5|bar", "Bob|2002-09-01 00:00:00|Broccoli|2.0|cup",
+                            "Bob|2002-09-01 08:00:00|Milk|1.0|cup"})
+            << "";
+        QTest::newRow("a leap day, the same client") << QList<qint64>({70}) << QDate(2004, 2, 29) << ""
+                                                     << QStringList("Ann|2004-02-29 19:00:00|Milk|8.0|fl oz") << "";
+        QTest::newRow("one meal gone") << QList<qint64>({1, 999}) << QDate(2002, 9, 1) << "" << QStringList()
+                                       << "The meal number 999 is no longer in the diary";
+        QTest::newRow("client gone") << QList<qint64>({1}) << QDate(2002, 9, 1) << "Zed" << QStringList()
+                                     << "The client 'Zed' is no longer in the diary";
+        QTest::newRow("food entry gone") << QList<qint64>({1, 30}) << QDate(2002, 9, 1) << "" << QStringList()
+                                         << "There is no longer a food entry for 'Mystery stew' in bowl";
+    }
+
+    void copyingMeals()
+    {
+        QFETCH(QList<qint64>, ids);
+        QFETCH(QDate, day);
+        QFETCH(QString, who);
+        QFETCH(QStringList, copies);
+        QFETCH(QString, reason);
+        change({"UPDATE Meals SET \"When\" = '2002-08-13T08:00' WHERE ID = 20"});
+        const QString added = QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || Amount || '|' || Units "
+                                             "FROM Meals WHERE ID > 40000 ORDER BY ID");
+        const QStringList all = rows(QStringLiteral("SELECT * FROM Meals"));
+        const Result<QList<qint64>> copied = Meals(deMealwright::instance().cnMealwright()).copyTo(ids, day, who);
+        QCOMPARE(copied.reason().left(reason.size()), reason);
+        QCOMPARE(rows(added), copies);
+        if (!copied)
+            QCOMPARE(rows(QStringLiteral("SELECT * FROM Meals")), all);
+    }
+
+    // Two of Tuesday's meals copied to Bob's day through the menu: the other open view follows.
+    void copyToFromTheMenu()
+    {
+        auto frame = startFrame(m_path);
+        frmMealView *ann = openMealView(*frame, 0);
+        frmMealView *bob = openMealView(*frame, 1);
+        bob->mvwDates->setSelectedDate(tuesday.addDays(1));
+        frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(ann->parentWidget()));
+        ann->mvwDates->setSelectedDate(tuesday);
+        Q_EMIT frame->mnuMeals->aboutToShow();
+        QVERIFY(!frame->mnuMealCopy->isEnabled());
+        clickRow(ann->dbgMeals, 0);
+        clickRow(ann->dbgMeals, 4, Qt::LeftButton, Qt::ControlModifier); // meals 1 and 41
+        Q_EMIT frame->mnuMeals->aboutToShow();
+        QCOMPARE(QList<bool>({frame->mnuMealCopy->isEnabled(), frame->mnuMealEdit->isEnabled()}), QList<bool>({true, false}));
+        QStringList seen;
+        whenModal([&](QWidget *dialog) {
+            auto *copy = qobject_cast<frmCopyMeals *>(dialog);
+            seen << copy->lblPrompt->text() << copy->dtpDate->date().toString(Qt::ISODate) << copy->cboWho->currentText();
+            copy->cboWho->setCurrentText(QStringLiteral("Bob"));
+            copy->cmdOK->click();
+        });
+        frame->mnuMealCopy->trigger();
+        QCOMPARE(seen, QStringList({"Copy the 2 selected meals to:", "2002-08-14", "Ann"}));
+        QCOMPARE(idsOf(bob->dbgMeals), QList<qint64>({40001, 40002}));
+        QCOMPARE(rows(QStringLiteral("SELECT \"When\" FROM Meals WHERE ID > 40000")),
+                 QStringList({"2002-08-14 00:00:00", "2002-08-14 23:59:59"}));
     }
 
     void deleteAsksThenDeletes()

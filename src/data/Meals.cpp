@@ -100,6 +100,38 @@ Status Meals::remove(qint64 id)
                              QStringLiteral("meal"), mealKey(id));
 }
 
+Result<QList<qint64>> Meals::copyTo(const QList<qint64> &ids, QDate day, const QString &who)
+{
+    Connection::Transaction transaction(m_connection);
+    if (!transaction.status())
+        return transaction.status();
+    QList<qint64> copies;
+    for (const qint64 id : ids) {
+        const Result<std::optional<Meal>> read = byId(id);
+        if (!read)
+            return read.status();
+        if (!*read)
+            return Status::failure(QStringLiteral("The meal %1 is no longer in the diary: another program has deleted "
+                                                  "it.")
+                                       .arg(mealKey(id)));
+        Meal copy = **read;
+        if (!copy.when.isValid())
+            return Status::failure(QStringLiteral("The meal %1 has no time that can be read: \"%2\".")
+                                       .arg(mealKey(id), copy.whenAsStored));
+        copy.when = wallClock(day, copy.when.time());
+        copy.whenAsStored.clear();
+        if (!who.isEmpty())
+            copy.who = who;
+        const Result<qint64> added = insert(copy);
+        if (!added)
+            return added.status();
+        copies.append(*added);
+    }
+    if (const Status saved = transaction.commit(); !saved)
+        return saved;
+    return copies;
+}
+
 std::pair<QString, QString> Meals::whenRange(const DateSpan &span)
 {
     // The midnight after 9999-12-31 would read "10000-01-01 ...", which sorts before every time

@@ -4,6 +4,7 @@
 #include "Status.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -41,6 +42,10 @@ public:
     // Writes every field but the ID to the meal with that ID.
     Status update(const Meal &meal);
     Status remove(qint64 id);
+    // Copies the meals with these IDs to day, each at its own time of day, for the client who
+    // (their own client when who is empty), in one transaction: all of them, or none when one is
+    // gone or cannot be written. Gives the IDs of the copies, in the order of ids.
+    Result<QList<qint64>> copyTo(const QList<qint64> &ids, QDate day, const QString &who);
 
     // The texts the stored "When" of the meals of a span lies between, as the span queries
     // compare them: begin <= When < end, as text.

@@ -411,17 +411,27 @@ void frmMealView::dbgMeals_selectionChanged()
         if (!rows.contains(index.row()))
             rows.append(index.row());
     if (rows.size() != 1) {
-        // No row, or more than one: no meal counts as selected, and a multiple selection is
-        // refused.
+        // No row, or more than one: no meal counts as selected. Several rows stay selected, for
+        // copying; editing and deleting take one meal.
         idSelected = 0;
-        if (rows.size() > 1) {
-            const QScopedValueRollback ignoring(m_ignoreSelection, true);
-            dbgMeals->selectionModel()->clearSelection();
-        }
         return;
     }
     m_currentBookmark = rsMeals->bookmarkAt(rows.constFirst());
     idSelected = rsMeals->atBookmark(m_currentBookmark).ID;
+}
+
+QList<MealRow> frmMealView::selectedMeals() const
+{
+    QList<MealRow> meals;
+    if (!rsMeals)
+        return meals;
+    QList<int> rows;
+    for (const QModelIndex &index : dbgMeals->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    for (const int row : rows)
+        meals.append(rsMeals->at(row));
+    return meals;
 }
 
 void frmMealView::dbgMeals_HeadClick(int column)

@@ -42,6 +42,8 @@ public:
     // Reads the span's meals again and shows them, highlighting the meal idMeal when it is
     // among them.
     void ReQueryMeals(qint64 idMeal);
+    // The meals of the selected rows, in the order shown.
+    QList<MealRow> selectedMeals() const;
     // Asks, then deletes the selected meal.
     void DeleteMeal();
 

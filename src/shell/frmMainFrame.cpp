@@ -7,6 +7,7 @@
 #include "EntryChecks.h"
 #include "frmAbout.h"
 #include "frmClients.h"
+#include "frmCopyMeals.h"
 #include "frmEditFood.h"
 #include "frmEditMeal.h"
 #include "frmFoodView.h"
@@ -83,6 +84,7 @@ void frmMainFrame::createMenus()
     mnuMealAdd = addItem(mnuMeals, "mnuMealAdd", QStringLiteral("&Add..."));
     mnuMealEdit = addItem(mnuMeals, "mnuMealEdit", QStringLiteral("&Edit..."));
     mnuMealDelete = addItem(mnuMeals, "mnuMealDelete", QStringLiteral("&Delete..."));
+    mnuMealCopy = addItem(mnuMeals, "mnuMealCopy", QStringLiteral("&Copy To..."));
     mnuMealView = addItem(mnuMeals, "mnuMealView", QStringLiteral("&View..."));
     mnuMealReport = addItem(mnuMeals, "mnuMealReport", QStringLiteral("&Report"));
 
@@ -113,6 +115,7 @@ void frmMainFrame::createMenus()
     mnuMealPopupAdd = addItem(mnuMealPopup, "mnuMealPopupAdd", QStringLiteral("&Add..."));
     mnuMealPopupEdit = addItem(mnuMealPopup, "mnuMealPopupEdit", QStringLiteral("&Edit..."));
     mnuMealPopupDelete = addItem(mnuMealPopup, "mnuMealPopupDelete", QStringLiteral("&Delete..."));
+    mnuMealPopupCopy = addItem(mnuMealPopup, "mnuMealPopupCopy", QStringLiteral("&Copy To..."));
 
     mnuFoodPopup = addMenu(this, "mnuFoodPopup", QStringLiteral("Food Popup"));
     mnuFoodPopupAdd = addItem(mnuFoodPopup, "mnuFoodPopupAdd", QStringLiteral("&Add..."));
@@ -156,6 +159,8 @@ void frmMainFrame::connectCommands()
     connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
+    for (QAction *copy : {mnuMealCopy, mnuMealPopupCopy})
+        connect(copy, &QAction::triggered, this, &frmMainFrame::mnuMealCopy_click);
 
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMainFrame::mnuHelpAbout_click);
 }
@@ -308,6 +313,7 @@ void frmMainFrame::mnuMeals_aboutToShow()
     const bool mealSelected = IsMealViewActive() && activeMealView()->idSelected != 0;
     mnuMealEdit->setEnabled(mealSelected);
     mnuMealDelete->setEnabled(mealSelected);
+    mnuMealCopy->setEnabled(IsMealViewActive() && !activeMealView()->selectedMeals().isEmpty());
 }
 
 void frmMainFrame::mnuFoods_aboutToShow()
@@ -366,6 +372,7 @@ void frmMainFrame::PopupMealMenu()
     const bool mealSelected = activeMealView()->idSelected != 0;
     mnuMealPopupEdit->setEnabled(mealSelected);
     mnuMealPopupDelete->setEnabled(mealSelected);
+    mnuMealPopupCopy->setEnabled(!activeMealView()->selectedMeals().isEmpty());
     mnuMealPopup->popup(QCursor::pos());
 }
 
@@ -454,6 +461,28 @@ frmEditFood &frmMainFrame::editFood()
     if (!m_editFood)
         m_editFood = std::make_unique<frmEditFood>(this);
     return *m_editFood;
+}
+
+void frmMainFrame::mnuMealCopy_click()
+{
+    if (!IsMealViewActive())
+        return;
+    frmMealView *view = activeMealView();
+    const QList<MealRow> meals = view->selectedMeals();
+    if (meals.isEmpty())
+        return;
+    frmCopyMeals copy(this);
+    QDate latest;
+    for (const MealRow &meal : meals) {
+        copy.idMeals.append(meal.ID);
+        if (meal.When.isValid() && (!latest.isValid() || meal.When.date() > latest))
+            latest = meal.When.date();
+    }
+    copy.szClient = view->szClient;
+    // The day after the meals: yesterday's breakfast is copied to today, a day to the next.
+    copy.dtDay = latest.isValid() ? latest.addDays(1) : Clock::today();
+    if (copy.exec() == QDialog::Accepted)
+        ReQueryAllMeals();
 }
 
 void frmMainFrame::mnuMealAdd_click()

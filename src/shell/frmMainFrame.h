@@ -62,6 +62,7 @@ public:
     QAction *mnuMealAdd;
     QAction *mnuMealEdit;
     QAction *mnuMealDelete;
+    QAction *mnuMealCopy;
     QAction *mnuMealView;
     QAction *mnuMealReport;
     QMenu *mnuFoods;
@@ -83,6 +84,7 @@ public:
     QAction *mnuMealPopupAdd;
     QAction *mnuMealPopupEdit;
     QAction *mnuMealPopupDelete;
+    QAction *mnuMealPopupCopy;
     QMenu *mnuFoodPopup;
     QAction *mnuFoodPopupAdd;
     QAction *mnuFoodPopupEdit;
@@ -123,6 +125,7 @@ private:
     void mnuMealEdit_click();
     void mnuMealView_click();
     void mnuMealDelete_click();
+    void mnuMealCopy_click();
     void mnuFoodAdd_click();
     void mnuFoodEdit_click();
     void mnuFoodDelete_click();
