@@ -81,6 +81,18 @@ private slots:
 
     // Runs that create nothing leave the folder, which holds the file diary.mdb and the folder
     // folder.mdb, as it was.
+    // The food catalogue: its foods and entries as the tool reports them and as the file holds them.
+    void toolMakesTheCatalogue()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("full.mdb"));
+        const auto [code, out, err] = runTool({QStringLiteral("--catalogue"), path}, dir.path());
+        QCOMPARE(std::pair(code, err), std::pair(0, QString()));
+        QCOMPARE(out, "Created " + path + " with the food catalogue of 5,632 foods in 16,059 entries.\n");
+        QCOMPARE(rows(path, "SELECT printf('%d %d %d', count(DISTINCT Food), count(*), (SELECT count(*) FROM Units)) FROM Foods"),
+                 QStringList("5632 16059 17"));
+    }
+
     void toolLeavesTheFolder_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -90,7 +102,9 @@ private slots:
         QTest::newRow("existing folder") << QStringList{"folder.mdb"} << 1 << "%1/folder.mdb is a folder.";
         QTest::newRow("missing folder") << QStringList{"nowhere/a.mdb"} << 1 << "The folder %1/nowhere does not exist.";
         QTest::newRow("folder is a file") << QStringList{"diary.mdb/a.mdb"} << 1 << "%1/diary.mdb is not a folder.";
-        QTest::newRow("no file") << QStringList{} << 2 << "Usage: mealwright-newdb FILE [--demo]";
+        QTest::newRow("no file") << QStringList{} << 2 << "Usage: mealwright-newdb FILE [--catalogue | --demo]";
+        QTest::newRow("catalogue and demo") << QStringList{"both.mdb", "--catalogue", "--demo"} << 2
+                                            << "--catalogue and --demo cannot go together";
         // A name that is not UTF-8 text would be changed; U+FFFD is what such a name reads as.
         QTest::newRow("name not UTF-8") << QStringList{"caf\\0351.mdb"} << 1 << "caf\\xE9.mdb is not UTF-8 text";
         QTest::newRow("name read from bytes not UTF-8") << QStringList{"caf\uFFFD.mdb"} << 1 << "not UTF-8 text";

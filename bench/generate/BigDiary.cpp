@@ -1,5 +1,6 @@
 #include "BigDiary.h"
 
+#include "Catalogue.h"
 #include "Clients.h"
 #include "Connection.h"
 #include "DateSpan.h"
@@ -12,20 +13,12 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QTextStream>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numeric>
 #include <optional>
-
-// The resource made of bench/data/foods.qrc lives in a static library: it must be pulled in
-// by name, from the global namespace.
-static void initFoodsResource()
-{
-    Q_INIT_RESOURCE(foods);
-}
 
 namespace BigDiary {
 
@@ -145,6 +138,9 @@ const std::vector<double> &amountsFor(const QString &units)
         {QStringLiteral("serving"), {0.5, 1, 1.5, 2}},
         {QStringLiteral("each"), {0.5, 1, 2, 3}},
         {QStringLiteral("bar"), {1}},
+        {QStringLiteral("small"), {1, 2}},
+        {QStringLiteral("medium"), {0.5, 1, 2}},
+        {QStringLiteral("large"), {0.5, 1}},
         {QStringLiteral("packet"), {1, 2}},
     };
     static const std::vector<double> one = {1};
@@ -168,61 +164,6 @@ double portion(const Food &food, double calories)
 // ---------------------------------------------------------------------------------------------
 // The food catalogue.
 
-QString loadFoods(std::vector<Food> &out)
-{
-    initFoodsResource();
-    QFile file(QStringLiteral(":/bench/foods.tsv"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("the food catalogue %1 cannot be read: %2").arg(file.fileName(), file.errorString());
-    QTextStream in(&file);
-    int lineNumber = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        ++lineNumber;
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList f = line.split(QLatin1Char('\t'));
-        bool ok[3] = {false, false, false};
-        if (f.size() == 8) {
-            Food food{{0,
-                       f[1],
-                       f[2],
-                       f[3].toDouble(&ok[0]),
-                       f[4].toDouble(&ok[1]),
-                       f[5].toDouble(&ok[2]),
-                       f[6] == QLatin1String("1"),
-                       f[7] == QLatin1String("1")},
-                      f[0]};
-            if (ok[0] && ok[1] && ok[2] && !food.food.isEmpty() && !food.units.isEmpty()) {
-                out.push_back(std::move(food));
-                continue;
-            }
-        }
-        return QStringLiteral("the food catalogue is malformed at line %1: %2").arg(lineNumber).arg(line);
-    }
-    if (out.empty())
-        return QStringLiteral("the food catalogue is empty");
-    return {};
-}
-
-struct LoadedFoods
-{
-    std::vector<Food> list;
-    QString error;
-};
-
-const LoadedFoods &loadedFoods()
-{
-    static const LoadedFoods loaded = [] {
-        LoadedFoods result;
-        result.error = loadFoods(result.list);
-        if (!result.error.isEmpty())
-            result.list.clear();
-        return result;
-    }();
-    return loaded;
-}
-
 // ---------------------------------------------------------------------------------------------
 // The clients.
 
@@ -239,7 +180,7 @@ struct ClientPlan
     std::vector<int> rowsOnDay;
 };
 
-struct Catalogue
+struct FoodGroups
 {
     QStringList groups;                  // the group codes
     std::vector<std::vector<int>> foods; // per group, indexes into foods()
@@ -247,9 +188,9 @@ struct Catalogue
     int groupIndex(const char *code) const { return static_cast<int>(groups.indexOf(QLatin1String(code))); }
 };
 
-Catalogue catalogueOf(const std::vector<Food> &all)
+FoodGroups catalogueOf(const std::vector<Food> &all)
 {
-    Catalogue c;
+    FoodGroups c;
     for (int i = 0; i < static_cast<int>(all.size()); ++i) {
         const Food &food = all[static_cast<size_t>(i)];
         if (food.supplement) {
@@ -363,7 +304,9 @@ constexpr std::array<const char *, 50> lastNames = {
 
 const std::vector<Food> &foods()
 {
-    return loadedFoods().list;
+    static const std::vector<Food> none;
+    const Result<std::vector<Food>> &catalogue = Catalogue::entries();
+    return catalogue ? catalogue.value() : none;
 }
 
 std::vector<FoodEntry> storeBrands(int entries, std::uint64_t seed)
@@ -430,8 +373,8 @@ QString generate(const QString &path, const Options &options, Summary *summary)
         return QStringLiteral("%1 already exists; remove it or choose another name").arg(path);
     const std::vector<Food> &catalogue = foods();
     if (catalogue.empty())
-        return loadedFoods().error;
-    const Catalogue groups = catalogueOf(catalogue);
+        return Catalogue::entries().reason();
+    const FoodGroups groups = catalogueOf(catalogue);
     const std::vector<FoodEntry> brands = storeBrands(options.catalogue, options.seed);
 
     // Plan every client's diary before writing anything.
@@ -484,12 +427,9 @@ QString generate(const QString &path, const Options &options, Summary *summary)
                 break;
             status = Clients(connection).add({client.who, client.calorieBudget});
         }
+        if (status)
+            status = Catalogue::fill(connection);
         Foods foodTable(connection);
-        for (const Food &food : catalogue) {
-            if (!status)
-                break;
-            status = foodTable.insert(food).status();
-        }
         for (const FoodEntry &entry : brands) {
             if (!status)
                 break;

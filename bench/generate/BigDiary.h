@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Catalogue.h"
 #include "Foods.h"
 
 #include <QDate>
@@ -8,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-// A large Mealwright database for the benchmarks: a food catalogue of about a thousand entries
-// (derived from the USDA tables, bench/data/foods.tsv), clients with budgets of 1,200 to 2,500
+// A large Mealwright database for the benchmarks: the food catalogue a new diary starts with
+// (about 16,000 entries of the USDA tables, see Catalogue), clients with budgets of 1,200 to 2,500
 // and years of diaries. Clients keep their diary on some days and not on others; a kept day
 // has breakfast, lunch and dinner of two to four foods each and a few snacks of one or two.
 // How many days are kept follows from the number of meals asked for, so that the Meals table
@@ -41,12 +42,10 @@ struct Summary
     double seconds = 0; // wall-clock time of the whole generation
 };
 
-struct Food : FoodEntry
-{
-    QString group; // the USDA food group code, e.g. "0900" for fruits
-};
+// An entry of the catalogue and its USDA food group code, e.g. "0900" for fruits.
+using Food = CatalogueFood;
 
-// The food catalogue, read from the resource made of bench/data/foods.tsv.
+// The built-in food catalogue (Catalogue::entries()); empty when it cannot be read.
 const std::vector<Food> &foods();
 
 // The store brands that pad the real catalogue to `entries` entries (none when it has that

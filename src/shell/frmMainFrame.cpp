@@ -1,6 +1,7 @@
 #include "frmMainFrame.h"
 
 #include "BuildInfo.h"
+#include "Catalogue.h"
 #include "Clients.h"
 #include "Clock.h"
 #include "deMealwright.h"
@@ -64,6 +65,10 @@ frmMainFrame::frmMainFrame(QWidget *parent)
     cdlOpenFile.defaultSuffix = QStringLiteral("mdb");
     cdlNewFile = cdlOpenFile;
     cdlNewFile.title = QStringLiteral("New Database");
+    // A new diary starts with the food catalogue unless the box is cleared; the choice holds
+    // for the next File > New... of the run.
+    cdlNewFile.checkBox = QStringLiteral("Start with the food &catalogue");
+    cdlNewFile.checked = true;
 
     createMenus();
     connectCommands();
@@ -206,10 +211,12 @@ void frmMainFrame::mnuFileNew_click()
 {
     // Asks until a new diary is made or the user cancels: an existing file is never replaced.
     for (;;) {
-        const QString path = FileDialog::newFile(this, cdlNewFile);
+        bool withCatalogue = cdlNewFile.checked;
+        const QString path = FileDialog::newFile(this, cdlNewFile, &withCatalogue);
         if (path.isEmpty())
             return;
         cdlNewFile.selectedFile = path;
+        cdlNewFile.checked = withCatalogue;
         const QString shown = QDir::toNativeSeparators(path);
         if (QFileInfo::exists(path)) {
             MessageBox::exclamation(this, QStringLiteral("%1 already exists.\n\nMealwright never replaces a file with a "
@@ -217,7 +224,8 @@ void frmMainFrame::mnuFileNew_click()
                                               .arg(shown));
             continue;
         }
-        if (const Status made = NewDiary::create(path); !made) {
+        const Status made = withCatalogue ? NewDiary::create(path, Catalogue::fill) : NewDiary::create(path);
+        if (!made) {
             MessageBox::failure(this, QStringLiteral("Mealwright could not create the database\n%1").arg(shown), made.reason());
             continue;
         }

@@ -1,13 +1,16 @@
 #include "FileDialog.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 
 namespace {
 struct TestState
 {
     bool on = false;
     QStringList answers;
+    QList<bool> checked;
     QList<FileDialog::Request> requests;
 };
 
@@ -21,11 +24,18 @@ TestState &testState()
 namespace {
 
 QString ask(QWidget *parent, const FileDialog::Request &request, QFileDialog::AcceptMode mode,
-            QFileDialog::Options options = {})
+            QFileDialog::Options options = {}, bool *checked = nullptr)
 {
+    if (checked)
+        *checked = request.checked;
     TestState &state = testState();
     if (state.on) {
         state.requests.append(request);
+        if (!request.checkBox.isEmpty() && !state.checked.isEmpty()) {
+            const bool answer = state.checked.takeFirst();
+            if (checked)
+                *checked = answer;
+        }
         return state.answers.isEmpty() ? QString() : state.answers.takeFirst();
     }
 
@@ -41,8 +51,21 @@ QString ask(QWidget *parent, const FileDialog::Request &request, QFileDialog::Ac
         dialog.setDirectory(offered.absolutePath());
         dialog.selectFile(offered.fileName());
     }
+    QCheckBox *box = nullptr;
+    if (!request.checkBox.isEmpty()) {
+        // Only Qt's own dialog takes a widget of ours: below the file name and type, across.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
+            box = new QCheckBox(request.checkBox, &dialog);
+            box->setObjectName(QStringLiteral("chkFileDialogOption"));
+            box->setChecked(request.checked);
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (box && checked)
+        *checked = box->isChecked();
     return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
 }
 
@@ -58,19 +81,24 @@ QString FileDialog::saveFile(QWidget *parent, const Request &request)
     return ask(parent, request, QFileDialog::AcceptSave);
 }
 
-QString FileDialog::newFile(QWidget *parent, const Request &request)
+QString FileDialog::newFile(QWidget *parent, const Request &request, bool *checked)
 {
-    return ask(parent, request, QFileDialog::AcceptSave, QFileDialog::DontConfirmOverwrite);
+    return ask(parent, request, QFileDialog::AcceptSave, QFileDialog::DontConfirmOverwrite, checked);
 }
 
 void FileDialog::setTestMode(bool on)
 {
-    testState() = TestState{on, {}, {}};
+    testState() = TestState{on, {}, {}, {}};
 }
 
 void FileDialog::setNextAnswer(const QString &path)
 {
     testState().answers.append(path);
+}
+
+void FileDialog::setNextChecked(bool checked)
+{
+    testState().checked.append(checked);
 }
 
 const QList<FileDialog::Request> &FileDialog::requests()

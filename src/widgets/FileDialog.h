@@ -9,8 +9,12 @@ class QWidget;
 // the extension added to a name typed without one, and the file offered at first. The
 // chosen file must exist.
 //
+// A request may add a check box under the file name (the dialog is then Qt's own, not the
+// desktop's): its caption, and whether it starts checked.
+//
 // Tests switch on test mode: no dialog is shown, each request is recorded, and the answer is
-// the next preset one (an empty text is Cancel; Cancel when none is preset).
+// the next preset one (an empty text is Cancel; Cancel when none is preset). The check box of
+// a request answers the next preset state, or stays as it started when none is preset.
 class FileDialog
 {
 public:
@@ -20,6 +24,8 @@ public:
         QString filter;
         QString defaultSuffix;
         QString selectedFile;
+        QString checkBox = {}; // the caption of a check box under the file name; none when empty
+        bool checked = false;
     };
 
     // The full path of the chosen existing file, or the empty text after Cancel.
@@ -28,10 +34,11 @@ public:
     // an existing file is chosen.
     static QString saveFile(QWidget *parent, const Request &request);
     // The full path of a file to create. The dialog does not ask about an existing file: the
-    // caller refuses it.
-    static QString newFile(QWidget *parent, const Request &request);
+    // caller refuses it. When the request has a check box, checked is set to its state.
+    static QString newFile(QWidget *parent, const Request &request, bool *checked = nullptr);
 
     static void setTestMode(bool on);
     static void setNextAnswer(const QString &path);
+    static void setNextChecked(bool checked);
     static const QList<Request> &requests();
 };

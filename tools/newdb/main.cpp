@@ -1,7 +1,8 @@
-// mealwright-newdb FILE [--demo]: creates a new Mealwright database file, empty or holding the
-// demo diary. Exit status 0 on success, 1 when the file could not be created, 2 on a usage error.
+// mealwright-newdb FILE [--catalogue | --demo]: creates a new Mealwright database file: empty,
+// with the food catalogue, or holding the demo diary (which has a small catalogue of its own). Exit status 0 on success, 1 when the file could not be created, 2 on a usage error.
 
 #include "BuildInfo.h"
+#include "Catalogue.h"
 #include "Clock.h"
 #include "DemoData.h"
 #include "NewDiary.h"
@@ -13,12 +14,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSet>
 
 namespace {
 
 int usageError(const QString &problem)
 {
-    return ToolOutput::usageError(problem, QStringLiteral("FILE [--demo]"));
+    return ToolOutput::usageError(problem, QStringLiteral("FILE [--catalogue | --demo]"));
 }
 
 } // namespace
@@ -46,6 +48,11 @@ int main(int argc, char *argv[])
             .arg(DemoData::foods().size())
             .arg(DemoData::days));
     parser.addOption(demoOption);
+    const QCommandLineOption catalogueOption(
+        QStringLiteral("catalogue"),
+        QStringLiteral("Start the new database with the food catalogue: generic foods of the USDA National Nutrient "
+                       "Database in grams, ounces and household measures."));
+    parser.addOption(catalogueOption);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The database file to create, by convention ending in .mdb."));
 
@@ -65,8 +72,13 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("the file name is empty."));
 
     const bool withDemo = parser.isSet(demoOption);
+    const bool withCatalogue = parser.isSet(catalogueOption);
+    if (withDemo && withCatalogue)
+        return usageError(QStringLiteral("--catalogue and --demo cannot go together: the demo diary has its own foods."));
     const QDate lastDay = Clock::today();
-    const Status created = withDemo ? DemoData::createFile(files.first(), lastDay) : NewDiary::create(files.first());
+    const Status created = withDemo        ? DemoData::createFile(files.first(), lastDay)
+                           : withCatalogue ? NewDiary::create(files.first(), Catalogue::fill)
+                                           : NewDiary::create(files.first());
     if (!created) {
         ToolOutput::printLine(stderr, created.reason());
         return 1;
@@ -79,6 +91,14 @@ int main(int argc, char *argv[])
                               .arg(where, english.toString(static_cast<qlonglong>(DemoData::clients().size())),
                                    english.toString(static_cast<qlonglong>(DemoData::foods().size())),
                                    english.toString(static_cast<qlonglong>(DemoData::meals(lastDay).size()))));
+    } else if (withCatalogue) {
+        const std::vector<CatalogueFood> &catalogue = Catalogue::entries().value();
+        QSet<QString> foods;
+        for (const CatalogueFood &entry : catalogue)
+            foods.insert(entry.food);
+        ToolOutput::printLine(stdout, QStringLiteral("Created %1 with the food catalogue of %2 foods in %3 entries.")
+                              .arg(where, english.toString(static_cast<qlonglong>(foods.size())),
+                                   english.toString(static_cast<qlonglong>(catalogue.size()))));
     } else {
         ToolOutput::printLine(stdout, QStringLiteral("Created %1, an empty diary with the %2 standard units.")
                               .arg(where)
