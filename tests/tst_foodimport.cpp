@@ -129,9 +129,8 @@ private Q_SLOTS:
                 "'no poison'); END"});
         const QStringList before = catalogue();
         QTEST(::import(file, cancelAt), "outcome");
-        const QStringList after = catalogue();
-        QCOMPARE(after.first(before.size()), before);
-        QTEST(after.sliced(before.size()), "added");
+        QFETCH(QStringList, added);
+        QCOMPARE(catalogue(), before + added);
     }
 
     // Foods > Import...: the file asked for, the summary shown, the new entries in every window.
@@ -146,8 +145,8 @@ private Q_SLOTS:
         frmMealView *meals = openMealView(*frame, 0);
         frame->mnuFoodView->trigger();
         auto *list = qobject_cast<frmFoodView *>(frame->mdiArea()->currentSubWindow()->widget());
-        const QList<QAction *> items = frame->mnuFoods->actions();
-        QCOMPARE(items.indexOf(frame->mnuFoodImport), items.indexOf(frame->mnuFoodFind) + 1);
+        QCOMPARE(frame->mnuFoods->actions().value(frame->mnuFoods->actions().indexOf(frame->mnuFoodFind) + 1),
+                 frame->mnuFoodImport);
 
         FileDialog::setNextAnswer(path);
         frame->mnuFoodImport->trigger();
