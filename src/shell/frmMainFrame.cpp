@@ -11,6 +11,7 @@
 #include "frmCopyMeals.h"
 #include "frmEditFood.h"
 #include "frmEditMeal.h"
+#include "frmFoodImport.h"
 #include "frmFoodView.h"
 #include "frmMealView.h"
 #include "frmPrintReport.h"
@@ -98,6 +99,7 @@ void frmMainFrame::createMenus()
     mnuFoodEdit = addItem(mnuFoods, "mnuFoodEdit", QStringLiteral("&Edit..."));
     mnuFoodDelete = addItem(mnuFoods, "mnuFoodDelete", QStringLiteral("&Delete..."));
     mnuFoodFind = addItem(mnuFoods, "mnuFoodFind", QStringLiteral("&Find..."));
+    mnuFoodImport = addItem(mnuFoods, "mnuFoodImport", QStringLiteral("&Import..."));
     mnuFoodView = addItem(mnuFoods, "mnuFoodView", QStringLiteral("&View..."));
     mnuFoodReport = addItem(mnuFoods, "mnuFoodReport", QStringLiteral("&Report..."));
     mnuFoodReport->setEnabled(false);
@@ -160,6 +162,7 @@ void frmMainFrame::connectCommands()
     for (QAction *find : {mnuFoodFind, mnuFoodPopupFind})
         connect(find, &QAction::triggered, this, &frmMainFrame::mnuFoodFind_click);
     connect(mnuFoodView, &QAction::triggered, this, &frmMainFrame::mnuFoodView_click);
+    connect(mnuFoodImport, &QAction::triggered, this, &frmMainFrame::mnuFoodImport_click);
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
     connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
@@ -331,6 +334,7 @@ void frmMainFrame::mnuFoods_aboutToShow()
     mnuFoodDelete->setEnabled(foodSelected);
     mnuFoodFind->setEnabled(IsFoodViewActive());
     mnuFoodAdd->setEnabled(true);
+    mnuFoodImport->setEnabled(true);
     mnuFoodView->setEnabled(true);
     mnuFoodReport->setEnabled(false);
 }
@@ -561,6 +565,17 @@ void frmMainFrame::mnuFoodFind_click()
 {
     if (IsFoodViewActive())
         activeFoodView()->FindFood();
+}
+
+void frmMainFrame::mnuFoodImport_click()
+{
+    if (!m_foodImport)
+        m_foodImport = std::make_unique<frmFoodImport>(this);
+    if (!m_foodImport->exec())
+        return;
+    reQueryFoodView(0);
+    // Meals that named the new entries' foods and units had nothing to count until now.
+    ReQueryAllMeals();
 }
 
 void frmMainFrame::mnuMealReport_click()

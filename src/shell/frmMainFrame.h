@@ -15,6 +15,7 @@ class frmClients;
 class frmEditFood;
 class frmEditMeal;
 class frmFoodView;
+class frmFoodImport;
 class frmSearchOptions;
 class frmPrintReport;
 class frmMealView;
@@ -70,6 +71,7 @@ public:
     QAction *mnuFoodEdit;
     QAction *mnuFoodDelete;
     QAction *mnuFoodFind;
+    QAction *mnuFoodImport;
     QAction *mnuFoodView;
     QAction *mnuFoodReport;
     QMenu *mnuWindow;
@@ -130,6 +132,7 @@ private:
     void mnuFoodEdit_click();
     void mnuFoodDelete_click();
     void mnuFoodFind_click();
+    void mnuFoodImport_click();
     void mnuFoodView_click();
     void mnuMealReport_click();
 
@@ -147,5 +150,6 @@ private:
     std::unique_ptr<frmEditFood> m_editFood;
     std::unique_ptr<frmPrintReport> m_printReport;
     std::unique_ptr<frmSearchOptions> m_searchOptions; // keeps its history for the whole run
+    std::unique_ptr<frmFoodImport> m_foodImport; // offers the last file imported again
     QPointer<frmFoodView> m_foodView; // the one food list window, while it is open
 };
