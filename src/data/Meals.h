@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 class Connection;
 
@@ -41,6 +42,10 @@ public:
     // Writes every field but the ID to the meal with that ID.
     Status update(const Meal &meal);
     Status remove(qint64 id);
+
+    // How many meals of each food the client ate in the span, one (food, meals) pair a food,
+    // the foods in no particular order.
+    Result<std::vector<std::pair<QString, qint64>>> mealsPerFood(const QString &client, const DateSpan &span) const;
 
     // The texts the stored "When" of the meals of a span lies between, as the span queries
     // compare them: begin <= When < end, as text.
