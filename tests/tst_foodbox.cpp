@@ -161,6 +161,19 @@ private Q_SLOTS:
                  QStringList({"50", "Soup 00", "Soup 49"}));
     }
 
+    // Names set again, as an editor opening again sets them, replace the ones before; the
+    // client's meals count for them.
+    void namesSetAgain()
+    {
+        FoodMatch match;
+        match.setNames({"Apple", "Pear, raw"});
+        match.setRecent({{"pear, raw", 2}});
+        match.setNames({"Apple", "Pie, apple"});
+        QCOMPARE(match.matches(u"p"), QStringList("Pie, apple"));
+        match.setNames({"Pear, raw", "Apple, raw"});
+        QCOMPARE(match.matches(u"raw"), QStringList({"Pear, raw", "Apple, raw"}));
+    }
+
     // Today and the 89 days before it, whole days.
     void recentDays()
     {

@@ -25,23 +25,30 @@ bool isApostrophe(QChar c)
 // " creme brulee 1 2 cup".
 QString foldedWords(QStringView text)
 {
+    // Most names are plain ASCII, which needs no decomposing: the names are many, and folded
+    // when an editor first opens.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
     // Decomposed, "é" is "e" and a combining accent, which is dropped.
-    const QString decomposed = text.toString().normalized(QString::NormalizationForm_KD).toCaseFolded();
-    QString folded;
-    folded.reserve(decomposed.size() + 1);
+    const QString decomposed =
+        ascii ? QString() : text.toString().normalized(QString::NormalizationForm_KD).toCaseFolded();
+    const QStringView source = ascii ? text : QStringView(decomposed);
+    QString folded(2 * source.size() + 1, Qt::Uninitialized);
+    QChar *out = folded.data();
     bool inWord = false;
-    for (const QChar c : decomposed) {
-        if (isMark(c) || isApostrophe(c))
+    for (const QChar c : source) {
+        if (isApostrophe(c) || (!ascii && isMark(c)))
             continue;
-        if (c.isLetterOrNumber()) {
+        const char16_t lower = ascii && c >= u'A' && c <= u'Z' ? char16_t(c.unicode() + (u'a' - u'A')) : c.unicode();
+        if (ascii ? (lower >= u'a' && lower <= u'z') || (lower >= u'0' && lower <= u'9') : c.isLetterOrNumber()) {
             if (!inWord)
-                folded += u' ';
-            folded += c;
+                *out++ = u' ';
+            *out++ = lower;
             inWord = true;
         } else {
             inWord = false;
         }
     }
+    folded.truncate(out - folded.constData());
     return folded;
 }
 
@@ -64,20 +71,30 @@ QStringList FoodMatch::words(QStringView text)
 
 void FoodMatch::setNames(const QStringList &names)
 {
+    // An editor opening again mostly finds the names it had: they are prepared already.
+    if (m_language == QLocale().name() && m_names.size() == size_t(names.size())
+        && std::equal(m_names.begin(), m_names.end(), names.begin(),
+                      [](const Name &name, const QString &given) { return name.name == given; }))
+        return;
+    m_language = QLocale().name();
     m_names.clear();
     m_names.reserve(size_t(names.size()));
-    for (const QString &name : names)
-        m_names.push_back({name, foldedWords(name), 0, m_recent.value(caseKey(name))});
-
-    // The names in the language's order, letter case aside, as the lists of names are sorted.
+    m_byCaseKey.clear();
+    m_byCaseKey.reserve(names.size());
+    // Sort keys of the names in one letter case: the same order where the collator ignores case,
+    // and in the "C" language (whose keys are the bytes of the text) letter case aside too.
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(m_names.size());
-    // Keys of the names in one letter case: the same order where the collator ignores case, and
-    // in the "C" language (whose keys are the bytes of the text) letter case aside too.
-    for (const Name &name : m_names)
-        keys.push_back(collator.sortKey(caseKey(name.name)));
+    keys.reserve(size_t(names.size()));
+    for (const QString &name : names) {
+        const QString key = caseKey(name);
+        m_byCaseKey.insert(key, int(m_names.size()));
+        m_names.push_back({name, foldedWords(name), 0, m_recent.value(key)});
+        keys.push_back(collator.sortKey(key));
+    }
+
+    // The names in the language's order, letter case aside, as the lists of names are sorted.
     std::vector<int> sorted(m_names.size());
     std::iota(sorted.begin(), sorted.end(), 0);
     std::stable_sort(sorted.begin(), sorted.end(),
@@ -92,7 +109,11 @@ void FoodMatch::setRecent(const std::vector<std::pair<QString, qint64>> &mealsPe
     for (const auto &[food, count] : mealsPerFood)
         m_recent[caseKey(food)] += count;
     for (Name &name : m_names)
-        name.meals = m_recent.value(caseKey(name.name));
+        name.meals = 0;
+    for (auto food = m_recent.cbegin(); food != m_recent.cend(); ++food) {
+        if (const auto name = m_byCaseKey.constFind(food.key()); name != m_byCaseKey.cend())
+            m_names[size_t(*name)].meals = food.value();
+    }
 }
 
 QStringList FoodMatch::matches(QStringView typed, int limit) const

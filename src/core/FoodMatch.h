@@ -56,4 +56,6 @@ private:
     };
     std::vector<Name> m_names;
     QHash<QString, qint64> m_recent; // meals lately by the name folded to one letter case
+    QHash<QString, int> m_byCaseKey; // the place of each name, folded to one letter case
+    QString m_language;              // the language the names are in order for
 };
