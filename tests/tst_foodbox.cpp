@@ -216,6 +216,10 @@ private Q_SLOTS:
         QTest::keyClick(box, Qt::Key_Escape);
         QCOMPARE(QVariantList({list->isOpen(), box->currentText(), editor.isVisible()}),
                  QVariantList({false, "APPLE", true}));
+        // So does a click elsewhere, which the list has while it is up.
+        typeAfresh(box, "Apple");
+        QTest::mouseClick(list->view(), Qt::LeftButton, {}, QPoint(-5, -5));
+        QCOMPARE(QVariantList({list->isOpen(), box->currentText()}), QVariantList({false, "Apple"}));
 
         // Typing on after a move, here as the keys come while the list has the keyboard.
         typeAfresh(box, "Crè");

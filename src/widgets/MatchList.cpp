@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStringListModel>
 #include <QTimer>
@@ -27,6 +28,7 @@ MatchList::MatchList(QComboBox *box)
     m_view->setWindowFlags(Qt::Popup);
     m_view->setObjectName(box->objectName() + QStringLiteral("Matches"));
     m_view->setModel(m_model);
+    m_view->setFont(box->font()); // a window of its own takes the program's font otherwise
     m_view->setFocusPolicy(Qt::NoFocus);
     m_view->setFocusProxy(box);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -168,6 +170,12 @@ bool MatchList::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
             || event->type() == QEvent::ShortcutOverride) {
             QApplication::sendEvent(m_box, event);
+            return true;
+        }
+        // A press anywhere else while the list has the mouse closes it, and does nothing more.
+        if (event->type() == QEvent::MouseButtonPress
+            && !m_view->rect().contains(m_view->mapFromGlobal(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()))) {
+            close();
             return true;
         }
         return false;
