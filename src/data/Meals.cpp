@@ -132,6 +132,17 @@ Result<QList<qint64>> Meals::copyTo(const QList<qint64> &ids, QDate day, const Q
     return copies;
 }
 
+Result<std::vector<std::pair<QString, qint64>>> Meals::mealsPerFood(const QString &client, const DateSpan &span) const
+{
+    // The client's meals of the span are one stretch of the index on (Who, When).
+    const auto [begin, end] = whenRange(span);
+    Connection::Statement query = m_connection.statement(
+        QStringLiteral("SELECT Food, count(*) FROM Meals WHERE Who = ? AND \"When\" >= ? AND \"When\" < ? GROUP BY Food"));
+    return query.bind(client).bind(begin).bind(end).rows([](const Connection::Statement &row) {
+        return std::pair<QString, qint64>(row.value(0).toString(), row.value(1).toLongLong());
+    });
+}
+
 std::pair<QString, QString> Meals::whenRange(const DateSpan &span)
 {
     // The midnight after 9999-12-31 would read "10000-01-01 ...", which sorts before every time

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 class Connection;
 
@@ -46,6 +47,10 @@ public:
     // (their own client when who is empty), in one transaction: all of them, or none when one is
     // gone or cannot be written. Gives the IDs of the copies, in the order of ids.
     Result<QList<qint64>> copyTo(const QList<qint64> &ids, QDate day, const QString &who);
+
+    // How many meals of each food the client ate in the span, one (food, meals) pair a food,
+    // the foods in no particular order.
+    Result<std::vector<std::pair<QString, qint64>>> mealsPerFood(const QString &client, const DateSpan &span) const;
 
     // The texts the stored "When" of the meals of a span lies between, as the span queries
     // compare them: begin <= When < end, as text.

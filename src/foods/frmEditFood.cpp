@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "deMealwright.h"
+#include "MatchList.h"
 #include "MessageBox.h"
 #include "Schema.h"
 #include "SignPadded.h"
@@ -30,6 +31,7 @@ Connection &database()
 frmEditFood::frmEditFood(QWidget *parent)
     : FormDialog(parent)
     , dbcFood(Controls::textCombo(this, QStringLiteral("dbcFood"), twipRect(648, 168, 4332, 288)))
+    , foodMatches(new MatchList(dbcFood))
     , txtCalories(Controls::lineEdit(this, QStringLiteral("txtCalories"), twipRect(948, 648, 732, 288)))
     , dbcUnits(Controls::textCombo(this, QStringLiteral("dbcUnits"), twipRect(2400, 648, 1692, 288)))
     , txtVegetables(Controls::lineEdit(this, QStringLiteral("txtVegetables"), twipRect(948, 1200, 732, 288)))
@@ -100,8 +102,12 @@ bool frmEditFood::FillUnitsCombo()
 
 bool frmEditFood::FillFoodCombo()
 {
+    // No client here: the matches are ranked without anyone's recent foods.
     QStringList names;
-    return Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &names);
+    if (!Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &names))
+        return false;
+    foodMatches->setNames(names);
+    return true;
 }
 
 bool frmEditFood::foodsWritable()

@@ -14,6 +14,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class MatchList;
 class QPushButton;
 
 // Adds or changes one entry of the food catalogue: a food in one unit, with its calories and
@@ -46,6 +47,7 @@ public:
     void reject() override;
 
     QComboBox *dbcFood;
+    MatchList *foodMatches; // the foods matching what is typed in dbcFood
     QLineEdit *txtCalories;
     QComboBox *dbcUnits;
     QLineEdit *txtVegetables;

@@ -4,8 +4,10 @@
 #include "Clock.h"
 #include "Controls.h"
 #include "deMealwright.h"
+#include "FoodMatch.h"
 #include "Foods.h"
 #include "frmEditFood.h"
+#include "MatchList.h"
 #include "MessageBox.h"
 #include "SignPadded.h"
 #include "Twips.h"
@@ -70,6 +72,7 @@ frmEditMeal::frmEditMeal(QWidget *parent)
     , cmdStandardTime(new QPushButton(QStringLiteral("..."), this))
     , dbcWho(new QComboBox(this))
     , dbcFood(Controls::textCombo(this, QStringLiteral("dbcFood"), twipRect(600, 660, 4752, 288)))
+    , foodMatches(new MatchList(dbcFood))
     , txtAmount(new QLineEdit(this))
     , dbcUnits(Controls::textCombo(this, QStringLiteral("dbcUnits"), twipRect(1680, 1215, 1695, 315)))
     , lstStandardTime(new QListWidget(this))
@@ -137,6 +140,7 @@ frmEditMeal::frmEditMeal(QWidget *parent)
                              static_cast<QWidget *>(txtAmount), static_cast<QWidget *>(lstStandardTime)})
         watched->installEventFilter(this);
     connect(dbcFood, &QComboBox::editTextChanged, this, &frmEditMeal::dbcFood_change);
+    connect(dbcWho, &QComboBox::currentTextChanged, this, &frmEditMeal::LoadRecentFoods);
     connect(cmdStandardTime, &QPushButton::clicked, this, &frmEditMeal::cmdStandardTime_click);
     connect(lstStandardTime, &QListWidget::itemDoubleClicked, this, &frmEditMeal::lstStandardTime_pick);
     connect(cmdOK, &QPushButton::clicked, this, &frmEditMeal::cmdOK_click);
@@ -176,9 +180,11 @@ bool frmEditMeal::Form_Load()
     if (!LoadFoodList() || !LoadClientList())
         return false;
     placeControls();
-    if (idMeal != 0)
-        return StartEditMeal();
-    StartAddMeal();
+    if (idMeal != 0 && !StartEditMeal())
+        return false;
+    if (idMeal == 0)
+        StartAddMeal();
+    LoadRecentFoods();
     return true;
 }
 
@@ -206,7 +212,25 @@ void frmEditMeal::placeControls()
 
 bool frmEditMeal::LoadFoodList()
 {
-    return Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &m_foods);
+    if (!Controls::fillNames(this, dbcFood, Foods(database()).names(), QStringLiteral("foods"), &m_foods))
+        return false;
+    foodMatches->setNames(m_foods);
+    return true;
+}
+
+void frmEditMeal::LoadRecentFoods()
+{
+    const QString client = dbcWho->currentText();
+    Result<std::vector<std::pair<QString, qint64>>> recent = std::vector<std::pair<QString, qint64>>();
+    if (!client.isEmpty())
+        recent = Meals(database()).mealsPerFood(client, FoodMatch::recentSpan(Clock::today()));
+    if (!recent) {
+        // The matches still come, only without the client's own foods first.
+        MessageBox::failure(this, QStringLiteral("The foods this client ate lately could not be read."),
+                            recent.reason());
+        recent = std::vector<std::pair<QString, qint64>>();
+    }
+    foodMatches->setRecent(*recent);
 }
 
 bool frmEditMeal::LoadClientList()
@@ -405,6 +429,7 @@ void frmEditMeal::cmdMore_click()
         return;
     // The next item of the same meal starts as a copy of this one, not saved yet.
     setWindowTitle(QStringLiteral("Add meal"));
+    LoadRecentFoods(); // the food saved counts now
     Controls::focusField(dbcFood);
 }
 

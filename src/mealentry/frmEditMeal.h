@@ -19,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTimeEdit;
+class MatchList;
 class frmEditFood;
 
 // Adds or changes one meal: who ate which food, when, how much and in which units.
@@ -56,6 +57,7 @@ public:
     QPushButton *cmdStandardTime;
     QComboBox *dbcWho;
     QComboBox *dbcFood;
+    MatchList *foodMatches; // the foods matching what is typed in dbcFood
     QLineEdit *txtAmount;
     QComboBox *dbcUnits;
     QListWidget *lstStandardTime;
@@ -73,6 +75,8 @@ private:
     void placeControls();
     bool LoadFoodList();
     bool LoadClientList();
+    // The foods the client shown ate lately, which come first among the matches.
+    void LoadRecentFoods();
     void LoadUnitsList();
     bool StartEditMeal();
     void StartAddMeal();
