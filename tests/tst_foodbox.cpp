@@ -41,7 +41,8 @@ class TestFoodBox : public DiaryTest
 public:
     TestFoodBox()
         : DiaryTest({"INSERT INTO Foods (Food, Units) VALUES ('Apples, raw, with skin', 'g'), ('Juice, apple', 'fl oz'),"
-                     " ('Juice, apple', 'cup'), ('Pie, apple', 'slice'), ('Pineapple', 'cup'), ('Crème brûlée', 'each')",
+                     " ('Juice, apple', 'cup'), ('Pie, apple', 'slice'), ('Pineapple', 'cup'), ('Crème brûlée', 'each'),"
+                     " ('Pears, asian, raw, as picked from the tree in the orchard behind the farm', 'each')",
                      "INSERT INTO Meals (Who, \"When\", Food, Units) VALUES ('Ann', '2002-05-16 00:00:00', 'Apples, raw, "
                      "with skin', 'g'), ('Ann', '2002-08-10 07:00:00', 'apples, RAW, with skin', 'g'), ('Ann', "
                      "'2002-08-01 12:00:00', 'Pie, apple', 'slice'), ('Ann', '2002-05-15 23:59:59', 'Juice, apple', 'cup')"},
@@ -136,6 +137,10 @@ private Q_SLOTS:
         type(list->view(), "me");
         QCOMPARE(QVariantList({box->currentText(), list->shown(), list->highlighted()}),
                  QVariantList({"Crème", QStringList("Crème brûlée"), -1}));
+
+        // A long name shows whole: the list is as wide as it needs to be.
+        type(box, "pear");
+        QVERIFY(list->view()->width() > list->view()->fontMetrics().horizontalAdvance(list->shown().value(0)));
 
         // Enter takes the highlighted name and the units follow it; Tab takes it and goes on; so
         // does a click.

@@ -8,6 +8,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStringListModel>
 #include <QTimer>
 
@@ -92,11 +93,24 @@ void MatchList::open()
 {
     const int rows = std::min(int(m_model->rowCount()), visibleRows);
     const int frame = 2 * m_view->frameWidth();
+    // As wide as the longest name shown, so that names are read whole, and never narrower
+    // than the box.
+    int widest = 0;
+    for (const QString &name : m_model->stringList())
+        widest = std::max(widest, m_view->fontMetrics().horizontalAdvance(name));
+    const int scrollBar = m_model->rowCount() > rows ? m_view->verticalScrollBar()->sizeHint().width() : 0;
     QRect place(m_box->mapToGlobal(QPoint(0, m_box->height())),
-                QSize(m_box->width(), rows * std::max(1, m_view->sizeHintForRow(0)) + frame));
-    // Above the box when the screen has no room below it.
-    if (const QScreen *screen = m_box->screen(); screen && place.bottom() > screen->availableGeometry().bottom())
-        place.moveBottom(m_box->mapToGlobal(QPoint(0, 0)).y() - 1);
+                QSize(std::max(m_box->width(), widest + frame + scrollBar + 8),
+                      rows * std::max(1, m_view->sizeHintForRow(0)) + frame));
+    if (const QScreen *screen = m_box->screen()) {
+        const QRect room = screen->availableGeometry();
+        // Above the box when the screen has no room below it; within the screen's width.
+        if (place.bottom() > room.bottom())
+            place.moveBottom(m_box->mapToGlobal(QPoint(0, 0)).y() - 1);
+        place.setWidth(std::min(place.width(), room.width()));
+        if (place.right() > room.right())
+            place.moveRight(room.right());
+    }
     m_view->setGeometry(place);
     m_view->scrollToTop();
     if (!m_view->isVisible())
