@@ -5,6 +5,7 @@
 #include "Clients.h"
 #include "Clock.h"
 #include "deMealwright.h"
+#include "DemoData.h"
 #include "EntryChecks.h"
 #include "frmAbout.h"
 #include "frmClients.h"
@@ -17,9 +18,11 @@
 #include "frmPrintReport.h"
 #include "frmSearchOptions.h"
 #include "frmSelectClient.h"
+#include "frmStart.h"
 #include "MdiArrange.h"
 #include "MessageBox.h"
 #include "NewDiary.h"
+#include "RecentDiaries.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace {
 
@@ -134,7 +138,8 @@ void frmMainFrame::createMenus()
 void frmMainFrame::connectCommands()
 {
     connect(mnuFileNew, &QAction::triggered, this, &frmMainFrame::mnuFileNew_click);
-    connect(mnuFileOpen, &QAction::triggered, this, [this] { OpenDatabase(false); });
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMainFrame::OpenDatabase);
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmMainFrame::mnuFile_aboutToShow);
     connect(mnuFileClients, &QAction::triggered, this, &frmMainFrame::mnuFileClients_click);
     // Exit ends the run at once: nothing is asked, no window is closed one by one.
     connect(mnuFileExit, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
@@ -176,24 +181,110 @@ void frmMainFrame::connectCommands()
 void frmMainFrame::start(const QString &commandLinePath)
 {
     EnableDataMenus(false);
-    if (commandLinePath.isEmpty())
-        OpenDatabase(true);
-    else
+    showDiaryName();
+    if (!commandLinePath.isEmpty()) {
         openDatabaseFile(QFileInfo(commandLinePath).absoluteFilePath());
+        return;
+    }
+    const QString remembered = deMealwright::rememberedPath();
+    QString gone;
+    if (!remembered.isEmpty() && !QFileInfo::exists(remembered)) {
+        // Kept as the remembered diary, in case it comes back (a drive not mounted yet).
+        gone = remembered;
+        RecentDiaries::remove(gone);
+    } else if (!remembered.isEmpty() && openDatabaseFile(remembered)) {
+        return;
+    }
+    showStart(gone);
 }
 
-void frmMainFrame::OpenDatabase(bool useRememberedPath)
+void frmMainFrame::showStart(const QString &gone)
 {
-    QString path;
-    if (useRememberedPath)
-        path = deMealwright::rememberedPath();
-    if (path.isEmpty()) {
-        path = FileDialog::openExistingFile(this, cdlOpenFile);
-        if (path.isEmpty())
-            return; // cancelled: nothing changes
-        cdlOpenFile.selectedFile = path;
+    frmStart dialog(this, [this](frmStart::Choice choice, const QString &path) {
+        switch (choice) {
+        case frmStart::Choice::New:
+            return mnuFileNew_click();
+        case frmStart::Choice::Open:
+            return OpenDatabase();
+        case frmStart::Choice::Demo:
+            return openDemoDiary();
+        case frmStart::Choice::Recent:
+            return openRecent(path);
+        }
+        return false;
+    });
+    dialog.setGoneDiary(gone);
+    dialog.exec();
+}
+
+bool frmMainFrame::OpenDatabase()
+{
+    const QString path = FileDialog::openExistingFile(this, cdlOpenFile);
+    if (path.isEmpty())
+        return deMealwright::instance().isOpen(); // cancelled: nothing changes
+    cdlOpenFile.selectedFile = path;
+    return openDatabaseFile(path);
+}
+
+bool frmMainFrame::openRecent(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        RecentDiaries::remove(path);
+        MessageBox::critical(this, QStringLiteral("The diary %1 is no longer there.\n\nIt has been taken off the list of "
+                                                  "recent diaries.")
+                                       .arg(QDir::toNativeSeparators(path)));
+        return deMealwright::instance().isOpen();
     }
-    openDatabaseFile(path);
+    return openDatabaseFile(path);
+}
+
+bool frmMainFrame::openDemoDiary()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString path = QDir(folder).filePath(QStringLiteral("demo.mdb"));
+    if (!QFileInfo::exists(path)) {
+        const QString what = QStringLiteral("Mealwright could not make the demo diary\n%1").arg(QDir::toNativeSeparators(path));
+        if (folder.isEmpty() || !QDir().mkpath(folder)) {
+            MessageBox::failure(this, what, QStringLiteral("The folder %1 could not be made.").arg(QDir::toNativeSeparators(folder)));
+            return false;
+        }
+        if (const Status made = DemoData::createFile(path, Clock::today()); !made) {
+            MessageBox::failure(this, what, made.reason());
+            return false;
+        }
+    }
+    return openDatabaseFile(path);
+}
+
+void frmMainFrame::showDiaryName()
+{
+    const QString program = QString::fromUtf8(BuildInfo::title);
+    const QString &path = deMealwright::instance().path();
+    setWindowTitle(path.isEmpty() ? program : QStringLiteral("%1 - %2").arg(QFileInfo(path).fileName(), program));
+}
+
+void frmMainFrame::mnuFile_aboutToShow()
+{
+    for (QAction *action : std::as_const(mnuFileRecent) + m_recentSeparators) {
+        mnuFile->removeAction(action);
+        action->deleteLater();
+    }
+    mnuFileRecent.clear();
+    m_recentSeparators.clear();
+    const QStringList paths = RecentDiaries::list();
+    if (paths.isEmpty())
+        return;
+    m_recentSeparators << mnuFile->insertSeparator(mnuFileExit);
+    for (int i = 0; i < paths.size(); ++i) {
+        QString name = QFileInfo(paths[i]).fileName();
+        QAction *item = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name.replace(QLatin1Char('&'), QStringLiteral("&&"))), mnuFile);
+        item->setToolTip(QDir::toNativeSeparators(paths[i]));
+        item->setStatusTip(item->toolTip());
+        connect(item, &QAction::triggered, this, [this, path = paths[i]] { openRecent(path); });
+        mnuFile->insertAction(mnuFileExit, item);
+        mnuFileRecent << item;
+    }
+    m_recentSeparators << mnuFile->insertSeparator(mnuFileExit);
 }
 
 bool frmMainFrame::openDatabaseFile(const QString &path)
@@ -206,18 +297,20 @@ bool frmMainFrame::openDatabaseFile(const QString &path)
         return false;
     }
     deMealwright::rememberPath(path);
+    RecentDiaries::add(path);
     EnableDataMenus(true);
+    showDiaryName();
     return true;
 }
 
-void frmMainFrame::mnuFileNew_click()
+bool frmMainFrame::mnuFileNew_click()
 {
     // Asks until a new diary is made or the user cancels: an existing file is never replaced.
     for (;;) {
         bool withCatalogue = cdlNewFile.checked;
         const QString path = FileDialog::newFile(this, cdlNewFile, &withCatalogue);
         if (path.isEmpty())
-            return;
+            return deMealwright::instance().isOpen();
         cdlNewFile.selectedFile = path;
         cdlNewFile.checked = withCatalogue;
         const QString shown = QDir::toNativeSeparators(path);
@@ -232,8 +325,7 @@ void frmMainFrame::mnuFileNew_click()
             MessageBox::failure(this, QStringLiteral("Mealwright could not create the database\n%1").arg(shown), made.reason());
             continue;
         }
-        openDatabaseFile(path);
-        return;
+        return openDatabaseFile(path);
     }
 }
 
@@ -278,6 +370,7 @@ void frmMainFrame::CloseDatabase()
     deMealwright::instance().close();
     CloseAllChildWindows();
     EnableDataMenus(false);
+    showDiaryName();
 }
 
 void frmMainFrame::EnableDataMenus(bool enabled)

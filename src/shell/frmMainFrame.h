@@ -32,8 +32,8 @@ public:
     ~frmMainFrame() override;
 
     // Start-up, before the frame is first shown: the data menus are disabled, then the database
-    // given on the command line opens, or else the remembered one (the "Open Database" dialog
-    // asks for one when none is remembered).
+    // given on the command line opens, or else the remembered one; when none is remembered, or
+    // it is gone or does not open, the start dialog asks which diary to work in.
     void start(const QString &commandLinePath = QString());
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -59,6 +59,9 @@ public:
     QAction *mnuFileOpen;
     QAction *mnuFileClients;
     QAction *mnuFileExit;
+    // The recent diaries between File's commands and Exit, "&1 clinic.mdb" first; made afresh
+    // each time File opens.
+    QList<QAction *> mnuFileRecent;
     QMenu *mnuMeals;
     QAction *mnuMealAdd;
     QAction *mnuMealEdit;
@@ -97,11 +100,21 @@ private:
     void createMenus();
     void connectCommands();
 
-    void OpenDatabase(bool useRememberedPath);
+    // File > Open...: true when a diary is open afterwards.
+    bool OpenDatabase();
     void CloseDatabase();
     // Closes what is open, opens path, remembers it and enables the data menus; on failure
     // says why and leaves no database open. True when the database opened.
     bool openDatabaseFile(const QString &path);
+    // A diary of the recent list; one that is gone is taken off the list, with a message.
+    bool openRecent(const QString &path);
+    // The demo diary in the user's data folder, made on first use.
+    bool openDemoDiary();
+    // The start dialog; gone is the remembered diary when it is no longer there.
+    void showStart(const QString &gone);
+    // The caption names the open diary: "clinic.mdb - Mealwright".
+    void showDiaryName();
+    void mnuFile_aboutToShow();
     void EnableDataMenus(bool enabled);
     void CloseAllChildWindows();
     bool IsMealViewActive() const;
@@ -115,7 +128,8 @@ private:
     // otherwise keeping its selection; nothing when it is not open.
     void reQueryFoodView(qint64 idFood);
 
-    void mnuFileNew_click();
+    // File > New...: true when a new diary was made and opened.
+    bool mnuFileNew_click();
     void mnuFileClients_click();
     // The meal views of a client follow a change of name or budget, and close with the client.
     void clientChanged(const QString &oldName, const QString &newName, double calorieBudget);
@@ -143,6 +157,7 @@ private:
 
     QMdiArea *m_mdiArea;
     QList<QAction *> m_windowListActions;
+    QList<QAction *> m_recentSeparators;
     std::unique_ptr<frmAbout> m_about;
     std::unique_ptr<frmSelectClient> m_selectClient;
     std::unique_ptr<frmClients> m_clients;

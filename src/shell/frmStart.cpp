@@ -1,0 +1,108 @@
+#include "frmStart.h"
+
+#include "BuildInfo.h"
+#include "RecentDiaries.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *addButton(QWidget *parent, QLayout *layout, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    layout->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+frmStart::frmStart(QWidget *parent, Action act)
+    : QDialog(parent)
+    , lblGone(new QLabel(this))
+    , lstRecent(new QListWidget(this))
+    , m_act(std::move(act))
+    , m_recentCaption(new QLabel(QStringLiteral("&Recent diaries:"), this))
+{
+    setObjectName(QStringLiteral("frmStart"));
+    setWindowTitle(QString::fromUtf8(BuildInfo::title));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    lblGone->setObjectName(QStringLiteral("lblGone"));
+    lblGone->setTextFormat(Qt::PlainText); // a path is shown as it is
+    lblGone->setWordWrap(true);
+    lblGone->hide();
+    auto *intro = new QLabel(QStringLiteral("Choose the diary to work in."), this);
+    lstRecent->setObjectName(QStringLiteral("lstRecent"));
+    lstRecent->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_recentCaption->setBuddy(lstRecent);
+
+    auto *buttons = new QVBoxLayout;
+    cmdNew = addButton(this, buttons, "cmdNew", QStringLiteral("&New diary..."));
+    cmdOpen = addButton(this, buttons, "cmdOpen", QStringLiteral("&Open diary..."));
+    cmdDemo = addButton(this, buttons, "cmdDemo", QStringLiteral("Open the &demo diary"));
+    buttons->addStretch();
+    cmdCancel = addButton(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
+
+    auto *recent = new QVBoxLayout;
+    recent->addWidget(m_recentCaption);
+    recent->addWidget(lstRecent);
+    auto *choices = new QHBoxLayout;
+    choices->addLayout(recent, 1);
+    choices->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblGone);
+    layout->addWidget(intro);
+    layout->addLayout(choices);
+    setMinimumWidth(520);
+
+    connect(cmdNew, &QPushButton::clicked, this, [this] { choose(Choice::New); });
+    connect(cmdOpen, &QPushButton::clicked, this, [this] { choose(Choice::Open); });
+    connect(cmdDemo, &QPushButton::clicked, this, [this] { choose(Choice::Demo); });
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // A double-click or Enter on a diary opens it.
+    connect(lstRecent, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { choose(Choice::Recent, item->data(Qt::UserRole).toString()); });
+    fillRecent();
+}
+
+void frmStart::setGoneDiary(const QString &path)
+{
+    lblGone->setText(QStringLiteral("The diary you used last, %1, is no longer there.").arg(QDir::toNativeSeparators(path)));
+    lblGone->setVisible(!path.isEmpty());
+}
+
+void frmStart::choose(Choice choice, const QString &path)
+{
+    if (m_act(choice, path))
+        accept();
+    else
+        fillRecent();
+}
+
+void frmStart::fillRecent()
+{
+    lstRecent->clear();
+    for (const QString &path : RecentDiaries::list()) {
+        const QFileInfo file(path);
+        auto *item = new QListWidgetItem(QStringLiteral("%1 (in %2)").arg(file.fileName(), QDir::toNativeSeparators(file.path())),
+                                         lstRecent);
+        item->setData(Qt::UserRole, path);
+        item->setToolTip(QDir::toNativeSeparators(path));
+    }
+    const bool any = lstRecent->count() > 0;
+    lstRecent->setVisible(any);
+    m_recentCaption->setVisible(any);
+    if (any) {
+        lstRecent->setCurrentRow(0);
+        lstRecent->setFocus();
+    } else {
+        cmdNew->setFocus();
+    }
+}
