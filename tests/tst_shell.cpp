@@ -1,9 +1,13 @@
+#include "BuildInfo.h"
+#include "frmStart.h"
 #include "MdiArrange.h"
+#include "ProgramOptions.h"
 #include "Windows.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSettings>
 
 // The main frame's start-up and its File and Window menus.
@@ -19,6 +23,8 @@ private Q_SLOTS:
         QSettings(QStringLiteral("Mealwright"), QStringLiteral("Mealwright")).clear();
         MessageBox::setTestMode(true);
         FileDialog::setTestMode(true);
+        // The demo diary is made under here, never in a person's own data folder.
+        qputenv("XDG_DATA_HOME", m_dir->filePath(QStringLiteral("data")).toLocal8Bit());
     }
 
     void cleanup() { deMealwright::instance().close(); }
@@ -26,49 +32,228 @@ private Q_SLOTS:
     void startUp_data()
     {
         QTest::addColumn<QString>("remembered");  // the file in the settings at start
+        QTest::addColumn<QStringList>("recent");  // the recent diaries in the settings at start
         QTest::addColumn<QString>("commandLine"); // the file named on the command line
-        QTest::addColumn<QString>("chosen");      // the answer to the file dialog; empty: Cancel
-        QTest::addColumn<QString>("opened");      // "asked" first when the dialog asked
-        QTest::addColumn<QString>("message");
-        QTest::newRow("first start") << "" << "" << "diary.mdb" << "asked diary.mdb" << "";
-        QTest::newRow("first start, cancelled") << "" << "" << "" << "asked " << "";
-        QTest::newRow("remembered") << "diary.mdb" << "" << "" << "diary.mdb" << "";
+        QTest::addColumn<QString>("choice");      // in the start dialog; empty: it must not show
+        QTest::addColumn<QString>("answer");      // the file dialog's answer
+        QTest::addColumn<QString>("opened");      // the file open afterwards
+        QTest::addColumn<QStringList>("shown");   // what the start dialog showed, %1 the folder
+        const QStringList none;
+        QTest::newRow("remembered") << "diary.mdb" << none << "" << "" << "" << "diary.mdb" << none;
         // A relative path on the command line is taken from the current folder.
-        QTest::newRow("command line") << "diary.mdb" << "given.mdb" << "" << "given.mdb" << "";
-        QTest::newRow("remembered file gone") << "moved away.mdb" << "" << "" << "" << "does not exist";
+        QTest::newRow("command line") << "diary.mdb" << none << "given.mdb" << "" << "" << "given.mdb" << none;
+        QTest::newRow("first start, cancelled") << "" << none << "" << "cancel" << "" << "" << none;
+        QTest::newRow("first start, new") << "" << none << "" << "new" << "made.mdb" << "made.mdb" << none;
+        QTest::newRow("first start, open") << "" << none << "" << "open" << "given.mdb" << "given.mdb" << none;
+        QTest::newRow("first start, demo") << "" << none << "" << "demo" << "" << "demo.mdb" << none;
+        // Settings from before the recent list offer the remembered diary.
+        QTest::newRow("remembered locked") << "locked.mdb" << none << "" << "recent" << "" << "" << QStringList{"locked.mdb (in %1)"};
+        QTest::newRow("remembered gone") << "moved away.mdb" << QStringList{"given.mdb", "moved away.mdb", "diary.mdb"} << ""
+                                         << "recent" << "" << "given.mdb"
+                                         << QStringList{"The diary you used last, %1/moved away.mdb, is no longer there.",
+                                                        "given.mdb (in %1)", "diary.mdb (in %1)"};
     }
 
     void startUp()
     {
         QFETCH(QString, remembered);
+        QFETCH(QStringList, recent);
         QFETCH(QString, commandLine);
-        QFETCH(QString, chosen);
+        QFETCH(QString, choice);
+        QFETCH(QString, answer);
         QFETCH(QString, opened);
-        QFETCH(QString, message);
+        QFETCH(QStringList, shown);
         database(QStringLiteral("diary.mdb"));
         database(QStringLiteral("given.mdb"));
+        const TestDatabase::LockHolder lock(database(QStringLiteral("locked.mdb")), QStringLiteral("BEGIN EXCLUSIVE"));
         if (!remembered.isEmpty())
             deMealwright::rememberPath(m_dir->filePath(remembered));
-        if (!chosen.isEmpty())
-            FileDialog::setNextAnswer(m_dir->filePath(chosen));
-        const auto before = TestDatabase::snapshot(m_dir->path());
+        if (!recent.isEmpty()) {
+            for (QString &name : recent)
+                name = m_dir->filePath(name);
+            QSettings(QStringLiteral("Mealwright"), QStringLiteral("Mealwright")).setValue(QStringLiteral("Database/Recent"), recent);
+        }
+        if (!answer.isEmpty())
+            FileDialog::setNextAnswer(m_dir->filePath(answer));
+
+        QStringList seen;
+        bool asked = false;
+        onStartDialog([&](frmStart *start) {
+            asked = true;
+            if (start->lblGone->isVisibleTo(start))
+                seen << start->lblGone->text();
+            for (int row = 0; row < start->lstRecent->count(); ++row)
+                seen << start->lstRecent->item(row)->text();
+            QPushButton *button = choice == "new" ? start->cmdNew : choice == "open" ? start->cmdOpen
+                                 : choice == "demo" ? start->cmdDemo : start->cmdCancel;
+            if (choice == "recent")
+                QTest::keyClick(start->lstRecent, Qt::Key_Return); // the first, current at first
+            else
+                button->click();
+        });
         const QString previous = QDir::currentPath();
         QDir::setCurrent(m_dir->path());
         auto frame = startFrame(commandLine);
         QDir::setCurrent(previous);
+        QApplication::processEvents(); // when no dialog showed
+        QCOMPARE(asked, !choice.isEmpty());
+        QCOMPARE(seen, shown.replaceInStrings(QStringLiteral("%1"), QDir::toNativeSeparators(m_dir->path())));
 
-        const QString file = opened.mid(opened.startsWith(QLatin1String("asked ")) ? 6 : 0);
-        const QString asked = FileDialog::requests().isEmpty() ? QString() : QStringLiteral("asked ");
-        QCOMPARE(asked + QFileInfo(deMealwright::instance().path()).fileName(), opened);
-        QCOMPARE(dataMenus(*frame), QList<bool>(3, !file.isEmpty()));
-        // The settings keep the last file that opened.
-        QCOMPARE(QFileInfo(deMealwright::rememberedPath()).fileName(), file.isEmpty() ? remembered : file);
-        QVERIFY(frame->mdiArea()->subWindowList().isEmpty());
+        const QString path = deMealwright::instance().path();
+        QCOMPARE(QFileInfo(path).fileName(), opened);
+        QCOMPARE(frame->windowTitle(), opened.isEmpty() ? QStringLiteral("Mealwright") : opened + QStringLiteral(" - Mealwright"));
+        QCOMPARE(dataMenus(*frame), QList<bool>(3, !opened.isEmpty()));
+        // The settings keep the last file that opened; a gone one stays, in case it comes back.
+        QCOMPARE(QFileInfo(deMealwright::rememberedPath()).fileName(), opened.isEmpty() ? remembered : opened);
+        if (choice == "demo") {
+            QVERIFY2(path.startsWith(m_dir->filePath(QStringLiteral("data/"))), qPrintable(path));
+            QCOMPARE(rows(QStringLiteral("SELECT COUNT(*) FROM Clients")), QStringList("3"));
+        }
+        const QStringList messagesShown = messages();
+        // A locked diary says why at start, and again when it is chosen in the dialog.
+        QVERIFY2(messagesShown.size() == (remembered == "locked.mdb" ? 2 : 0), qPrintable(messagesShown.join('/')));
+    }
+
+    // The start dialog stays open while what was chosen does not open a diary, and lists the
+    // recent diaries afresh.
+    void startDialogStays()
+    {
+        const QString junk = m_dir->filePath(QStringLiteral("notes.mdb"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+        file.close();
+        const QString gone = m_dir->filePath(QStringLiteral("gone.mdb"));
+        QSettings(QStringLiteral("Mealwright"), QStringLiteral("Mealwright")).setValue(QStringLiteral("Database/Recent"), QStringList{gone, junk});
+        // The data folder is a file: the demo diary cannot be made.
+        QFile(m_dir->filePath(QStringLiteral("data"))).open(QIODevice::WriteOnly);
+
+        QList<bool> open;
+        QList<int> listed;
+        onStartDialog([&](frmStart *start) {
+            FileDialog::setNextAnswer(junk);
+            start->cmdOpen->click();
+            start->cmdNew->click(); // cancelled
+            start->cmdDemo->click();
+            QTest::keyClick(start->lstRecent, Qt::Key_Return);
+            listed << start->lstRecent->count();
+            open << start->isVisible();
+            start->cmdCancel->click();
+            open << start->isVisible();
+        });
+        auto frame = startFrame();
+        QCOMPARE(open, QList<bool>({true, false}));
+        QCOMPARE(listed, QList<int>({1}));
         const QStringList shown = messages();
-        QVERIFY2(shown.size() == (message.isEmpty() ? 0 : 1) && shown.value(0).contains(message), qPrintable(shown.join('/')));
-        // Nothing appears on disk: no settings entry for a cancelled start, no file for a gone one.
-        if (file.isEmpty())
-            QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+        QCOMPARE(shown.size(), 3);
+        QVERIFY2(shown[0].startsWith("X Mealwright could not open the database\n" + QDir::toNativeSeparators(junk)), qPrintable(shown[0]));
+        QVERIFY2(shown[1].startsWith(QStringLiteral("X Mealwright could not make the demo diary\n")), qPrintable(shown[1]));
+        QCOMPARE(shown[2], "X The diary " + QDir::toNativeSeparators(gone) + " is no longer there.\n\nIt has been taken off the list of recent diaries.");
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Mealwright"));
+    }
+
+    // File lists the last four diaries opened, the most recent first, each once, between its
+    // commands and Exit; one that is gone is taken off with a message.
+    void recentDiaries()
+    {
+        const QStringList names{"a.mdb", "b.mdb", "c & d.mdb", "e.mdb", "f.mdb"};
+        for (const QString &name : names)
+            database(name);
+        QDir(m_dir->path()).mkdir(QStringLiteral("sub"));
+        auto frame = startFrame(m_dir->filePath(names[0]));
+        for (const QString &name : names.mid(1)) {
+            FileDialog::setNextAnswer(m_dir->filePath(name));
+            frame->mnuFileOpen->trigger();
+        }
+        // The same file by another way of writing it is not listed twice.
+        FileDialog::setNextAnswer(m_dir->filePath(QStringLiteral("sub/../b.mdb")));
+        frame->mnuFileOpen->trigger();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("b.mdb - Mealwright"));
+
+        Q_EMIT frame->mnuFile->aboutToShow();
+        Q_EMIT frame->mnuFile->aboutToShow();
+        QStringList items;
+        for (QAction *item : frame->mnuFile->actions())
+            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QCOMPARE(items, QStringList({"&New...", "&Open...", "&Clients...", "-", "&1 b.mdb", "&2 f.mdb", "&3 e.mdb",
+                                     "&4 c && d.mdb", "-", "E&xit"}));
+        QCOMPARE(frame->mnuFileRecent.at(3)->toolTip(), QDir::toNativeSeparators(m_dir->filePath(names[2])));
+
+        // A gone diary is taken off; the one open stays open.
+        QVERIFY(QFile::remove(m_dir->filePath(names[3])));
+        frame->mnuFileRecent.at(2)->trigger();
+        QCOMPARE(messages().size(), 1);
+        frame->mnuFileRecent.at(3)->trigger();
+        QCOMPARE(frame->windowTitle(), QStringLiteral("c & d.mdb - Mealwright"));
+        Q_EMIT frame->mnuFile->aboutToShow();
+        items.clear();
+        for (QAction *item : std::as_const(frame->mnuFileRecent))
+            items << item->text();
+        QCOMPARE(items, QStringList({"&1 c && d.mdb", "&2 b.mdb", "&3 f.mdb"}));
+        QVERIFY(messages().isEmpty());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("result"); // the diary, or the problem
+        using O = ProgramOptions::Outcome;
+        QTest::newRow("nothing") << QStringList() << int(O::Run) << "";
+        QTest::newRow("a file") << QStringList{"clinic.mdb"} << int(O::Run) << "clinic.mdb";
+        QTest::newRow("a dash after --") << QStringList{"--", "-dash.mdb"} << int(O::Run) << "-dash.mdb";
+        QTest::newRow("a dash") << QStringList{"-dash.mdb"} << int(O::UsageError) << "Unknown option 'dash.mdb'.";
+        QTest::newRow("Qt's options") << QStringList{"-platform", "offscreen", "-reverse", "clinic.mdb", "-style", "fusion"}
+                                      << int(O::Run) << "clinic.mdb";
+        QTest::newRow("unknown") << QStringList{"--foo", "clinic.mdb"} << int(O::UsageError) << "Unknown option 'foo'.";
+        QTest::newRow("two files") << QStringList{"a.mdb", "b.mdb"} << int(O::UsageError) << "one diary at a time, not 2.";
+        QTest::newRow("empty name") << QStringList{""} << int(O::UsageError) << "the file name is empty.";
+        QTest::newRow("help") << QStringList{"clinic.mdb", "-h"} << int(O::Help) << "";
+        QTest::newRow("version") << QStringList{"--version"} << int(O::Version) << "";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, outcome);
+        QFETCH(QString, result);
+        ProgramOptions options;
+        QCOMPARE(int(options.parse(QStringList(QStringLiteral("mealwright")) + arguments)), outcome);
+        QCOMPARE(outcome == int(ProgramOptions::Outcome::UsageError) ? options.problem() : options.diaryPath(), result);
+    }
+
+    // Help, the version and a mistake are answered without a display.
+    void programWithoutDisplay_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // the first line
+        QTest::addColumn<QString>("err");
+        const QString version = QStringLiteral("mealwright %1.%2.%3\n").arg(BuildInfo::major).arg(BuildInfo::minor).arg(BuildInfo::revision);
+        QTest::newRow("version") << "--version" << 0 << version << "";
+        QTest::newRow("help") << "--help" << 0 << "Usage: " MEALWRIGHT_PROGRAM " [options] [DIARY]\n" << "";
+        QTest::newRow("unknown") << "--foo" << 2 << ""
+                                 << "mealwright: Unknown option 'foo'. Try 'mealwright --help' for more information.\n";
+    }
+
+    void programWithoutDisplay()
+    {
+        QFETCH(QString, argument);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(MEALWRIGHT_PROGRAM), {argument});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        const QString printed = QString::fromLocal8Bit(program.readAllStandardOutput());
+        QCOMPARE(printed.left(printed.indexOf(QLatin1Char('\n')) + 1), out);
+        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), err);
+        QCOMPARE(program.exitCode(), status);
     }
 
     // A name in a message is shown as it is: markup in it is not obeyed.
@@ -109,6 +294,7 @@ private Q_SLOTS:
                  qPrintable(shown.join('/')));
         QTRY_COMPARE(m_closes, 2);
         QCOMPARE(dataMenus(*frame), QList<bool>(3, false));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Mealwright"));
         QCOMPARE(deMealwright::rememberedPath(), good);
         QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
 
@@ -179,6 +365,19 @@ private Q_SLOTS:
     }
 
 private:
+    // Acts on the start dialog when the frame's start shows it, and is gone before the next test
+    // either way; a dialog the act leaves open is cancelled.
+    void onStartDialog(std::function<void(frmStart *)> act)
+    {
+        QTimer::singleShot(0, this, [act] {
+            if (auto *start = qobject_cast<frmStart *>(QApplication::activeModalWidget())) {
+                act(start);
+                if (start->isVisible())
+                    start->reject();
+            }
+        });
+    }
+
     // Meals, Foods and File > Clients..., which need a database.
     static QList<bool> dataMenus(const frmMainFrame &frame)
     {
