@@ -165,30 +165,31 @@ private Q_SLOTS:
             frame->mnuFileOpen->trigger();
         }
         // The same file by another way of writing it is not listed twice.
-        FileDialog::setNextAnswer(m_dir->filePath(QStringLiteral("sub/../b.mdb")));
+        FileDialog::setNextAnswer(m_dir->filePath(QStringLiteral("sub/../e.mdb")));
         frame->mnuFileOpen->trigger();
-        QCOMPARE(frame->windowTitle(), QStringLiteral("b.mdb - Mealwright"));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("e.mdb - Mealwright"));
 
         Q_EMIT frame->mnuFile->aboutToShow();
         Q_EMIT frame->mnuFile->aboutToShow();
         QStringList items;
         for (QAction *item : frame->mnuFile->actions())
             items << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(items, QStringList({"&New...", "&Open...", "&Clients...", "-", "&1 b.mdb", "&2 f.mdb", "&3 e.mdb",
-                                     "&4 c && d.mdb", "-", "E&xit"}));
-        QCOMPARE(frame->mnuFileRecent.at(3)->toolTip(), QDir::toNativeSeparators(m_dir->filePath(names[2])));
+        QCOMPARE(items, QStringList({"&New...", "&Open...", "&Clients...", "-", "&1 e.mdb", "&2 f.mdb", "&3 c && d.mdb",
+                                     "&4 b.mdb", "-", "E&xit"}));
+        QCOMPARE(frame->mnuFileRecent.at(2)->toolTip(), QDir::toNativeSeparators(m_dir->filePath(names[2])));
 
         // A gone diary is taken off; the one open stays open.
-        QVERIFY(QFile::remove(m_dir->filePath(names[3])));
-        frame->mnuFileRecent.at(2)->trigger();
-        QCOMPARE(messages().size(), 1);
+        QVERIFY(QFile::remove(m_dir->filePath(names[1])));
         frame->mnuFileRecent.at(3)->trigger();
+        QCOMPARE(messages().size(), 1);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("e.mdb - Mealwright"));
+        frame->mnuFileRecent.at(2)->trigger();
         QCOMPARE(frame->windowTitle(), QStringLiteral("c & d.mdb - Mealwright"));
         Q_EMIT frame->mnuFile->aboutToShow();
         items.clear();
         for (QAction *item : std::as_const(frame->mnuFileRecent))
             items << item->text();
-        QCOMPARE(items, QStringList({"&1 c && d.mdb", "&2 b.mdb", "&3 f.mdb"}));
+        QCOMPARE(items, QStringList({"&1 c && d.mdb", "&2 e.mdb", "&3 f.mdb"}));
         QVERIFY(messages().isEmpty());
     }
 
