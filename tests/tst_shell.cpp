@@ -142,6 +142,8 @@ private Q_SLOTS:
         });
         auto frame = startFrame();
         QCOMPARE(open, QList<bool>({true, false}));
+        // Enter on the list acts on the list alone: no file dialog follows it.
+        QCOMPARE(FileDialog::requests().size(), 2);
         QCOMPARE(listed, QList<int>({1}));
         const QStringList shown = messages();
         QCOMPARE(shown.size(), 3);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,6 +29,7 @@ frmStart::frmStart(QWidget *parent, Action act)
     , lblGone(new QLabel(this))
     , lstRecent(new QListWidget(this))
     , m_act(std::move(act))
+    , m_intro(new QLabel(this))
     , m_recentCaption(new QLabel(QStringLiteral("&Recent diaries:"), this))
 {
     setObjectName(QStringLiteral("frmStart"));
@@ -37,8 +39,10 @@ frmStart::frmStart(QWidget *parent, Action act)
     lblGone->setObjectName(QStringLiteral("lblGone"));
     lblGone->setTextFormat(Qt::PlainText); // a path is shown as it is
     lblGone->setWordWrap(true);
+    lblGone->setContentsMargins(0, 0, 0, 8);
     lblGone->hide();
-    auto *intro = new QLabel(QStringLiteral("Choose the diary to work in."), this);
+    m_intro->setWordWrap(true);
+    m_intro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lstRecent->setObjectName(QStringLiteral("lstRecent"));
     lstRecent->setSelectionMode(QAbstractItemView::SingleSelection);
     m_recentCaption->setBuddy(lstRecent);
@@ -51,6 +55,7 @@ frmStart::frmStart(QWidget *parent, Action act)
     cmdCancel = addButton(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
 
     auto *recent = new QVBoxLayout;
+    recent->addWidget(m_intro);
     recent->addWidget(m_recentCaption);
     recent->addWidget(lstRecent);
     auto *choices = new QHBoxLayout;
@@ -58,7 +63,6 @@ frmStart::frmStart(QWidget *parent, Action act)
     choices->addLayout(buttons);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblGone);
-    layout->addWidget(intro);
     layout->addLayout(choices);
     setMinimumWidth(520);
 
@@ -66,10 +70,25 @@ frmStart::frmStart(QWidget *parent, Action act)
     connect(cmdOpen, &QPushButton::clicked, this, [this] { choose(Choice::Open); });
     connect(cmdDemo, &QPushButton::clicked, this, [this] { choose(Choice::Demo); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    // A double-click or Enter on a diary opens it.
-    connect(lstRecent, &QListWidget::itemActivated, this,
+    // A double-click or Enter on a diary opens it (see eventFilter).
+    connect(lstRecent, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { choose(Choice::Recent, item->data(Qt::UserRole).toString()); });
+    lstRecent->installEventFilter(this);
     fillRecent();
+}
+
+bool frmStart::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter on the list opens its diary, and goes no further: the dialog's default button
+    // would act on it too.
+    if (watched == lstRecent && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && lstRecent->currentItem()) {
+            choose(Choice::Recent, lstRecent->currentItem()->data(Qt::UserRole).toString());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmStart::setGoneDiary(const QString &path)
@@ -97,6 +116,10 @@ void frmStart::fillRecent()
         item->setToolTip(QDir::toNativeSeparators(path));
     }
     const bool any = lstRecent->count() > 0;
+    m_intro->setText(any ? QStringLiteral("Choose the diary to work in.")
+                         : QStringLiteral("A diary holds your clients, their meals and the foods they eat. Make a new "
+                                          "diary, open one you have, or look around the demo diary first."));
+    m_intro->setSizePolicy(QSizePolicy::Preferred, any ? QSizePolicy::Fixed : QSizePolicy::Expanding);
     lstRecent->setVisible(any);
     m_recentCaption->setVisible(any);
     if (any) {

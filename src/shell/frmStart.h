@@ -35,11 +35,15 @@ public:
     QPushButton *cmdDemo;
     QPushButton *cmdCancel;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void choose(Choice choice, const QString &path = QString());
     // Lists the recent diaries afresh: a gone one may have been taken off.
     void fillRecent();
 
     Action m_act;
+    QLabel *m_intro;
     QLabel *m_recentCaption;
 };
