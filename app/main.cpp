@@ -49,7 +49,8 @@ int main(int argc, char *argv[])
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QString::fromUtf8(BuildInfo::productName));
 
-    QApplication::setWindowIcon(QIcon(frmAbout::picture()));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/" MEALWRIGHT_APP_ID ".png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral(MEALWRIGHT_APP_ID));
     // A statement may wait for another program's lock: the pointer shows that the program is busy.
     Connection::setWaitHook([](bool waiting) {
         if (waiting)
