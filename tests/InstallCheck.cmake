@@ -56,7 +56,7 @@ expect_text(share/metainfo/${APP_ID}.metainfo.xml "<release version=\"${VERSION}
 # The installed tools work from another folder, with no build tree behind them.
 set(elsewhere ${PREFIX}/elsewhere)
 file(MAKE_DIRECTORY ${elsewhere})
-foreach(tool mealwright-newdb mealwright-report)
+foreach(tool mealwright mealwright-newdb mealwright-report)
   execute_process(COMMAND ${PREFIX}/bin/${tool} --version WORKING_DIRECTORY ${elsewhere}
                   RESULT_VARIABLE status OUTPUT_VARIABLE printed ERROR_VARIABLE errors)
   if(NOT status EQUAL 0 OR NOT printed STREQUAL "${tool} ${VERSION}\n")
