@@ -61,8 +61,9 @@ int main(int argc, char *argv[])
 
     // A diary file named on the command line (as a file manager passes it) opens instead of the
     // remembered one.
+    // The frame shows first, so that the start dialog or a message about the diary stands on it.
     frmMainFrame frame;
-    frame.start(options.diaryPath());
     frame.show();
+    frame.start(options.diaryPath());
     return QApplication::exec();
 }
