@@ -211,10 +211,10 @@ std::int64_t heapInUseBytes()
 
 
 
-QueryCase openQueryCase(const char *program, std::int64_t generatedMeals)
+QueryCase openQueryCase(const char *program, std::int64_t generatedMeals, int generatedCatalogue)
 {
     QueryCase failed;
-    const QString path = largeOrGeneratedDatabase(generatedMeals);
+    const QString path = largeOrGeneratedDatabase(generatedMeals, generatedCatalogue);
     if (path.isEmpty()) {
         failed.errorText = QStringLiteral("no database");
         return failed;

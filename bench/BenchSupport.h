@@ -85,7 +85,7 @@ QSqlDatabase qtSqlFloor(const QString &name, const QString &path);
 
 // The large (or a generated) database opened as the shared connection, and its query case.
 // On failure the reason is on stderr, after the program's name, and the case's errorText is set.
-QueryCase openQueryCase(const char *program, std::int64_t generatedMeals);
+QueryCase openQueryCase(const char *program, std::int64_t generatedMeals, int generatedCatalogue = 0);
 
 // The resident set size of this process now and at its highest so far, in KiB.
 std::int64_t residentKiB();

@@ -168,15 +168,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     MessageBox::setTestMode(true);
 
-    g_path = BenchSupport::largeOrGeneratedDatabase(generatedMeals, generatedCatalogue);
-    if (g_path.isEmpty())
-        return 1;
-    const OpenResult opened = deMealwright::instance().open(g_path);
-    if (!opened.ok()) {
-        std::fprintf(stderr, "bench_foodbox: %s cannot be opened: %s\n", qPrintable(g_path), qPrintable(opened.reason()));
-        return 1;
-    }
-    const BenchSupport::QueryCase queryCase = BenchSupport::queryCase(database());
+    const BenchSupport::QueryCase queryCase =
+        BenchSupport::openQueryCase("bench_foodbox", generatedMeals, generatedCatalogue);
+    g_path = database().path();
     const Result<QStringList> names = Foods(database()).names();
     const Result<qint64> entries = database().statement(QStringLiteral("SELECT count(*) FROM Foods")).wholeNumber();
     if (!queryCase.errorText.isEmpty() || !names || names->isEmpty() || !entries) {
