@@ -97,6 +97,8 @@ void frmMainFrame::createMenus()
     mnuMealCopy = addItem(mnuMeals, "mnuMealCopy", QStringLiteral("&Copy To..."));
     mnuMealView = addItem(mnuMeals, "mnuMealView", QStringLiteral("&View..."));
     mnuMealReport = addItem(mnuMeals, "mnuMealReport", QStringLiteral("&Report"));
+    mnuMealTrend = addItem(mnuMeals, "mnuMealTrend", QStringLiteral("&Trend..."));
+    mnuMealExport = addItem(mnuMeals, "mnuMealExport", QStringLiteral("E&xport..."));
 
     mnuFoods = addMenu(this, "mnuFoods", QStringLiteral("&Foods"));
     mnuFoodAdd = addItem(mnuFoods, "mnuFoodAdd", QStringLiteral("&Add..."));
@@ -418,6 +420,8 @@ void frmMainFrame::mnuMeals_aboutToShow()
     mnuMealEdit->setEnabled(mealSelected);
     mnuMealDelete->setEnabled(mealSelected);
     mnuMealCopy->setEnabled(IsMealViewActive() && !activeMealView()->selectedMeals().isEmpty());
+    mnuMealTrend->setEnabled(IsMealViewActive());
+    mnuMealExport->setEnabled(IsMealViewActive());
 }
 
 void frmMainFrame::mnuFoods_aboutToShow()

@@ -69,6 +69,8 @@ public:
     QAction *mnuMealCopy;
     QAction *mnuMealView;
     QAction *mnuMealReport;
+    QAction *mnuMealTrend;
+    QAction *mnuMealExport;
     QMenu *mnuFoods;
     QAction *mnuFoodAdd;
     QAction *mnuFoodEdit;
