@@ -1,3 +1,5 @@
+#include "CsvReader.h"
+#include "CsvWriter.h"
 #include "DateSpan.h"
 #include "Format.h"
 #include "SignPadded.h"
@@ -31,7 +33,7 @@ void rows(std::initializer_list<Case> cases)
 
 } // namespace
 
-// Formatting of numbers and dates, sign-padded numbers and calendar spans.
+// Formatting of numbers and dates, sign-padded numbers, CSV fields and calendar spans.
 class TestFormatting : public QObject
 {
     Q_OBJECT
@@ -134,6 +136,65 @@ private slots:
             padded << ::signPadded(value);
         QCOMPARE(padded, (QStringList{" 42", "-7", " 0", " 0", "-0.25", " 0.1", " 0.0000001",
                                       " 100000000000000000000", " 12345678.5"}));
+    }
+
+    // A field as the CSV file holds it, and as a spreadsheet reads it back (libcsv, a separate
+    // reader): quotes only where a comma, quote, line break or edge blank needs them; text that
+    // would run as a formula marked as text with an apostrophe.
+    void csvFields_data()
+    {
+        QTest::addColumn<bool>("typed"); // text a person typed, rather than a date or a number
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("readBack");
+        const auto row = [](const char *name, bool typed, const QString &value, const QString &written, const QString &read) {
+            QTest::newRow(name) << typed << value << written << read;
+        };
+        row("plain", true, u"Apple"_s, u"Apple"_s, u"Apple"_s);
+        row("comma", true, u"Coffee, black"_s, u"\"Coffee, black\""_s, u"Coffee, black"_s);
+        row("quotes", true, u"5\" sub"_s, u"\"5\"\" sub\""_s, u"5\" sub"_s);
+        row("line break", true, u"Stew\r\nwith beans"_s, u"\"Stew\r\nwith beans\""_s, u"Stew\r\nwith beans"_s);
+        row("lone LF", true, u"a\nb"_s, u"\"a\nb\""_s, u"a\nb"_s);
+        row("edge blanks", true, u" tea "_s, u"\" tea \""_s, u" tea "_s);
+        row("formula", true, u"=HYPERLINK(\"http://x\",\"y\")"_s, u"\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""_s,
+            u"'=HYPERLINK(\"http://x\",\"y\")"_s);
+        row("plus", true, u"+1 slice"_s, u"'+1 slice"_s, u"'+1 slice"_s);
+        row("minus", true, u"-ve"_s, u"'-ve"_s, u"'-ve"_s);
+        row("at", true, u"@SUM(A1)"_s, u"'@SUM(A1)"_s, u"'@SUM(A1)"_s);
+        row("tab", true, u"\t=1"_s, u"'\t=1"_s, u"'\t=1"_s);
+        row("equals inside", true, u"a=b"_s, u"a=b"_s, u"a=b"_s);
+        row("accents", true, u"Crème brûlée"_s, u"Crème brûlée"_s, u"Crème brûlée"_s);
+        row("empty", true, QString(), QString(), QString());
+        // A date or a number is no formula: "-" stays a minus sign.
+        row("not typed", false, u"-5"_s, u"-5"_s, u"-5"_s);
+    }
+
+    void csvFields()
+    {
+        QFETCH(bool, typed);
+        QFETCH(QString, value);
+        QFETCH(QString, written);
+        QFETCH(QString, readBack);
+        const QString field = typed ? CsvWriter::text(value) : CsvWriter::field(value);
+        QCOMPARE(field, written);
+        // Between two other fields, on a line of its own after a header.
+        const QByteArray file = CsvWriter::line({u"A"_s, u"B"_s, u"C"_s}) + CsvWriter::line({u"1"_s, field, u"2"_s});
+        QVERIFY(file.endsWith("2\r\n"));
+        const Result<CsvTable> table = CsvReader::read(file, {u"A"_s, u"B"_s, u"C"_s});
+        QVERIFY2(table.ok(), qPrintable(table.reason()));
+        QCOMPARE(table->records.size(), size_t(2));
+        QCOMPARE(table->records[1].fields, QStringList({u"1"_s, readBack, u"2"_s}));
+    }
+
+    // Numbers with a point in any locale, without float noise, grouping or exponent.
+    void csvNumbers()
+    {
+        QLocale::setDefault(QLocale(QLocale::German));
+        QStringList written;
+        for (const double value : {0.0, -0.0, 1500.0, 0.1 + 0.2, 1424.6000000000001, -2.5, 1e-7, 123456789012.5,
+                                   std::numeric_limits<double>::infinity()})
+            written << CsvWriter::number(value);
+        QCOMPARE(written, (QStringList{"0", "0", "1500", "0.3", "1424.6", "-2.5", "0.0000001", "123456789012.5", ""}));
     }
 
     // Half-open, midnight to midnight, in wall-clock time held as UTC (the "Z"); both ends count.
