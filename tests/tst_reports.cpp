@@ -1,7 +1,10 @@
+#include "CsvReader.h"
 #include "RangeCalendar.h"
 #include "Windows.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -29,6 +32,27 @@ QString poppler(const QString &tool, QStringList arguments)
     process.start(tool, arguments);
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Ann's meals of Tuesday 13 to Thursday 15 August 2002 as CSV, worked out from the fixture: the
+// meals without a food entry (30, 31) are left out, Milk comes before Shake at 08:00, and the
+// protein bar (1.5 bars, entree and supplement) counts 1.5 of each.
+const QByteArray annPerMeal = "When,Food,Amount,Units,Calories,Vegetables,Fruits,Supplements,Entrees\r\n"
+                              "2002-08-13T00:00:00,Apple,1,each,95,0,1,0,0\r\n"
+                              "2002-08-13T08:00:00,Milk,1,cup,100,0,0,0,0\r\n"
+                              "2002-08-13T08:00:00,Shake,2,packet,340,0,0,2,0\r\n"
+                              "2002-08-13T18:05:00,Chicken pasta,1,each,250,0.5,0,0,1\r\n"
+                              "2002-08-13T23:59:59,Protein bar,1.5,bar,300,0,0,1.5,1.5\r\n"
+                              "2002-08-14T00:00:00,Broccoli,2,cup,60,2,0,0,0\r\n"
+                              "2002-08-15T19:00:00,Milk,8,fl oz,100,0,0,0,0\r\n";
+const QByteArray perDayHeader = "Date,Foods,Calories,Fruits,Vegetables,Supplements,Entrees,Budget,Under Budget\r\n";
+// The three days' figures before the budget columns.
+const QByteArray annDays[] = {"2002-08-13,5,1085,1,0.5,3.5,2.5", "2002-08-14,1,60,0,2,0,0", "2002-08-15,1,100,0,0,0,0"};
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<not readable>");
 }
 
 } // namespace
@@ -128,7 +152,12 @@ private Q_SLOTS:
                                 << QString::fromUtf8(said);
         };
         row("no arguments", "", 2, "Usage:");
-        row("no --pdf", "DB|Ann|2002-08-13|2002-08-13", 2, "--pdf FILE is missing");
+        row("no --pdf", "DB|Ann|2002-08-13|2002-08-13", 2, "--pdf FILE or --csv FILE is missing");
+        row("--daily without --csv", "DB|Ann|2002-08-13|2002-08-13|--daily|--pdf|PDF", 2, "--daily is for the CSV file");
+        row("--summary without --pdf", "DB|Ann|2002-08-13|2002-08-13|--summary|--csv|CSV", 2, "--summary is for the PDF file");
+        row("both to one file", "DB|Ann|2002-08-13|2002-08-13|--pdf|PDF|--csv|PDF", 2, "--pdf and --csv name the same file");
+        row("CSV over the diary", "DB|Ann|2002-08-13|2002-08-13|--csv|DB", 1, "was not written: it is the diary that is open");
+        row("CSV with no data", "DB|Bob|2002-08-14|2002-08-20|--csv|CSV", 1, "No data recorded for the selected dates");
         row("no such day", "DB|Ann|2002-02-30|2002-03-01|--pdf|PDF", 1, "2002-02-30 is not a day");
         row("reversed", "DB|Ann|2002-08-14|2002-08-13|--pdf|PDF", 1, "comes before");
         row("367 days", "DB|Ann|2002-01-01|2003-01-02|--pdf|PDF", 1, "is 367 days; a report covers at most 366");
@@ -149,7 +178,10 @@ private Q_SLOTS:
         QFile existing(pdf);
         QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("last week's report") > 0 && existing.flush());
         for (QString &argument : arguments)
-            argument = argument == u"DB" ? m_path : argument == u"PDF" ? pdf : argument;
+            argument = argument == u"DB"    ? m_path
+                       : argument == u"PDF" ? pdf
+                       : argument == u"CSV" ? m_dir->filePath(QStringLiteral("meals.csv"))
+                                            : argument;
         const auto before = TestDatabase::snapshot(m_dir->path());
 
         const auto [code, error] = runTool(arguments);
@@ -157,6 +189,116 @@ private Q_SLOTS:
         QVERIFY2(error.contains(said) && error.count(u'\n') <= (exitCode == 2 ? 3 : 1), qPrintable(error));
         // The file that was there is left as it was, and nothing else appears.
         QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+    }
+
+    // The CSV file of the tool, per meal or per day; the day's "under budget" is at or under it,
+    // and a client without a budget has neither column filled.
+    void toolWritesTheCsv_data()
+    {
+        QTest::addColumn<QString>("budget"); // Ann's, as SQL
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("per meal") << "1500" << QStringList() << annPerMeal;
+        const auto days = [](const char *first, const char *rest) {
+            return perDayHeader + annDays[0] + first + annDays[1] + rest + annDays[2] + rest;
+        };
+        QTest::newRow("per day") << "1500" << QStringList{"--daily"} << days(",1500,yes\r\n", ",1500,yes\r\n");
+        QTest::newRow("exactly on the budget") << "1085" << QStringList{"--daily"} << days(",1085,yes\r\n", ",1085,yes\r\n");
+        QTest::newRow("just over") << "1084.5" << QStringList{"--daily"} << days(",1084.5,no\r\n", ",1084.5,yes\r\n");
+        QTest::newRow("no budget") << "'lots'" << QStringList{"--daily"} << days(",,\r\n", ",,\r\n");
+        // Both files in one run, the PDF's --summary beside the CSV's --daily.
+        QTest::newRow("with the PDF") << "60" << QStringList{"--daily", "--summary", "--pdf", "PDF"}
+                                      << perDayHeader + annDays[0] + ",60,no\r\n" + annDays[1] + ",60,yes\r\n" + annDays[2]
+                + ",60,no\r\n";
+    }
+
+    void toolWritesTheCsv()
+    {
+        QFETCH(QString, budget);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, expected);
+        change({QStringLiteral("UPDATE Clients SET CalorieBudget = %1 WHERE Who = 'Ann'").arg(budget)});
+        const QString csv = m_dir->filePath(QStringLiteral("ann.csv"));
+        const QString pdf = m_dir->filePath(QStringLiteral("ann.pdf"));
+        for (QString &option : options)
+            option = option == u"PDF" ? pdf : option;
+        QFile old(csv);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("last week's export, much longer than this week's would be"));
+        old.close();
+        const auto [code, error] = runTool(QStringList{m_path, "ann", "2002-08-13", "2002-08-15", "--csv", csv} + options);
+        QCOMPARE(std::pair(code, error), std::pair(0, QString()));
+        QCOMPARE(contentOf(csv), expected);
+        QCOMPARE(QFile::exists(pdf), options.contains(pdf));
+    }
+
+    // Names with the characters CSV must quote, and one a spreadsheet would run, read back by a
+    // CSV reader as the diary holds them.
+    void csvKeepsNames()
+    {
+        const QString stew = QStringLiteral("Stew, \"Irish\"\nwith lamb");
+        change({"INSERT INTO Foods (Food, Units, CaloriesPerUnit) VALUES ('Stew, \"Irish\"' || char(10) || 'with lamb',"
+                " 'bowl', 410.5), ('=1+1', ' cup', 1)",
+                "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('Bob', '2002-08-16 12:00:00',"
+                " 'Stew, \"Irish\"' || char(10) || 'with lamb', 2, 'bowl'), ('Bob', '2002-08-16 13:00:00', '=1+1', 0.5, ' cup')"});
+        const QString csv = m_dir->filePath(QStringLiteral("bob.csv"));
+        const auto [code, error] = runTool({m_path, "Bob", "2002-08-16", "2002-08-16", "--csv", csv});
+        QCOMPARE(std::pair(code, error), std::pair(0, QString()));
+        const Result<CsvTable> table = CsvReader::readFile(csv, {});
+        QVERIFY2(table.ok(), qPrintable(table.reason()));
+        QCOMPARE(table->records.size(), size_t(3));
+        QCOMPARE(table->records[1].fields,
+                 QStringList({"2002-08-16T12:00:00", stew, "2", "bowl", "821", "0", "0", "0", "0"}));
+        QCOMPARE(table->records[2].fields, QStringList({"2002-08-16T13:00:00", "'=1+1", "0.5", " cup", "0.5", "0", "0", "0", "0"}));
+    }
+
+    // Meals > Export... writes the active view's client and span as the tool does; it offers the
+    // folder and the choice of the last export again, and a failed write says why and leaves the
+    // file alone.
+    void exportFromTheView()
+    {
+        auto frame = startFrame(m_path);
+        frmMealView *view = openMealView(*frame, 0);
+        Q_EMIT frame->mnuMeals->aboutToShow();
+        QVERIFY(frame->mnuMealExport->isEnabled());
+        view->optSelectedDays->click();
+        view->mvwDates->setRange(QDate(2002, 8, 13), QDate(2002, 8, 15));
+        FileDialog::setTestMode(true);
+        const QString first = m_dir->filePath(QStringLiteral("first.csv"));
+        FileDialog::setNextAnswer(first);
+        frame->mnuMealExport->trigger();
+        QCOMPARE(contentOf(first), annPerMeal);
+        QCOMPARE(FileDialog::requests().last().selectedFile,
+                 QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath("Ann 2002-08-13 to 2002-08-15.csv"));
+
+        // One line a day, from the same folder; the next export offers that choice again.
+        const QString second = m_dir->filePath(QStringLiteral("second.csv"));
+        FileDialog::setNextAnswer(second);
+        FileDialog::setNextChecked(true);
+        frame->mnuMealExport->trigger();
+        QCOMPARE(contentOf(second), perDayHeader + annDays[0] + ",1500,yes\r\n" + annDays[1] + ",1500,yes\r\n"
+                                        + annDays[2] + ",1500,yes\r\n");
+        QCOMPARE(FileDialog::requests().last().selectedFile, m_dir->filePath("Ann 2002-08-13 to 2002-08-15.csv"));
+
+        // Cancelled: nothing is written. Over the open diary: refused, the diary as it was.
+        view->optOneDay->click();
+        const auto before = TestDatabase::snapshot(m_dir->path());
+        frame->mnuMealExport->trigger();
+        QCOMPARE(FileDialog::requests().last().selectedFile, m_dir->filePath("Ann 2002-08-13.csv"));
+        QVERIFY(FileDialog::requests().last().checked);
+        FileDialog::setNextAnswer(m_path);
+        frame->mnuMealExport->trigger();
+        QCOMPARE(TestDatabase::snapshot(m_dir->path()), before);
+        const QStringList shown = messages();
+        QVERIFY(shown.size() == 1 && shown[0].startsWith("X The meals of Ann could not be exported.\n\n")
+                && shown[0].contains("it is the diary that is open"));
+
+        // A day without meals has nothing to export, and no file is asked for.
+        const qsizetype asked = FileDialog::requests().size();
+        view->mvwDates->setSelectedDate(QDate(2002, 8, 19));
+        frame->mnuMealExport->trigger();
+        QCOMPARE(messages(), QStringList({"! No data recorded for the selected dates"}));
+        QCOMPARE(FileDialog::requests().size(), asked);
+        FileDialog::setTestMode(false);
     }
 
     void toolWritesThePdf_data()

@@ -3,6 +3,7 @@
 #include "BuildInfo.h"
 #include "Catalogue.h"
 #include "Clients.h"
+#include "Connection.h"
 #include "Clock.h"
 #include "deMealwright.h"
 #include "DemoData.h"
@@ -20,6 +21,8 @@
 #include "frmSelectClient.h"
 #include "frmStart.h"
 #include "MdiArrange.h"
+#include "MealCsv.h"
+#include "MealReportCommand.h"
 #include "MessageBox.h"
 #include "NewDiary.h"
 #include "RecentDiaries.h"
@@ -74,6 +77,10 @@ frmMainFrame::frmMainFrame(QWidget *parent)
     // for the next File > New... of the run.
     cdlNewFile.checkBox = QStringLiteral("Start with the food &catalogue");
     cdlNewFile.checked = true;
+    cdlExport.title = QStringLiteral("Export Meals");
+    cdlExport.filter = QStringLiteral("CSV files (*.csv);;All files (*)");
+    cdlExport.defaultSuffix = QStringLiteral("csv");
+    cdlExport.checkBox = QStringLiteral("One line per &day, with the budget");
 
     createMenus();
     connectCommands();
@@ -172,6 +179,7 @@ void frmMainFrame::connectCommands()
     connect(mnuFoodImport, &QAction::triggered, this, &frmMainFrame::mnuFoodImport_click);
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
     connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
+    connect(mnuMealExport, &QAction::triggered, this, &frmMainFrame::mnuMealExport_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     for (QAction *copy : {mnuMealCopy, mnuMealPopupCopy})
@@ -689,6 +697,56 @@ void frmMainFrame::mnuMealReport_click()
         dialog.szClient.clear(); // nothing preset
     }
     dialog.exec();
+}
+
+void frmMainFrame::mnuMealExport_click()
+{
+    if (!IsMealViewActive())
+        return;
+    const frmMealView *view = activeMealView();
+    const QString client = view->szClient;
+    const DateSpan span{view->dtBegin, view->dtEnd};
+    Connection &connection = deMealwright::instance().cnMealwright();
+    const QString notExported = QStringLiteral("The meals of %1 could not be exported.").arg(client);
+    const Result<std::optional<Client>> found = Clients(connection).find(client);
+    if (!found) {
+        MessageBox::failure(this, notExported, found.reason());
+        return;
+    }
+    const Result<ReportRow> report = MealReportCommand::execute(connection, client, span);
+    if (!report) {
+        MessageBox::failure(this, notExported, report.reason());
+        return;
+    }
+    if (report->value(QStringLiteral("DayCount")).toLongLong() == 0) {
+        MessageBox::exclamation(this, QStringLiteral("No data recorded for the selected dates"));
+        return;
+    }
+
+    // Offered in the folder of the last export: the client and the days, in characters every
+    // file system takes.
+    QString name = client;
+    for (QChar &c : name)
+        if (c.category() == QChar::Other_Control || QStringView(u"/\\:*?\"<>|").contains(c))
+            c = u'_';
+    const QString first = span.firstDay().toString(Qt::ISODate);
+    const QString last = span.lastDay().toString(Qt::ISODate);
+    name += first == last ? QStringLiteral(" %1.csv").arg(first) : QStringLiteral(" %1 to %2.csv").arg(first, last);
+    QString folder = QFileInfo(cdlExport.selectedFile).absolutePath();
+    if (cdlExport.selectedFile.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    cdlExport.selectedFile = QDir(folder).filePath(name);
+
+    bool daily = cdlExport.checked;
+    const QString path = FileDialog::saveFile(this, cdlExport, &daily);
+    if (path.isEmpty())
+        return;
+    cdlExport.selectedFile = path;
+    cdlExport.checked = daily;
+    const Status written = MealCsv::write(path, *report, daily ? MealCsv::Lines::PerDay : MealCsv::Lines::PerMeal,
+                                          found.value() ? found.value()->calorieBudget : std::nullopt);
+    if (!written)
+        MessageBox::failure(this, notExported, written.reason());
 }
 
 void frmMainFrame::mnuMealDelete_click()

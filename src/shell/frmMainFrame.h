@@ -53,6 +53,9 @@ public:
     FileDialog::Request cdlOpenFile;
     // The file dialog of File > New...; it offers the last file made again.
     FileDialog::Request cdlNewFile;
+    // The file dialog of Meals > Export...: it offers the last folder and the last choice of
+    // one line per meal or per day again.
+    FileDialog::Request cdlExport;
 
     QMenu *mnuFile;
     QAction *mnuFileNew;
@@ -151,6 +154,7 @@ private:
     void mnuFoodImport_click();
     void mnuFoodView_click();
     void mnuMealReport_click();
+    void mnuMealExport_click();
 
     void mnuMeals_aboutToShow();
     void mnuFoods_aboutToShow();

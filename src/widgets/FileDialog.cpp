@@ -76,9 +76,9 @@ QString FileDialog::openExistingFile(QWidget *parent, const Request &request)
     return ask(parent, request, QFileDialog::AcceptOpen);
 }
 
-QString FileDialog::saveFile(QWidget *parent, const Request &request)
+QString FileDialog::saveFile(QWidget *parent, const Request &request, bool *checked)
 {
-    return ask(parent, request, QFileDialog::AcceptSave);
+    return ask(parent, request, QFileDialog::AcceptSave, {}, checked);
 }
 
 QString FileDialog::newFile(QWidget *parent, const Request &request, bool *checked)

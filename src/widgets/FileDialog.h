@@ -31,8 +31,8 @@ public:
     // The full path of the chosen existing file, or the empty text after Cancel.
     static QString openExistingFile(QWidget *parent, const Request &request);
     // The full path of a file to write, or the empty text after Cancel. The dialog asks before
-    // an existing file is chosen.
-    static QString saveFile(QWidget *parent, const Request &request);
+    // an existing file is chosen. When the request has a check box, checked is set to its state.
+    static QString saveFile(QWidget *parent, const Request &request, bool *checked = nullptr);
     // The full path of a file to create. The dialog does not ask about an existing file: the
     // caller refuses it. When the request has a check box, checked is set to its state.
     static QString newFile(QWidget *parent, const Request &request, bool *checked = nullptr);

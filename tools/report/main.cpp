@@ -1,6 +1,7 @@
-// mealwright-report DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] --pdf FILE: writes a client's
-// calorie report over the days FIRST-DAY to LAST-DAY (both included) as a PDF file, with no
-// window. Exit status 0 on success, 1 when the report could not be made, 2 on a usage error.
+// mealwright-report DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] [--pdf FILE] [--daily] [--csv FILE]:
+// writes a client's calorie report over the days FIRST-DAY to LAST-DAY (both included) as a PDF
+// file, the same meals as a CSV file, or both, with no window. Exit status 0 on success, 1 when
+// a file could not be made, 2 on a usage error.
 
 #include "BuildInfo.h"
 #include "CalorieReports.h"
@@ -8,6 +9,7 @@
 #include "Clock.h"
 #include "Connection.h"
 #include "DateSpan.h"
+#include "MealCsv.h"
 #include "MealReportCommand.h"
 #include "ReportPages.h"
 #include "ReportPdf.h"
@@ -25,7 +27,7 @@ constexpr int maxDays = 366;
 
 int usageError(const QString &problem)
 {
-    return ToolOutput::usageError(problem, QStringLiteral("DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] --pdf FILE"));
+    return ToolOutput::usageError(problem, QStringLiteral("DATABASE CLIENT FIRST-DAY LAST-DAY [--summary] [--pdf FILE] [--daily] [--csv FILE]"));
 }
 
 int failure(const QString &reason)
@@ -66,14 +68,22 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("Writes a client's calorie report over a span of days as a PDF file: every meal with the "
                        "totals of each day, or with --summary one line a day; both end with the totals and daily "
-                       "averages. The file is replaced only when the whole report has been written."));
+                       "averages. With --csv it writes the same meals as a CSV file for a spreadsheet: one line "
+                       "per meal, or with --daily one line per day. A file is replaced only when the whole of it "
+                       "has been written."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption summaryOption(QStringLiteral("summary"), QStringLiteral("One line a day instead of every meal."));
     const QCommandLineOption pdfOption(QStringLiteral("pdf"), QStringLiteral("The PDF file to write."),
                                        QStringLiteral("FILE"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("The CSV file to write."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption dailyOption(QStringLiteral("daily"),
+                                         QStringLiteral("One CSV line a day, with the budget, instead of every meal."));
     parser.addOption(summaryOption);
     parser.addOption(pdfOption);
+    parser.addOption(dailyOption);
+    parser.addOption(csvOption);
     parser.addPositionalArgument(QStringLiteral("DATABASE"), QStringLiteral("The Mealwright database file."));
     parser.addPositionalArgument(QStringLiteral("CLIENT"), QStringLiteral("The client, as named in the diary."));
     parser.addPositionalArgument(QStringLiteral("FIRST-DAY"), QStringLiteral("The first day, yyyy-mm-dd."));
@@ -92,8 +102,16 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("expected DATABASE CLIENT FIRST-DAY LAST-DAY, got %1 arguments").arg(arguments.size()));
     if (arguments[1].isEmpty())
         return usageError(QStringLiteral("the CLIENT is empty"));
-    if (!parser.isSet(pdfOption) || parser.value(pdfOption).isEmpty())
-        return usageError(QStringLiteral("--pdf FILE is missing"));
+    const QString pdfPath = parser.value(pdfOption);
+    const QString csvPath = parser.value(csvOption);
+    if (pdfPath.isEmpty() && csvPath.isEmpty())
+        return usageError(QStringLiteral("--pdf FILE or --csv FILE is missing"));
+    if (parser.isSet(summaryOption) && pdfPath.isEmpty())
+        return usageError(QStringLiteral("--summary is for the PDF file: --pdf FILE is missing"));
+    if (parser.isSet(dailyOption) && csvPath.isEmpty())
+        return usageError(QStringLiteral("--daily is for the CSV file: --csv FILE is missing"));
+    if (!pdfPath.isEmpty() && !csvPath.isEmpty() && QFileInfo(pdfPath).absoluteFilePath() == QFileInfo(csvPath).absoluteFilePath())
+        return usageError(QStringLiteral("--pdf and --csv name the same file"));
 
     const QDate first = day(arguments[2]);
     const QDate last = day(arguments[3]);
@@ -127,12 +145,22 @@ int main(int argc, char *argv[])
         return failure(QStringLiteral("No data recorded for the selected dates (%1, %2 to %3)")
                            .arg(who, arguments[2], arguments[3]));
 
-    const QString title = QStringLiteral("Calorie Report for ") + who;
-    const QPageLayout paper = ReportPdf::defaultPaper();
-    const std::vector<ReportPage> pages =
-        ReportPages::layOut({parser.isSet(summaryOption) ? &drCalorieSummary() : &drCalorieReport(), &*report, title,
-                             Clock::today(), ReportPdf::twips(paper)});
-    if (const Status written = ReportPdf::write(parser.value(pdfOption), pages, paper, title); !written)
-        return failure(written.reason());
-    return 0;
+    // Each file is written whole or not at all; one that fails does not keep the other from
+    // being written.
+    int exitCode = 0;
+    if (!pdfPath.isEmpty()) {
+        const QString title = QStringLiteral("Calorie Report for ") + who;
+        const QPageLayout paper = ReportPdf::defaultPaper();
+        const std::vector<ReportPage> pages =
+            ReportPages::layOut({parser.isSet(summaryOption) ? &drCalorieSummary() : &drCalorieReport(), &*report,
+                                 title, Clock::today(), ReportPdf::twips(paper)});
+        if (const Status written = ReportPdf::write(pdfPath, pages, paper, title); !written)
+            exitCode = failure(written.reason());
+    }
+    if (!csvPath.isEmpty()) {
+        const MealCsv::Lines lines = parser.isSet(dailyOption) ? MealCsv::Lines::PerDay : MealCsv::Lines::PerMeal;
+        if (const Status written = MealCsv::write(csvPath, *report, lines, client.value()->calorieBudget); !written)
+            exitCode = failure(written.reason());
+    }
+    return exitCode;
 }
