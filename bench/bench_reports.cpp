@@ -5,7 +5,8 @@
 //   year   the first client of MEALWRIGHT_BENCH_DB: about 2,000 food entries in 365 days;
 //   dense  the first client of MEALWRIGHT_BENCH_DENSE_DB, a diary three times as full: about
 //          6,000 entries in 365 days (the generator's --clients 16 gives that).
-// Beside them, the report's query through Qt SQL and through the SQLite C API (the floors),
+// The CSV export (Meals > Export... and --csv) is measured the same way: the file alone, one
+// line per meal or per day, and chained after the command. Beside them, the report's query through Qt SQL and through the SQLite C API (the floors),
 // and the summary layout. Memory/... runs the chain once, cold, and reports the resident
 // memory: run it alone with --benchmark_filter for a peak that shows nothing else.
 //
@@ -19,6 +20,7 @@
 
 #include "CalorieReports.h"
 #include "Connection.h"
+#include "MealCsv.h"
 #include "MealReportCommand.h"
 #include "ReportPages.h"
 #include "ReportPdf.h"
@@ -70,6 +72,7 @@ struct ReportCase
     BenchSupport::QueryCase query;
     QString title;
     QString pdfPath;
+    QString csvPath;
     std::optional<int> entries; // the command's, once known
 #ifdef MEALWRIGHT_BENCH_SQLITE3
     sqlite3 *sqlite = nullptr;
@@ -129,6 +132,7 @@ bool openCase(ReportCase &c, const char *name, const char *variable, int generat
     }
     c.title = QStringLiteral("Calorie Report for ") + c.query.client;
     c.pdfPath = g_outFolder->filePath(QStringLiteral("%1.pdf").arg(QLatin1String(name)));
+    c.csvPath = g_outFolder->filePath(QStringLiteral("%1.csv").arg(QLatin1String(name)));
 #ifdef MEALWRIGHT_BENCH_SQLITE3
     if (sqlite3_open_v2(c.path.toUtf8().constData(), &c.sqlite, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         std::fprintf(stderr, "%s: sqlite3 cannot open %s: %s\n", program, qPrintable(c.path), sqlite3_errmsg(c.sqlite));
@@ -368,6 +372,34 @@ void BM_Pdf(benchmark::State &state, ReportCase *c, const ReportLayout *layout)
     describe(state, *report, &pages, c->pdfPath);
 }
 
+// The CSV file of the command's result; with the command too when chained (what Export... does
+// once the file is chosen). The budget is one a client might have.
+template <MealCsv::Lines lines, bool chained>
+void BM_Csv(benchmark::State &state, ReportCase *c)
+{
+    std::optional<ReportRow> report;
+    if (!prepared(state, *c, report))
+        return;
+    for (auto _ : state) {
+        if constexpr (chained) {
+            Result<ReportRow> read = command(*c);
+            if (!read) {
+                state.SkipWithError(qPrintable(read.reason()));
+                return;
+            }
+            state.PauseTiming();
+            report = std::move(*read);
+            state.ResumeTiming();
+        }
+        if (const Status written = MealCsv::write(c->csvPath, *report, lines, 1500.0); !written) {
+            state.SkipWithError(qPrintable(written.reason()));
+            return;
+        }
+    }
+    describe(state, *report);
+    state.counters["csv_KiB"] = static_cast<double>(QFileInfo(c->csvPath).size()) / 1024;
+}
+
 // What mealwright-report does once the client is found: the command, the layout, the file.
 struct Chain
 {
@@ -483,6 +515,9 @@ int main(int argc, char **argv)
         add("Report/Chain", BM_Chain, *c, drCalorieReport());
         add("Summary/Layout", BM_Layout, *c, drCalorieSummary());
         add("Summary/Chain", BM_Chain, *c, drCalorieSummary());
+        add("Csv/PerMeal", BM_Csv<MealCsv::Lines::PerMeal, false>, *c);
+        add("Csv/PerDay", BM_Csv<MealCsv::Lines::PerDay, false>, *c);
+        add("Csv/Chain", BM_Csv<MealCsv::Lines::PerMeal, true>, *c);
     }
 #ifndef MEALWRIGHT_BENCH_SQLITE3
     std::fprintf(stderr, "%s: built without the SQLite development files: no sqlite3 floor\n", program);

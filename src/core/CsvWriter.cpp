@@ -29,6 +29,9 @@ QString number(double value)
 {
     if (!std::isfinite(value))
         return {}; // no number to give
+    // Most figures of a diary are whole numbers, zero above all.
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<qint64>(value));
     // Fifteen significant digits hide the float's last-place noise (0.1 + 0.2 is 0.3); the C
     // locale writes the point and no grouping, and the fixed form never an exponent.
     const double rounded = QString::number(value, 'g', 15).toDouble();
