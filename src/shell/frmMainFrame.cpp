@@ -723,8 +723,8 @@ void frmMainFrame::mnuMealExport_click()
         return;
     }
 
-    // Offered in the folder of the last export: the client and the days, in characters every
-    // file system takes.
+    // Offered in the folder of the last export (at first the documents folder, or home): the
+    // client and the days, in characters every file system takes.
     QString name = client;
     for (QChar &c : name)
         if (c.category() == QChar::Other_Control || QStringView(u"/\\:*?\"<>|").contains(c))
@@ -733,8 +733,11 @@ void frmMainFrame::mnuMealExport_click()
     const QString last = span.lastDay().toString(Qt::ISODate);
     name += first == last ? QStringLiteral(" %1.csv").arg(first) : QStringLiteral(" %1 to %2.csv").arg(first, last);
     QString folder = QFileInfo(cdlExport.selectedFile).absolutePath();
-    if (cdlExport.selectedFile.isEmpty())
+    if (cdlExport.selectedFile.isEmpty()) {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
     cdlExport.selectedFile = QDir(folder).filePath(name);
 
     bool daily = cdlExport.checked;
