@@ -448,6 +448,51 @@ private Q_SLOTS:
         QCOMPARE(messages(), QStringList("X Unable to locate a record with ID = -7"));
     }
 
+    // Two people on one meal: the second save is told, and neither change is lost unseen. With
+    // No, what was typed stays and the next OK saves it over the other change; with Yes, the
+    // meal shows as the other left it. A change of letter case alone counts as a change.
+    void mealChangedByAnotherUser_data()
+    {
+        QTest::addColumn<QString>("other"); // what the other program did to meal 20 (Milk, 1 cup)
+        QTest::addColumn<bool>("reload");
+        QTest::addColumn<QStringList>("shownAfter"); // food, amount and units in the dialog after the answer
+        QTest::addColumn<QString>("stored"); // meal 20 after the second OK
+        QTest::newRow("keep mine") << "UPDATE Meals SET Amount = 2 WHERE ID = 20" << false
+                                   << QStringList{"Milk", "3", "cup"} << "Ann|2002-08-13 08:00:00|Milk|3.0|cup";
+        QTest::newRow("show theirs") << "UPDATE Meals SET Amount = 8, Units = 'fl oz' WHERE ID = 20" << true
+                                     << QStringList{"Milk", "8.00", "fl oz"} << "Ann|2002-08-13 08:00:00|Milk|8.0|fl oz";
+        QTest::newRow("case of the client") << "UPDATE Meals SET Who = 'ANN' WHERE ID = 20" << true
+                                            << QStringList{"Milk", "1.00", "cup"} << "ANN|2002-08-13 08:00:00|Milk|1.0|cup";
+        QTest::newRow("time, mine kept") << "UPDATE Meals SET \"When\" = '2002-08-13 09:30:00' WHERE ID = 20" << false
+                                         << QStringList{"Milk", "3", "cup"} << "Ann|2002-08-13 08:00:00|Milk|3.0|cup";
+    }
+
+    void mealChangedByAnotherUser()
+    {
+        QFETCH(QString, other);
+        QFETCH(bool, reload);
+        QFETCH(QStringList, shownAfter);
+        QFETCH(QString, stored);
+        const auto meal20 = [] { return rows(QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || "
+                                                            "Amount || '|' || Units FROM Meals WHERE ID = 20")); };
+        frmEditMeal editor;
+        editor.idMeal = 20;
+        showActive(editor);
+        editor.txtAmount->setText(QStringLiteral("3"));
+        change({other});
+        const QStringList theirs = meal20();
+        MessageBox::setNextAnswer(reload);
+        editor.cmdOK->click();
+        const QStringList said = messages();
+        QVERIFY(said.size() == 1 && said[0].startsWith("Y Another user or program changed this meal after you opened it"));
+        QCOMPARE(meal20(), theirs);
+        QCOMPARE(QVariantList({editor.isVisible(), editor.dbcFood->currentText(), editor.txtAmount->text(),
+                               editor.dbcUnits->currentText()}),
+                 QVariantList({true, shownAfter[0], shownAfter[1], shownAfter[2]}));
+        editor.cmdOK->click();
+        QCOMPARE(QVariantList({editor.isVisible(), messages().join(u'\n'), meal20().join("")}), QVariantList({false, "", stored}));
+    }
+
     // A time stored in another form SQLite reads shows as it is; one that is no time is said to be
     // so. Either is written back as it was stored unless the date or the time is changed.
     void mealEditorKeepsStoredTimes()

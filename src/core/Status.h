@@ -26,15 +26,26 @@ public:
         return status;
     }
 
+    // The failure of a write whose row no longer holds what the caller read from it: another
+    // program or user changed it meanwhile, and it was not written over.
+    static Status changed(QString reason)
+    {
+        Status status = failure(std::move(reason));
+        status.m_changed = true;
+        return status;
+    }
+
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
     // Empty when ok().
     const QString &reason() const { return m_reason; }
     bool isMissing() const { return m_missing; }
+    bool isChanged() const { return m_changed; }
 
 private:
     bool m_failed = false;
     bool m_missing = false;
+    bool m_changed = false;
     QString m_reason;
 };
 

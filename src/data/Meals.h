@@ -40,8 +40,10 @@ public:
     Result<std::optional<Meal>> byId(qint64 id) const;
     // Adds the meal (its id is ignored); gives the ID the database gave it.
     Result<qint64> insert(const Meal &meal);
-    // Writes every field but the ID to the meal with that ID.
-    Status update(const Meal &meal);
+    // Writes every field but the ID to the meal with that ID, provided the row still holds
+    // asRead, the meal as the caller read it: a meal another program or user changed meanwhile is
+    // not written over (Status::isChanged), nor one deleted meanwhile (Status::isMissing).
+    Status update(const Meal &meal, const Meal &asRead);
     Status remove(qint64 id);
     // Copies the meals with these IDs to day, each at its own time of day, for the client who
     // (their own client when who is empty), in one transaction: all of them, or none when one is

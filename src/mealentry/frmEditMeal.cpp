@@ -167,6 +167,7 @@ bool frmEditMeal::Form_Load()
 {
     fFoodDefined = false;
     m_stored.reset();
+    m_read.reset();
     lstStandardTime->hide();
     cmdMore->setEnabled(true);
     {
@@ -287,6 +288,7 @@ bool frmEditMeal::StartEditMeal()
         return false;
     }
     m_stored = *meal.value();
+    m_read = m_stored;
     showMeal(*m_stored);
     if (!m_stored->when.isValid())
         MessageBox::exclamation(this, QStringLiteral("The time of this meal, '%1', is not a date and time Mealwright "
@@ -400,7 +402,9 @@ bool frmEditMeal::saveMeal()
     meal.units = dbcUnits->currentText();
 
     Meals meals(database());
-    const Status saved = m_stored ? meals.update(meal) : meals.insert(meal).status();
+    const Status saved = m_stored ? meals.update(meal, *m_read) : meals.insert(meal).status();
+    if (saved.isChanged())
+        return offerReload(meals);
     if (!saved) {
         MessageBox::failure(this, QStringLiteral("The meal could not be saved."), saved.reason());
         if (saved.isMissing()) {
@@ -415,6 +419,29 @@ bool frmEditMeal::saveMeal()
     if (m_stored)
         m_stored = meal;
     return true;
+}
+
+bool frmEditMeal::offerReload(Meals &meals)
+{
+    const Result<std::optional<Meal>> now = meals.byId(m_stored->id);
+    if (!now || !now.value()) {
+        MessageBox::failure(this, QStringLiteral("The meal could not be saved."),
+                            now ? QStringLiteral("Another user or program deleted it after it was opened here.")
+                                : now.reason());
+        if (now)
+            reject(); // nothing to save it over
+        return false;
+    }
+    if (MessageBox::yesNo(this, QStringLiteral("Another user or program changed this meal after you opened it, so "
+                                               "it was not saved.\n\nShow the meal as it is now? What you changed "
+                                               "here is then lost. With No, your changes stay here, and OK saves "
+                                               "them over the other change."))) {
+        m_stored = *now.value();
+        showMeal(*m_stored);
+        dtpDate->setFocus();
+    }
+    m_read = *now.value();
+    return false;
 }
 
 void frmEditMeal::cmdOK_click()

@@ -85,6 +85,9 @@ private:
     bool OfferFoodEditor(const QString &message);
     bool ValidateMeal();
     bool saveMeal();
+    // After a save refused because another user changed the meal: says so and offers to show the
+    // meal as it is now. False: nothing was saved.
+    bool offerReload(Meals &meals);
     void cmdOK_click();
     void cmdMore_click();
     void cmdStandardTime_click();
@@ -95,6 +98,9 @@ private:
 
     std::unique_ptr<frmEditFood> m_foodEditor;
     std::optional<Meal> m_stored; // the meal being edited, as read; none when adding
+    // The meal as the diary held it when it was last read here: a save requires the row to hold
+    // it still. It moves on when the user keeps their changes over another user's.
+    std::optional<Meal> m_read;
     QDateTime m_shownWhen;        // the date and time the pickers showed it at
     QStringList m_foods;
     QStringList m_clients;
