@@ -200,7 +200,8 @@ private Q_SLOTS:
         QTest::addColumn<Write>("write");
         QTest::newRow("meal delete") << Write([](Connection &c) { return Meals(c).remove(5); });
         QTest::newRow("food update") << Write([](Connection &c) {
-            return Foods(c).update({8, QStringLiteral("Kale"), QStringLiteral("cup"), 30, 1, 0, false, false});
+            return Foods(c).update({8, QStringLiteral("Kale"), QStringLiteral("cup"), 30, 1, 0, false, false},
+                                   {8, QStringLiteral("Kale"), QStringLiteral("cup"), 33, 1, 0, false, false});
         });
         QTest::newRow("client rename") << Write([](Connection &c) {
             return Clients(c).change(QStringLiteral("Ann"), {QStringLiteral("Anna"), 1500.0});

@@ -211,6 +211,31 @@ private Q_SLOTS:
         QCOMPARE(editor.idFood, 99);
     }
 
+    // The food editor, the same way: told, then theirs shown (Yes) or mine saved over it (No).
+    void foodChangedByAnotherUser()
+    {
+        frmEditFood editor;
+        editor.idFood = 1; // Apple, each, 95 calories
+        const QString theirs = QStringLiteral("Apple|each|100.0|0.0|1.0|0|0");
+        const std::tuple<bool, const char *, const char *> answers[] = {{false, "90", "Apple|each|90.0|0.0|1.0|0|0"},
+                                                                        {true, "100.00", "Apple|each|100.0|0.0|1.0|0|0"}};
+        for (const auto &[reload, shownAfter, stored] : answers) {
+            change({QStringLiteral("UPDATE Foods SET CaloriesPerUnit = 95 WHERE ID = 1")});
+            showActive(editor);
+            editor.txtCalories->setText(QStringLiteral("90"));
+            change({QStringLiteral("UPDATE Foods SET CaloriesPerUnit = 100 WHERE ID = 1")});
+            MessageBox::setNextAnswer(reload);
+            editor.cmdOK->click();
+            const QStringList said = messages();
+            QVERIFY(said.size() == 1 && said[0].startsWith("Y Another user or program changed this food entry"));
+            QCOMPARE(QVariantList({editor.isVisible(), editor.txtCalories->text(), foods().constFirst()}),
+                     QVariantList({true, shownAfter, theirs}));
+            editor.cmdOK->click();
+            QCOMPARE(QVariantList({editor.isVisible(), messages().join(u'\n'), foods().constFirst()}),
+                     QVariantList({false, "", stored}));
+        }
+    }
+
     void foodEditorEndings()
     {
         const QStringList before = foods();

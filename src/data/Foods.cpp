@@ -88,12 +88,18 @@ Result<qint64> Foods::insert(const FoodEntry &entry)
                           values(entry));
 }
 
-Status Foods::update(const FoodEntry &entry)
+Status Foods::update(const FoodEntry &entry, const FoodEntry &asRead)
 {
-    return Writes::changeOne(m_connection,
-                             QStringLiteral("UPDATE Foods SET Food = ?, Units = ?, CaloriesPerUnit = ?, VegetableServings = ?,"
-                                            " FruitServings = ?, EntreeFlag = ?, SupplementFlag = ? WHERE ID = ?"),
-                             values(entry) << entry.id, QStringLiteral("food"), entryKey(entry.id));
+    return Writes::ifUnchanged(
+        m_connection, asRead, [&] { return byId(entry.id); },
+        [&] {
+            return Writes::changeOne(
+                m_connection,
+                QStringLiteral("UPDATE Foods SET Food = ?, Units = ?, CaloriesPerUnit = ?, VegetableServings = ?,"
+                               " FruitServings = ?, EntreeFlag = ?, SupplementFlag = ? WHERE ID = ?"),
+                values(entry) << entry.id, QStringLiteral("food"), entryKey(entry.id));
+        },
+        QStringLiteral("food"), entryKey(entry.id));
 }
 
 Result<qint64> Foods::removeUnused(qint64 id)

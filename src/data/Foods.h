@@ -41,8 +41,10 @@ public:
 
     // Adds the entry (its id is ignored); gives the ID the database gave it.
     Result<qint64> insert(const FoodEntry &entry);
-    // Writes every field but the ID to the entry with that ID.
-    Status update(const FoodEntry &entry);
+    // Writes every field but the ID to the entry with that ID, provided the row still holds
+    // asRead, the entry as the caller read it: one another program or user changed meanwhile is
+    // not written over (Status::isChanged), nor one deleted meanwhile (Status::isMissing).
+    Status update(const FoodEntry &entry, const FoodEntry &asRead);
 
     // Deletes the entry with this ID unless meals use it, checked and done in one transaction.
     // Gives the number of meals that use it: 0 when it was deleted, otherwise nothing changed.

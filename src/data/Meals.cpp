@@ -86,27 +86,17 @@ Result<qint64> Meals::insert(const Meal &meal)
 
 Status Meals::update(const Meal &meal, const Meal &asRead)
 {
-    // The row is compared and written in one transaction: nobody can change it in between.
-    Connection::Transaction transaction(m_connection);
-    if (!transaction.status())
-        return transaction.status();
-    const Result<std::optional<Meal>> now = byId(meal.id);
-    if (!now)
-        return now.status();
-    if (!now.value())
-        return Writes::notFound(QStringLiteral("meal"), mealKey(meal.id));
-    if (*now.value() != asRead)
-        return Status::changed(QStringLiteral("Another user or program changed the meal %1 after it was opened here.")
-                                   .arg(mealKey(meal.id)));
-    const Status written = namingRowsThatExist(m_connection, meal, [&] {
-        return Writes::changeOne(
-            m_connection,
-            QStringLiteral("UPDATE Meals SET Who = ?, \"When\" = ?, Food = ?, Amount = ?, Units = ? WHERE ID = ?"),
-            values(meal) << meal.id, QStringLiteral("meal"), mealKey(meal.id));
-    });
-    if (!written)
-        return written;
-    return transaction.commit();
+    return Writes::ifUnchanged(
+        m_connection, asRead, [&] { return byId(meal.id); },
+        [&] {
+            return namingRowsThatExist(m_connection, meal, [&] {
+                return Writes::changeOne(
+                    m_connection,
+                    QStringLiteral("UPDATE Meals SET Who = ?, \"When\" = ?, Food = ?, Amount = ?, Units = ? WHERE ID = ?"),
+                    values(meal) << meal.id, QStringLiteral("meal"), mealKey(meal.id));
+            });
+        },
+        QStringLiteral("meal"), mealKey(meal.id));
 }
 
 Status Meals::remove(qint64 id)

@@ -82,6 +82,7 @@ frmEditFood::frmEditFood(QWidget *parent)
 bool frmEditFood::Form_Load()
 {
     m_stored.reset();
+    m_read.reset();
     m_closingByFrame = false;
     fEntriesSaved = false;
     dbcFood->setEnabled(true);
@@ -145,6 +146,7 @@ bool frmEditFood::StartEditFood()
         return false;
     }
     m_stored = *entry.value();
+    m_read = m_stored;
     showEntry(*m_stored);
     setWindowTitle(QStringLiteral("Edit food [%1]").arg(m_stored->food));
     // Meals name an entry by its food and units: in an edit only the values may change.
@@ -243,7 +245,7 @@ Result<qint64> frmEditFood::write()
         fEntriesSaved = fEntriesSaved || added.ok();
         return added;
     }
-    if (const Status updated = foods.update(entry); !updated)
+    if (const Status updated = foods.update(entry, *m_read); !updated)
         return updated;
     fEntriesSaved = true;
     m_stored = entry;
@@ -252,11 +254,37 @@ Result<qint64> frmEditFood::write()
 
 void frmEditFood::reportWriteFailure(const Status &failure)
 {
+    if (failure.isChanged()) {
+        offerReload();
+        return;
+    }
     MessageBox::failure(this, QStringLiteral("The food entry could not be saved."), failure.reason());
     if (failure.isMissing()) {
         // Nothing was saved: the callers see a Cancel.
         cmdCancel_click();
     }
+}
+
+void frmEditFood::offerReload()
+{
+    const Result<std::optional<FoodEntry>> now = Foods(database()).byId(m_stored->id);
+    if (!now) {
+        reportWriteFailure(now.status());
+        return;
+    }
+    if (!now.value()) {
+        reportWriteFailure(Status::missing(QStringLiteral("Another user or program deleted it after it was opened here.")));
+        return;
+    }
+    if (MessageBox::yesNo(this, QStringLiteral("Another user or program changed this food entry after you opened it, "
+                                               "so it was not saved.\n\nShow the entry as it is now? What you changed "
+                                               "here is then lost. With No, your changes stay here, and OK saves "
+                                               "them over the other change."))) {
+        m_stored = *now.value();
+        showEntry(*m_stored);
+        txtCalories->setFocus();
+    }
+    m_read = *now.value();
 }
 
 void frmEditFood::cmdOK_click()

@@ -80,12 +80,18 @@ private:
     // Says why a write failed. An entry that no longer exists ends the dialog as Cancel does;
     // otherwise it stays open with everything typed.
     void reportWriteFailure(const Status &failure);
+    // After a save refused because another user changed the entry: says so and offers to show
+    // the entry as it is now.
+    void offerReload();
     void cmdOK_click();
     void cmdMore_click();
     void cmdCancel_click();
     QWidget *control(EntryChecks::FoodField field) const;
 
     std::optional<FoodEntry> m_stored; // the entry being edited, as read; none when adding
+    // The entry as the diary held it when it was last read here: a save requires the row to
+    // hold it still. It moves on when the user keeps their changes over another user's.
+    std::optional<FoodEntry> m_read;
     QStringList m_units;
     bool m_closingByFrame = false;
 };
