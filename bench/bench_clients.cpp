@@ -130,7 +130,7 @@ void BM_Rename(benchmark::State &state)
     Client from = g_case.renamed;
     Client to{otherName(), g_case.renamed.calorieBudget};
     for (auto _ : state) {
-        if (const Status changed = clientTable().change(from.who, to); !changed) {
+        if (const Status changed = clientTable().change(from, to); !changed) {
             state.SkipWithError(qPrintable(changed.reason()));
             return;
         }
@@ -138,7 +138,7 @@ void BM_Rename(benchmark::State &state)
     }
     // Back to the name it had, for what follows.
     if (from.who != g_case.renamed.who)
-        clientTable().change(from.who, g_case.renamed);
+        clientTable().change(from, g_case.renamed);
     state.counters["meals"] = static_cast<double>(g_case.meals);
 }
 

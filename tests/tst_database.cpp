@@ -204,7 +204,7 @@ private Q_SLOTS:
                                    {8, QStringLiteral("Kale"), QStringLiteral("cup"), 33, 1, 0, false, false});
         });
         QTest::newRow("client rename") << Write([](Connection &c) {
-            return Clients(c).change(QStringLiteral("Ann"), {QStringLiteral("Anna"), 1500.0});
+            return Clients(c).change({QStringLiteral("Ann"), 1500.0}, {QStringLiteral("Anna"), 1500.0});
         });
         QTest::newRow("client delete") << Write([](Connection &c) { return Clients(c).remove(QStringLiteral("Ann"), 0).status(); });
     }

@@ -45,6 +45,7 @@ frmEditClient::frmEditClient(QWidget *parent)
 bool frmEditClient::Form_Load()
 {
     m_stored.reset();
+    m_read.reset();
     txtName->clear();
     txtBudget->clear();
     if (szClient.isEmpty()) {
@@ -63,10 +64,9 @@ bool frmEditClient::Form_Load()
             return false;
         }
         m_stored = *client.value();
+        m_read = m_stored;
         setWindowTitle(QStringLiteral("Change Client"));
-        txtName->setText(m_stored->who);
-        if (m_stored->calorieBudget)
-            txtBudget->setText(EntryChecks::budgetText(*m_stored->calorieBudget));
+        showClient(*m_stored);
     }
     Controls::focusField(txtName);
     return true;
@@ -92,6 +92,32 @@ std::optional<EntryChecks::ClientEntry> frmEditClient::ValidateClient()
     return std::get<EntryChecks::ClientEntry>(checked);
 }
 
+void frmEditClient::showClient(const Client &client)
+{
+    txtName->setText(client.who);
+    txtBudget->setText(client.calorieBudget ? EntryChecks::budgetText(*client.calorieBudget) : QString());
+}
+
+void frmEditClient::offerReload()
+{
+    const Result<std::optional<Client>> now = Clients(database()).find(m_read->who);
+    if (!now || !now.value()) {
+        MessageBox::failure(this, QStringLiteral("The client could not be saved."),
+                            now ? QStringLiteral("Another user or program renamed or deleted the client after it "
+                                                 "was opened here.")
+                                : now.reason());
+        if (now)
+            reject(); // nothing to save it over
+        return;
+    }
+    if (MessageBox::showChangedAsItIsNow(this, QStringLiteral("client"))) {
+        m_stored = *now.value();
+        showClient(*m_stored);
+        Controls::focusField(txtName);
+    }
+    m_read = *now.value();
+}
+
 void frmEditClient::cmdOK_click()
 {
     const std::optional<EntryChecks::ClientEntry> entry = ValidateClient();
@@ -99,7 +125,11 @@ void frmEditClient::cmdOK_click()
         return;
     const Client client{entry->name, entry->calorieBudget};
     Clients clients(database());
-    const Status saved = m_stored ? clients.change(m_stored->who, client) : clients.add(client);
+    const Status saved = m_stored ? clients.change(*m_read, client) : clients.add(client);
+    if (saved.isChanged()) {
+        offerReload();
+        return;
+    }
     if (!saved) {
         MessageBox::failure(this, QStringLiteral("The client could not be saved."), saved.reason());
         // A client deleted meanwhile cannot be changed: the dialog ends as Cancel does.

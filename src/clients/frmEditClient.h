@@ -42,6 +42,14 @@ public:
 private:
     std::optional<EntryChecks::ClientEntry> ValidateClient();
     void cmdOK_click();
+    // Shows the client's name and budget in the boxes.
+    void showClient(const Client &client);
+    // After a save refused because another user changed the client: says so and offers to show
+    // the client as it is now.
+    void offerReload();
 
     std::optional<Client> m_stored; // the client being changed, as read; none when adding
+    // The client as the diary held it when last read here: a save requires the row to hold it
+    // still. It moves on when the user keeps their changes over another user's.
+    std::optional<Client> m_read;
 };

@@ -91,25 +91,29 @@ Status Clients::add(const Client &client)
     return transaction.commit();
 }
 
-Status Clients::change(const QString &who, const Client &changed)
+Status Clients::change(const Client &asRead, const Client &changed)
 {
-    Connection::Transaction transaction(m_connection);
-    if (!transaction.status())
-        return transaction.status();
-    if (const Status free = nameIsFree(m_connection, changed.who, who); !free)
-        return free;
-    Connection::Statement update =
-        m_connection.statement(QStringLiteral("UPDATE Clients SET Who = ?, CalorieBudget = ? WHERE Who = ?"));
-    update.bind(changed.who).bind(budgetValue(changed)).bind(who);
-    if (const Status done = Writes::exactlyOne(update, QStringLiteral("client"), clientKey(who)); !done)
-        return done;
-    if (changed.who != who) {
-        // A change of case too: the meals are spelled as the client is.
-        Connection::Statement meals = m_connection.statement(QStringLiteral("UPDATE Meals SET Who = ? WHERE Who = ?"));
-        if (!meals.bind(changed.who).bind(who).exec())
-            return meals.status();
-    }
-    return transaction.commit();
+    const QString &who = asRead.who;
+    return Writes::ifUnchanged(
+        m_connection, asRead, [&] { return find(who); },
+        [&]() -> Status {
+            if (const Status free = nameIsFree(m_connection, changed.who, who); !free)
+                return free;
+            Connection::Statement update =
+                m_connection.statement(QStringLiteral("UPDATE Clients SET Who = ?, CalorieBudget = ? WHERE Who = ?"));
+            update.bind(changed.who).bind(budgetValue(changed)).bind(who);
+            if (const Status done = Writes::exactlyOne(update, QStringLiteral("client"), clientKey(who)); !done)
+                return done;
+            if (changed.who != who) {
+                // A change of case too: the meals are spelled as the client is.
+                Connection::Statement meals =
+                    m_connection.statement(QStringLiteral("UPDATE Meals SET Who = ? WHERE Who = ?"));
+                if (!meals.bind(changed.who).bind(who).exec())
+                    return meals.status();
+            }
+            return {};
+        },
+        QStringLiteral("client"), clientKey(who));
 }
 
 Result<qint64> Clients::remove(const QString &who, qint64 meals)

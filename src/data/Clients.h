@@ -52,9 +52,12 @@ public:
 
     // Adds a client; refused when another client has the same name.
     Status add(const Client &client);
-    // Gives the client who a new name and budget; the client's meals move to the new name. A
-    // name another client has is refused; one that differs from who only in case is not.
-    Status change(const QString &who, const Client &changed);
+    // Gives the client asRead a new name and budget; the client's meals move to the new name. A
+    // name another client has is refused; one that differs from the old only in case is not. The
+    // row must still hold asRead, the client as the caller read it: one another program or user
+    // changed meanwhile is not written over (Status::isChanged), nor one deleted or renamed
+    // meanwhile (Status::isMissing).
+    Status change(const Client &asRead, const Client &changed);
     // Removes the client and every meal of theirs if they have exactly that many meals, counted
     // and removed in one transaction. Gives the number they have: meals when they were removed;
     // another number (a meal added or removed meanwhile) when nothing changed.

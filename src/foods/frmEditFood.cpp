@@ -276,10 +276,7 @@ void frmEditFood::offerReload()
         reportWriteFailure(Status::missing(QStringLiteral("Another user or program deleted it after it was opened here.")));
         return;
     }
-    if (MessageBox::yesNo(this, QStringLiteral("Another user or program changed this food entry after you opened it, "
-                                               "so it was not saved.\n\nShow the entry as it is now? What you changed "
-                                               "here is then lost. With No, your changes stay here, and OK saves "
-                                               "them over the other change."))) {
+    if (MessageBox::showChangedAsItIsNow(this, QStringLiteral("food entry"))) {
         m_stored = *now.value();
         showEntry(*m_stored);
         txtCalories->setFocus();

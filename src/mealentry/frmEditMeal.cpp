@@ -432,10 +432,7 @@ bool frmEditMeal::offerReload(Meals &meals)
             reject(); // nothing to save it over
         return false;
     }
-    if (MessageBox::yesNo(this, QStringLiteral("Another user or program changed this meal after you opened it, so "
-                                               "it was not saved.\n\nShow the meal as it is now? What you changed "
-                                               "here is then lost. With No, your changes stay here, and OK saves "
-                                               "them over the other change."))) {
+    if (MessageBox::showChangedAsItIsNow(this, QStringLiteral("meal"))) {
         m_stored = *now.value();
         showMeal(*m_stored);
         dtpDate->setFocus();

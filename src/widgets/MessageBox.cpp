@@ -49,6 +49,14 @@ bool MessageBox::yesNo(QWidget *parent, const QString &text)
     return show(parent, Kind::YesNo, text);
 }
 
+bool MessageBox::showChangedAsItIsNow(QWidget *parent, const QString &thing)
+{
+    return yesNo(parent, QStringLiteral("Another user or program changed this %1 after you opened it, so it was not "
+                                        "saved.\n\nShow the %1 as it is now? What you changed here is then lost. "
+                                        "With No, your changes stay here, and OK saves them over the other change.")
+                             .arg(thing));
+}
+
 bool MessageBox::show(QWidget *parent, Kind kind, const QString &text)
 {
     TestState &state = testState();

@@ -28,6 +28,10 @@ public:
     static bool question(QWidget *parent, const QString &text);
     // True when the user chose Yes.
     static bool yesNo(QWidget *parent, const QString &text);
+    // After a save refused because another user or program changed the thing ("meal", "food
+    // entry", "client") since it was opened: says so and asks whether to show it as it is now.
+    // True for Yes: show theirs, dropping what was typed; No keeps what was typed, to save over it.
+    static bool showChangedAsItIsNow(QWidget *parent, const QString &thing);
 
     struct Shown
     {
