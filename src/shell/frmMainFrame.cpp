@@ -14,6 +14,7 @@
 #include "frmEditMeal.h"
 #include "frmFoodImport.h"
 #include "frmFoodView.h"
+#include "frmMealTrend.h"
 #include "frmMealView.h"
 #include "frmPrintReport.h"
 #include "frmSearchOptions.h"
@@ -172,6 +173,7 @@ void frmMainFrame::connectCommands()
     connect(mnuFoodImport, &QAction::triggered, this, &frmMainFrame::mnuFoodImport_click);
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
     connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
+    connect(mnuMealTrend, &QAction::triggered, this, &frmMainFrame::mnuMealTrend_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     for (QAction *copy : {mnuMealCopy, mnuMealPopupCopy})
@@ -689,6 +691,24 @@ void frmMainFrame::mnuMealReport_click()
         dialog.szClient.clear(); // nothing preset
     }
     dialog.exec();
+}
+
+void frmMainFrame::mnuMealTrend_click()
+{
+    frmMealView *view = activeMealView();
+    if (!view)
+        return;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        const auto *trend = qobject_cast<frmMealTrend *>(window->widget());
+        // A chart that was closed is on its way out even before it is gone.
+        if (!trend || trend->mealView() != view || window->isHidden())
+            continue;
+        if (window->isMinimized())
+            window->showNormal();
+        m_mdiArea->setActiveSubWindow(window);
+        return;
+    }
+    showChild(new frmMealTrend(view));
 }
 
 void frmMainFrame::mnuMealDelete_click()

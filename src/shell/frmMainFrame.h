@@ -151,6 +151,8 @@ private:
     void mnuFoodImport_click();
     void mnuFoodView_click();
     void mnuMealReport_click();
+    // The trend chart of the active meal view: a second request shows the one already open.
+    void mnuMealTrend_click();
 
     void mnuMeals_aboutToShow();
     void mnuFoods_aboutToShow();
