@@ -71,6 +71,9 @@ void BM_Draw(benchmark::State &state)
         render(*trend, image);
         benchmark::DoNotOptimize(image.constBits());
         state.PauseTiming();
+        // To look at what is measured: MEALWRIGHT_BENCH_TREND_IMAGE=/tmp/trend.png
+        if (const QString path = qEnvironmentVariable("MEALWRIGHT_BENCH_TREND_IMAGE"); !path.isEmpty())
+            image.save(path);
         count(state, *trend);
         trend.reset();
         state.ResumeTiming();

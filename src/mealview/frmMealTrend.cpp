@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QImageWriter>
 #include <QLabel>
@@ -58,7 +59,7 @@ void labelDates(QCategoryAxis *axis, const std::vector<TrendDay> &days)
         if (step > 0 && i % step == 0)
             label = Format::date(date, u"mmm d");
         else if (step == 0 && date.day() == 1)
-            label = Format::date(date, date.month() == 1 ? u"mmm yyyy" : u"mmm");
+            label = Format::date(date, date.month() == 1 ? u"yyyy" : u"mmm"); // the year at its January
         if (label.isEmpty())
             continue;
         if (axis->categoriesLabels().contains(label)) // the same month a year on
@@ -313,6 +314,11 @@ void frmMealTrend::draw()
         highestCalories = std::max({highestCalories, day.calories, day.movingAverage.value_or(0)});
         highestServings = std::max(highestServings, day.fruits + day.vegetables);
     }
+    // A few days do not fill the chart with bars; single points of the average still show.
+    const qreal barWidth = 0.8 * std::min(1.0, std::max(count, 1) / 7.0);
+    m_calorieBars->setBarWidth(barWidth);
+    m_servingBars->setBarWidth(barWidth);
+    linAverage->setPointsVisible(count <= 31);
     countDays(m_calorieDays, count);
     countDays(m_servingDays, count);
     setValues(barUnder, under);
@@ -326,6 +332,27 @@ void frmMealTrend::draw()
     labelDates(m_servingDates, m_days);
     fitAxis(m_calorieAxis, highestCalories);
     fitAxis(m_servingAxis, highestServings);
+    alignPlots();
+}
+
+void frmMealTrend::alignPlots()
+{
+    // The value axes' labels differ in width ("2000", "6.0"): the chart with the narrower ones
+    // gets the difference as margin, so that a day's bars stand one above the other.
+    const auto labelWidth = [](const QValueAxis *axis) {
+        const QFontMetrics metrics(axis->labelsFont());
+        const QByteArray format = axis->labelFormat().toLatin1();
+        int widest = 0;
+        for (int i = 0; i < axis->tickCount(); ++i) {
+            const double value = axis->min() + i * (axis->max() - axis->min()) / std::max(axis->tickCount() - 1, 1);
+            widest = std::max(widest, metrics.horizontalAdvance(QString::asprintf(format.constData(), value)));
+        }
+        return widest;
+    };
+    const int calories = labelWidth(m_calorieAxis);
+    const int servings = labelWidth(m_servingAxis);
+    m_caloriesChart->setMargins(QMargins(2 + std::max(0, servings - calories), 2, 2, 2));
+    m_servingsChart->setMargins(QMargins(2 + std::max(0, calories - servings), 2, 2, 2));
 }
 
 QString frmMealTrend::dayTip(int index) const

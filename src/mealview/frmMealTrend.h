@@ -78,6 +78,7 @@ private:
     void draw();
     void applyPalette();
     void showTip(bool status, int index);
+    void alignPlots();
     void saveAs(const QString &title, const QString &filter, const QString &suffix,
                 Status (frmMealTrend::*write)(const QString &) const);
 
