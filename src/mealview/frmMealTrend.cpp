@@ -43,22 +43,30 @@ const QColor averageColour(0x3c, 0x8d, 0xdc);
 const QColor fruitColour(0xe8, 0x91, 0x2d);
 const QColor vegetableColour(0x6b, 0xb3, 0x3c);
 
-// The labels under the days: every day, every week, every other week or the first of each month,
-// so that they never crowd, from one day to a year.
-void labelDates(QCategoryAxis *axis, const std::vector<TrendDay> &days)
+// The labels under the days: every day, week or other week, or the first of every month or
+// every few months, as many as fit in width pixels without crowding, from one day to a year.
+void labelDates(QCategoryAxis *axis, const std::vector<TrendDay> &days, int width)
 {
     for (const QString &label : axis->categoriesLabels())
         axis->remove(label);
     const int count = static_cast<int>(days.size());
     axis->setRange(-0.5, std::max(count, 1) - 0.5);
     axis->setStartValue(-0.5);
-    const int step = count <= 10 ? 1 : count <= 70 ? 7 : count <= 130 ? 14 : 0;
+    const int fitting = std::max(1, width / 56);
+    // Days between labels; 30 stands for the first of every month, or of every few months.
+    int step = 30;
+    for (int days : {1, 2, 7, 14})
+        if (count <= fitting * days) {
+            step = days;
+            break;
+        }
+    const int months = std::max(1, std::min(count / 30 / fitting + 1, 6));
     for (int i = 0; i < count; ++i) {
         const QDate date = days[static_cast<size_t>(i)].date;
         QString label;
-        if (step > 0 && i % step == 0)
+        if (step < 30 && i % step == 0)
             label = Format::date(date, u"mmm d");
-        else if (step == 0 && date.day() == 1)
+        else if (step == 30 && date.day() == 1 && (date.month() - 1) % months == 0)
             label = Format::date(date, date.month() == 1 ? u"yyyy" : u"mmm"); // the year at its January
         if (label.isEmpty())
             continue;
@@ -328,8 +336,7 @@ void frmMealTrend::draw()
     linAverage->replace(average);
     linBudget->replace(count > 0 ? level(m_budget, m_days.size()) : QList<QPointF>());
     linServingsBudget->replace(count > 0 ? level(m_servingsBudget, m_days.size()) : QList<QPointF>());
-    labelDates(m_calorieDates, m_days);
-    labelDates(m_servingDates, m_days);
+    labelAxes();
     fitAxis(m_calorieAxis, highestCalories);
     fitAxis(m_servingAxis, highestServings);
     alignPlots();
@@ -368,6 +375,25 @@ void frmMealTrend::showTip(bool status, int index)
         QToolTip::showText(QCursor::pos(), dayTip(index), this);
     else
         QToolTip::hideText();
+}
+
+void frmMealTrend::labelAxes()
+{
+    // The plot is the chart less the value axis and the margins.
+    m_labelledWidth = chvCalories->width() - 70;
+    labelDates(m_calorieDates, m_days, m_labelledWidth);
+    labelDates(m_servingDates, m_days, m_labelledWidth);
+}
+
+void frmMealTrend::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // A short window keeps its room for the bars: the legends go first.
+    const bool roomy = height() >= 380;
+    m_caloriesChart->legend()->setVisible(roomy);
+    m_servingsChart->legend()->setVisible(roomy);
+    if (chvCalories->width() - 70 != m_labelledWidth)
+        labelAxes();
 }
 
 void frmMealTrend::changeEvent(QEvent *event)

@@ -71,6 +71,7 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createCharts();
@@ -79,6 +80,7 @@ private:
     void applyPalette();
     void showTip(bool status, int index);
     void alignPlots();
+    void labelAxes();
     void saveAs(const QString &title, const QString &filter, const QString &suffix,
                 Status (frmMealTrend::*write)(const QString &) const);
 
@@ -86,6 +88,7 @@ private:
     std::vector<TrendDay> m_days;
     double m_budget = 0;
     double m_servingsBudget = 0;
+    int m_labelledWidth = -1; // the plot width the date labels were chosen for
 
     QWidget *m_charts;
     QChart *m_caloriesChart;
