@@ -60,7 +60,7 @@ void labelDates(QCategoryAxis *axis, const std::vector<TrendDay> &days, int widt
             step = days;
             break;
         }
-    const int months = std::max(1, std::min(count / 30 / fitting + 1, 6));
+    const int months = std::clamp((count / 30 + fitting - 1) / fitting, 1, 6);
     for (int i = 0; i < count; ++i) {
         const QDate date = days[static_cast<size_t>(i)].date;
         QString label;
@@ -244,6 +244,7 @@ void frmMealTrend::createCharts()
         chart->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(chart, &QWidget::customContextMenuRequested, this, [this] { mnuTrendPopup->popup(QCursor::pos()); });
     }
+    chvCalories->installEventFilter(this);
     charts->addWidget(chvCalories, 2);
     charts->addWidget(chvServings, 1);
 
@@ -392,8 +393,14 @@ void frmMealTrend::resizeEvent(QResizeEvent *event)
     const bool roomy = height() >= 380;
     m_caloriesChart->legend()->setVisible(roomy);
     m_servingsChart->legend()->setVisible(roomy);
-    if (chvCalories->width() - 70 != m_labelledWidth)
+}
+
+bool frmMealTrend::eventFilter(QObject *watched, QEvent *event)
+{
+    // The chart's width, once the layout has given it, sets how many dates fit under it.
+    if (watched == chvCalories && event->type() == QEvent::Resize && chvCalories->width() - 70 != m_labelledWidth)
         labelAxes();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMealTrend::changeEvent(QEvent *event)
