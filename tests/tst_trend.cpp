@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineSeries>
+#include <QToolTip>
 
 namespace {
 
@@ -172,7 +173,12 @@ private Q_SLOTS:
         QCOMPARE(valuesOf(trend->barUnder), QList<qreal>({1085, 60, 100, 0, 0, 0, 0}));
         QCOMPARE(valuesOf(trend->barVegetables), QList<qreal>({0.5, 2, 0, 0, 0, 0, 0}));
         QCOMPARE(trend->linAverage->at(2), QPointF(2, 415));
-        QVERIFY(trend->dayTip(1).startsWith(QStringLiteral("Wed, Aug 14, 2002\nCalories: 60\n")));
+        // Pointing at Wednesday, above its bar in the servings chart, shows Wednesday's figures.
+        QChartView *servings = trend->chvServings;
+        const QPoint wednesday = servings->mapFromScene(servings->chart()->mapToPosition(QPointF(1, 4), trend->linServingsBudget));
+        QMouseEvent move(QEvent::MouseMove, wednesday, servings->viewport()->mapToGlobal(wednesday), Qt::NoButton, {}, {});
+        QApplication::sendEvent(servings->viewport(), &move);
+        QVERIFY2(QToolTip::text().startsWith("Wed, Aug 14, 2002\nCalories: 60\n"), qPrintable(QToolTip::text()));
 
         // A meal added on Friday: 10 shakes, 1700 calories, over the budget; then deleted.
         change({"INSERT INTO Meals (ID, Who, \"When\", Food, Amount, Units) VALUES (80, 'Ann', '2002-08-16 12:00:00', 'Shake', 10, 'packet')"});

@@ -25,6 +25,7 @@
 #include <QLineSeries>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStackedBarSeries>
@@ -245,11 +246,12 @@ void frmMealTrend::createCharts()
         connect(chart, &QWidget::customContextMenuRequested, this, [this] { mnuTrendPopup->popup(QCursor::pos()); });
     }
     chvCalories->installEventFilter(this);
+    // Pointing at a day shows its figures, over its bars or above them, in an active window or not.
+    chvCalories->viewport()->installEventFilter(this);
+    chvServings->viewport()->installEventFilter(this);
     charts->addWidget(chvCalories, 2);
     charts->addWidget(chvServings, 1);
 
-    connect(m_calorieBars, &QStackedBarSeries::hovered, this, [this](bool status, int index) { showTip(status, index); });
-    connect(m_servingBars, &QStackedBarSeries::hovered, this, [this](bool status, int index) { showTip(status, index); });
     applyPalette();
 }
 
@@ -370,12 +372,16 @@ QString frmMealTrend::dayTip(int index) const
     return TrendSeries::describe(m_days[static_cast<size_t>(index)], m_budget);
 }
 
-void frmMealTrend::showTip(bool status, int index)
+void frmMealTrend::showTip(QChartView *view, const QMouseEvent &mouse)
 {
-    if (status)
-        QToolTip::showText(QCursor::pos(), dayTip(index), this);
-    else
+    QChart *chart = view->chart();
+    const QPointF point = chart->mapFromScene(view->mapToScene(mouse.position().toPoint()));
+    const int index = qRound(chart->mapToValue(point, chart == m_caloriesChart ? linBudget : linServingsBudget).x());
+    const QString tip = chart->plotArea().contains(point) ? dayTip(index) : QString();
+    if (tip.isEmpty())
         QToolTip::hideText();
+    else
+        QToolTip::showText(mouse.globalPosition().toPoint(), tip, view);
 }
 
 void frmMealTrend::labelAxes()
@@ -400,6 +406,10 @@ bool frmMealTrend::eventFilter(QObject *watched, QEvent *event)
     // The chart's width, once the layout has given it, sets how many dates fit under it.
     if (watched == chvCalories && event->type() == QEvent::Resize && chvCalories->width() - 70 != m_labelledWidth)
         labelAxes();
+    if (event->type() == QEvent::MouseMove)
+        for (QChartView *view : {chvCalories, chvServings})
+            if (watched == view->viewport())
+                showTip(view, static_cast<const QMouseEvent &>(*event));
     return QWidget::eventFilter(watched, event);
 }
 

@@ -18,6 +18,7 @@ class QChartView;
 class QLabel;
 class QLineSeries;
 class QMenu;
+class QMouseEvent;
 class QStackedBarSeries;
 class QValueAxis;
 
@@ -79,7 +80,7 @@ private:
     void createMenu();
     void draw();
     void applyPalette();
-    void showTip(bool status, int index);
+    void showTip(QChartView *view, const QMouseEvent &mouse);
     void alignPlots();
     void labelAxes();
     void saveAs(const QString &title, const QString &filter, const QString &suffix,
