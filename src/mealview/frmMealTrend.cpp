@@ -473,7 +473,10 @@ Status frmMealTrend::savePdf(const QString &path) const
         QPainter painter;
         if (!painter.begin(&pdf))
             return Status::failure(QStringLiteral("The PDF could not be started."));
-        m_charts->render(&painter);
+        // The scenes themselves, not the widgets: the text is laid out as on the screen.
+        painter.fillRect(m_charts->rect(), palette().window());
+        for (QChartView *chart : {chvCalories, chvServings})
+            chart->render(&painter, QRectF(chart->geometry()), chart->viewport()->rect());
         if (!painter.end())
             return Status::failure(QStringLiteral("The PDF could not be finished."));
         return Status();
