@@ -109,8 +109,9 @@ QList<QPointF> level(double value, size_t days)
 }
 
 // The top of a value axis: above the highest value, on a round number.
-void fitAxis(QValueAxis *axis, double highest)
+void fitAxis(QValueAxis *axis, double highest, int ticks)
 {
+    axis->setTickCount(ticks);
     axis->setRange(0, highest > 0 ? highest * 1.08 : 1);
     axis->applyNiceNumbers();
 }
@@ -246,6 +247,7 @@ void frmMealTrend::createCharts()
         connect(chart, &QWidget::customContextMenuRequested, this, [this] { mnuTrendPopup->popup(QCursor::pos()); });
     }
     chvCalories->installEventFilter(this);
+    chvServings->installEventFilter(this);
     // Pointing at a day shows its figures, over its bars or above them, in an active window or not.
     chvCalories->viewport()->installEventFilter(this);
     chvServings->viewport()->installEventFilter(this);
@@ -340,8 +342,10 @@ void frmMealTrend::draw()
     linBudget->replace(count > 0 ? level(m_budget, m_days.size()) : QList<QPointF>());
     linServingsBudget->replace(count > 0 ? level(m_servingsBudget, m_days.size()) : QList<QPointF>());
     labelAxes();
-    fitAxis(m_calorieAxis, highestCalories);
-    fitAxis(m_servingAxis, highestServings);
+    m_calorieTicks = ticksFor(chvCalories);
+    m_servingTicks = ticksFor(chvServings);
+    fitAxis(m_calorieAxis, highestCalories, m_calorieTicks);
+    fitAxis(m_servingAxis, highestServings, m_servingTicks);
     alignPlots();
 }
 
@@ -384,6 +388,11 @@ void frmMealTrend::showTip(QChartView *view, const QMouseEvent &mouse)
         QToolTip::showText(mouse.globalPosition().toPoint(), tip, view);
 }
 
+int frmMealTrend::ticksFor(const QChartView *chart)
+{
+    return std::clamp((chart->height() - 40) / 32, 3, 5);
+}
+
 void frmMealTrend::labelAxes()
 {
     // The plot is the chart less the value axis and the margins.
@@ -406,6 +415,10 @@ bool frmMealTrend::eventFilter(QObject *watched, QEvent *event)
     // The chart's width, once the layout has given it, sets how many dates fit under it.
     if (watched == chvCalories && event->type() == QEvent::Resize && chvCalories->width() - 70 != m_labelledWidth)
         labelAxes();
+    // A low chart has room for fewer values up its side.
+    if (event->type() == QEvent::Resize && (watched == chvCalories || watched == chvServings)
+        && (ticksFor(chvCalories) != m_calorieTicks || ticksFor(chvServings) != m_servingTicks))
+        draw();
     if (event->type() == QEvent::MouseMove)
         for (QChartView *view : {chvCalories, chvServings})
             if (watched == view->viewport())

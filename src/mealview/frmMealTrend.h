@@ -83,6 +83,7 @@ private:
     void showTip(QChartView *view, const QMouseEvent &mouse);
     void alignPlots();
     void labelAxes();
+    static int ticksFor(const QChartView *chart);
     void saveAs(const QString &title, const QString &filter, const QString &suffix,
                 Status (frmMealTrend::*write)(const QString &) const);
 
@@ -91,6 +92,8 @@ private:
     double m_budget = 0;
     double m_servingsBudget = 0;
     int m_labelledWidth = -1; // the plot width the date labels were chosen for
+    int m_calorieTicks = 0;   // and the values up the side, for the charts' heights
+    int m_servingTicks = 0;
 
     QWidget *m_charts;
     QChart *m_caloriesChart;
