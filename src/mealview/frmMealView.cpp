@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -305,6 +306,7 @@ void frmMealView::mvwDates_rangeChanged(QDate start, QDate end)
 
 void frmMealView::ReQueryMeals(qint64 idMeal)
 {
+    const auto announce = qScopeGuard([this] { Q_EMIT mealsRequeried(); });
     const IntervalMode mode = intervalMode();
     const DateSpan span = spanFor(mode, mvwDates->selectedDate(), mvwDates->rangeStart(), mvwDates->rangeEnd());
     dtBegin = span.begin;
@@ -313,7 +315,7 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
     // selection is nothing new, whatever mode changes came in between.
     dtSelStart = mvwDates->rangeStart();
     dtSelEnd = mvwDates->rangeEnd();
-    lblDates->setText(spanText(mode, span));
+    lblDates->setText(::spanText(mode, span));
     setWindowTitle(mealViewCaption(szClient, lblDates->text()));
 
     rsMeals.reset();
@@ -336,6 +338,11 @@ void frmMealView::ReQueryMeals(qint64 idMeal)
     }
     rsMeals = std::move(result.qryMealView);
     ShowSummary(idMeal);
+}
+
+QString frmMealView::spanText() const
+{
+    return ::spanText(intervalMode(), DateSpan{dtBegin, dtEnd});
 }
 
 void frmMealView::ClearSummary()

@@ -46,6 +46,8 @@ public:
     QList<MealRow> selectedMeals() const;
     // Asks, then deletes the selected meal.
     void DeleteMeal();
+    // The span shown, in words, as the caption gives it: "Tue, Aug 13 to Mon, Aug 19, 2002".
+    QString spanText() const;
 
     RangeCalendar *mvwDates;
     QGroupBox *frmDate;
@@ -71,6 +73,9 @@ public:
 Q_SIGNALS:
     // The right mouse button was used over the grid: the meal context menu is wanted.
     void popupMenuRequested();
+    // ReQueryMeals is done, whether the meals were read or not: what follows the view reads
+    // its span (dtBegin, dtEnd) again.
+    void mealsRequeried();
 
 protected:
     bool event(QEvent *event) override;

@@ -15,6 +15,7 @@
 #include "frmEditMeal.h"
 #include "frmFoodImport.h"
 #include "frmFoodView.h"
+#include "frmMealTrend.h"
 #include "frmMealView.h"
 #include "frmPrintReport.h"
 #include "frmSearchOptions.h"
@@ -180,6 +181,7 @@ void frmMainFrame::connectCommands()
     connect(mnuMealView, &QAction::triggered, this, &frmMainFrame::mnuMealView_click);
     connect(mnuMealReport, &QAction::triggered, this, &frmMainFrame::mnuMealReport_click);
     connect(mnuMealExport, &QAction::triggered, this, &frmMainFrame::mnuMealExport_click);
+    connect(mnuMealTrend, &QAction::triggered, this, &frmMainFrame::mnuMealTrend_click);
     connect(mnuMealDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     connect(mnuMealPopupDelete, &QAction::triggered, this, &frmMainFrame::mnuMealDelete_click);
     for (QAction *copy : {mnuMealCopy, mnuMealPopupCopy})
@@ -750,6 +752,24 @@ void frmMainFrame::mnuMealExport_click()
                                           found.value() ? found.value()->calorieBudget : std::nullopt);
     if (!written)
         MessageBox::failure(this, notExported, written.reason());
+}
+
+void frmMainFrame::mnuMealTrend_click()
+{
+    frmMealView *view = activeMealView();
+    if (!view)
+        return;
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        const auto *trend = qobject_cast<frmMealTrend *>(window->widget());
+        // A chart that was closed is on its way out even before it is gone.
+        if (!trend || trend->mealView() != view || window->isHidden())
+            continue;
+        if (window->isMinimized())
+            window->showNormal();
+        m_mdiArea->setActiveSubWindow(window);
+        return;
+    }
+    showChild(new frmMealTrend(view));
 }
 
 void frmMainFrame::mnuMealDelete_click()

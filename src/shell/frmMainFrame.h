@@ -155,6 +155,8 @@ private:
     void mnuFoodView_click();
     void mnuMealReport_click();
     void mnuMealExport_click();
+    // The trend chart of the active meal view: a second request shows the one already open.
+    void mnuMealTrend_click();
 
     void mnuMeals_aboutToShow();
     void mnuFoods_aboutToShow();
