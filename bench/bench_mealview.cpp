@@ -7,6 +7,7 @@
 // Without MEALWRIGHT_BENCH_DB a database of 100,000 meals is generated in a temporary folder.
 
 #include "BenchSupport.h"
+#include "BenchViews.h"
 
 #include "deMealwright.h"
 #include "frmMealView.h"
@@ -30,15 +31,7 @@ BenchSupport::QueryCase g_case;
 
 std::unique_ptr<frmMealView> openView()
 {
-    auto view = std::make_unique<frmMealView>();
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    view->szClient = g_case.client;
-    view->fCalorieBudget = 1500;
-    view->fFVbudget = 5;
-    view->show();
-    if (!QTest::qWaitForWindowExposed(view.get()))
-        std::fprintf(stderr, "bench_mealview: the view was never shown\n");
-    return view;
+    return BenchViews::openMealView(g_case, 1500, "bench_mealview");
 }
 
 // ReQueryMeals alone, or with the window painted afterwards as the event loop would (the

@@ -8,6 +8,7 @@
 // Without MEALWRIGHT_BENCH_DB a database of 100,000 meals is generated in a temporary folder.
 
 #include "BenchSupport.h"
+#include "BenchViews.h"
 
 #include "deMealwright.h"
 #include "frmMealTrend.h"
@@ -33,14 +34,7 @@ BenchSupport::QueryCase g_case;
 // A view of the query case's client over its 365 days, shown.
 std::unique_ptr<frmMealView> openView()
 {
-    auto view = std::make_unique<frmMealView>();
-    view->setAttribute(Qt::WA_DeleteOnClose, false);
-    view->szClient = g_case.client;
-    view->fCalorieBudget = 1800;
-    view->fFVbudget = 5;
-    view->show();
-    if (!QTest::qWaitForWindowExposed(view.get()))
-        std::fprintf(stderr, "bench_trend: the view was never shown\n");
+    auto view = BenchViews::openMealView(g_case, 1800, "bench_trend");
     view->optSelectedDays->click();
     view->mvwDates->setRange(g_case.year.firstDay(), g_case.year.lastDay());
     return view;
