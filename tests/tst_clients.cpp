@@ -223,20 +223,17 @@ private Q_SLOTS:
     }
 
     // Two people on one client: the second save is told. No keeps what was typed for the next
-    // OK; Yes shows the client as the other left it; a client renamed meanwhile is gone for this
-    // dialog, which closes with nothing written.
+    // OK; Yes shows the client as the other left it.
     void changedByAnotherUser_data()
     {
         QTest::addColumn<QString>("other"); // what the other program did to Ann (1500)
         QTest::addColumn<bool>("reload");
-        QTest::addColumn<QStringList>("shownAfter"); // the editor's boxes after the answer; none: it closed
+        QTest::addColumn<QStringList>("shownAfter"); // the editor's boxes after the answer
         QTest::addColumn<QStringList>("stored"); // the clients after the next OK
         QTest::newRow("keep mine") << "UPDATE Clients SET CalorieBudget = 1800 WHERE Who = 'Ann'" << false
                                    << QStringList{"Ann", "1400"} << QStringList{"Ann|1400.0", "Bob|2000.0", "Maeve O'Brien|1200.0"};
         QTest::newRow("show theirs") << "UPDATE Clients SET CalorieBudget = 1800 WHERE Who = 'Ann'" << true
                                      << QStringList{"Ann", "1800"} << QStringList{"Ann|1800.0", "Bob|2000.0", "Maeve O'Brien|1200.0"};
-        QTest::newRow("renamed") << "UPDATE Clients SET Who = 'Anne' WHERE Who = 'Ann'" << false << QStringList()
-                                 << QStringList{"Anne|1500.0", "Bob|2000.0", "Maeve O'Brien|1200.0"};
     }
 
     void changedByAnotherUser()
@@ -255,12 +252,6 @@ private Q_SLOTS:
         editor.cmdOK->click();
         const QStringList said = messages();
         QCOMPARE(rows(allClients), theirs);
-        if (shownAfter.isEmpty()) {
-            QCOMPARE(said, QStringList("X The client could not be saved.\n\nThe client \"Ann\" could not be found. "
-                                       "It may have been deleted already."));
-            QVERIFY(!editor.isVisible());
-            return;
-        }
         QVERIFY(said.size() == 1 && said[0].startsWith("Y Another user or program changed this client after you opened it"));
         QCOMPARE(QStringList({editor.txtName->text(), editor.txtBudget->text()}), shownAfter);
         editor.cmdOK->click();

@@ -1,4 +1,3 @@
-#include "CsvReader.h"
 #include "RangeCalendar.h"
 #include "Windows.h"
 
@@ -227,26 +226,6 @@ private Q_SLOTS:
         QCOMPARE(std::pair(code, error), std::pair(0, QString()));
         QCOMPARE(contentOf(csv), expected);
         QCOMPARE(QFile::exists(pdf), options.contains(pdf));
-    }
-
-    // Names with the characters CSV must quote, and one a spreadsheet would run, read back by a
-    // CSV reader as the diary holds them.
-    void csvKeepsNames()
-    {
-        const QString stew = QStringLiteral("Stew, \"Irish\"\nwith lamb");
-        change({"INSERT INTO Foods (Food, Units, CaloriesPerUnit) VALUES ('Stew, \"Irish\"' || char(10) || 'with lamb',"
-                " 'bowl', 410.5), ('=1+1', ' cup', 1)",
-                "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('Bob', '2002-08-16 12:00:00',"
-                " 'Stew, \"Irish\"' || char(10) || 'with lamb', 2, 'bowl'), ('Bob', '2002-08-16 13:00:00', '=1+1', 0.5, ' cup')"});
-        const QString csv = m_dir->filePath(QStringLiteral("bob.csv"));
-        const auto [code, error] = runTool({m_path, "Bob", "2002-08-16", "2002-08-16", "--csv", csv});
-        QCOMPARE(std::pair(code, error), std::pair(0, QString()));
-        const Result<CsvTable> table = CsvReader::readFile(csv, {});
-        QVERIFY2(table.ok(), qPrintable(table.reason()));
-        QCOMPARE(table->records.size(), size_t(3));
-        QCOMPARE(table->records[1].fields,
-                 QStringList({"2002-08-16T12:00:00", stew, "2", "bowl", "821", "0", "0", "0", "0"}));
-        QCOMPARE(table->records[2].fields, QStringList({"2002-08-16T13:00:00", "'=1+1", "0.5", " cup", "0.5", "0", "0", "0", "0"}));
     }
 
     // Meals > Export... writes the active view's client and span as the tool does; it offers the
