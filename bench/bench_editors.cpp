@@ -552,7 +552,7 @@ void registerAll()
 #ifdef MEALWRIGHT_BENCH_SQLITE3
     const DateSpan week = DateSpan::oneWeek(g_case.weekStart);
     add("sqlite3/MealView/week", &BM_Floor,
-        std::vector<Query>{{MealViewCommand::sql,
+        std::vector<Query>{{MealViewCommand::sql(Engine::File),
                             {utf8(g_case.client), utf8(Schema::whenText(week.begin)), utf8(Schema::whenText(week.end))}}},
         false);
 #endif

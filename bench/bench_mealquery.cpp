@@ -87,7 +87,7 @@ void BM_QSqlQuery(benchmark::State &state, const DateSpan *span, const int *expe
     for (auto _ : state) {
         QSqlQuery query(connection);
         query.setForwardOnly(true);
-        if (!query.prepare(MealViewCommand::sql)) {
+        if (!query.prepare(MealViewCommand::sql(Engine::File))) {
             state.SkipWithError(qPrintable(query.lastError().text()));
             return;
         }
@@ -141,7 +141,7 @@ sqlite3 *g_sqlite = nullptr;
 
 void BM_Sqlite3(benchmark::State &state, const DateSpan *span, const int *expected)
 {
-    const std::string sql = MealViewCommand::sql.toStdString();
+    const std::string sql = MealViewCommand::sql(Engine::File).toStdString();
     const std::string client = g_case.client.toStdString();
     const std::string begin = Schema::whenText(span->begin).toStdString();
     const std::string end = Schema::whenText(span->end).toStdString();

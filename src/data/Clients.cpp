@@ -31,8 +31,9 @@ QVariant budgetValue(const Client &client)
 // Refuses the name when a client other than who has it already; with who null, any client.
 Status nameIsFree(Connection &connection, const QString &name, const QVariant &who)
 {
-    Connection::Statement query = connection.statement(
-        QStringLiteral("SELECT Who FROM Clients WHERE Who = ? COLLATE NOCASE AND Who IS NOT ? LIMIT 1"));
+    Connection::Statement query =
+        connection.statement(QStringLiteral("SELECT Who FROM Clients WHERE Who = ?%1 AND Who %2 ? LIMIT 1")
+                                 .arg(Dialect::caseless(connection.engine()), Dialect::isNot(connection.engine())));
     const Result<QStringList> taken = query.bind(name).bind(who).texts();
     if (!taken)
         return taken.status();
@@ -69,8 +70,9 @@ Result<std::vector<ClientLastMeal>> Clients::listWithLastMeal() const
 {
     // SQLite reads a max() over the last column of an index range as the range's last entry.
     Connection::Statement query = m_connection.statement(
-        QStringLiteral("SELECT c.Who, c.CalorieBudget, (SELECT max(m.\"When\") FROM Meals m WHERE m.Who = c.Who)"
-                       " FROM Clients c ORDER BY c.Who"));
+        QStringLiteral("SELECT c.Who, c.CalorieBudget, %1 FROM Clients c ORDER BY c.Who")
+            .arg(Dialect::whenText(m_connection.engine(),
+                                   QStringLiteral("(SELECT max(m.\"When\") FROM Meals m WHERE m.Who = c.Who)"))));
     return query.rows([](const Connection::Statement &row) {
         return ClientLastMeal{clientAt(row), row.value(2).toString()};
     });
@@ -83,11 +85,10 @@ Status Clients::add(const Client &client)
         return transaction.status();
     if (const Status free = nameIsFree(m_connection, client.who, QVariant()); !free)
         return free;
-    const Result<qint64> added = Writes::insert(m_connection,
-                                                QStringLiteral("INSERT INTO Clients (Who, CalorieBudget) VALUES (?, ?)"),
-                                                {client.who, budgetValue(client)});
-    if (!added)
-        return added.status();
+    Connection::Statement insert =
+        m_connection.statement(QStringLiteral("INSERT INTO Clients (Who, CalorieBudget) VALUES (?, ?)"));
+    if (!insert.bind(client.who).bind(budgetValue(client)).exec())
+        return insert.status();
     return transaction.commit();
 }
 

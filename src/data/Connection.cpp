@@ -2,6 +2,7 @@
 
 #include "OutputFile.h"
 #include "Schema.h"
+#include "ServerAddress.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -15,21 +16,22 @@ namespace {
 constexpr int probeBusyTimeout = 300;
 constexpr int busyTimeout = 3000;
 
-// SQLite's primary result codes, as QSqlError::nativeErrorCode() reports them.
+// SQLite's result codes, as QSqlError::nativeErrorCode() reports them.
 constexpr int sqliteBusy = 5;
 constexpr int sqliteLocked = 6;
 constexpr int sqliteReadOnly = 8;
-constexpr int sqliteIoError = 10;
-constexpr int sqliteCorrupt = 11;
-constexpr int sqliteFull = 13;
 constexpr int sqliteCantOpen = 14;
+constexpr int sqliteCorrupt = 11;
 constexpr int sqliteNotADb = 26;
 // The extended code of a file that could be written but whose folder cannot take the journal.
 constexpr int sqliteReadOnlyDirectory = sqliteReadOnly | (6 << 8);
 // A file with a hot journal (a save left unfinished) opened where it cannot be rolled back.
 constexpr int sqliteReadOnlyRollback = sqliteReadOnly | (3 << 8);
-// A file that was moved, deleted or replaced after it was opened.
-constexpr int sqliteReadOnlyMoved = sqliteReadOnly | (4 << 8);
+
+// How long a connection to a server may take before the server counts as unreachable, and how
+// long a write waits for another user's lock on a row, in seconds.
+constexpr int connectTimeout = 10;
+constexpr int serverLockTimeout = 3;
 
 std::function<void(bool)> &waitHook()
 {
@@ -69,30 +71,31 @@ int primaryCode(const QSqlError &error)
     return extendedCode(error) & 0xff;
 }
 
-// The engine's own words, without the driver's "Unable to execute statement".
-QString engineWords(const QSqlError &error)
+QString lostWords()
 {
-    const QString words = error.databaseText().trimmed();
-    return words.isEmpty() ? error.text().trimmed() : words;
+    return QStringLiteral("The connection to the server was lost and cannot be made again yet, so nothing was read "
+                          "or saved. Everything saved before is safe on the server; try again when it can be reached.");
 }
 
 OpenResult failureFrom(const QSqlError &error)
 {
+    const QString engineWords = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
+                                                                        : error.databaseText().trimmed();
     if (extendedCode(error) == sqliteReadOnlyRollback)
-        return {OpenFailure::Unfinished, engineWords(error)};
+        return {OpenFailure::Unfinished, engineWords};
     switch (primaryCode(error)) {
     case sqliteBusy:
     case sqliteLocked:
-        return {OpenFailure::Locked, engineWords(error)};
+        return {OpenFailure::Locked, engineWords};
     case sqliteReadOnly:
-        return {OpenFailure::ReadOnly, engineWords(error)};
+        return {OpenFailure::ReadOnly, engineWords};
     case sqliteNotADb:
     case sqliteCorrupt:
-        return {OpenFailure::NotADatabase, engineWords(error)};
+        return {OpenFailure::NotADatabase, engineWords};
     case sqliteCantOpen:
-        return {OpenFailure::Unreadable, engineWords(error)};
+        return {OpenFailure::Unreadable, engineWords};
     default:
-        return {OpenFailure::Other, engineWords(error)};
+        return {OpenFailure::Other, engineWords};
     }
 }
 
@@ -103,7 +106,7 @@ QString listInWords(const QStringList &items)
     return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") + items.last();
 }
 
-OpenResult missingParts(const Schema::Check &check)
+OpenResult missingParts(const Schema::Check &check, OpenFailure failure)
 {
     QStringList missing;
     if (!check.missingTables.isEmpty())
@@ -114,41 +117,10 @@ OpenResult missingParts(const Schema::Check &check)
         missing << QStringLiteral("the field%1 %2")
                        .arg(check.missingFields.size() > 1 ? QStringLiteral("s") : QString(),
                             listInWords(check.missingFields));
-    return {OpenFailure::MissingTables, listInWords(missing)};
+    return {failure, listInWords(missing)};
 }
 
 } // namespace
-
-QString plainWords(const QSqlError &error)
-{
-    if (extendedCode(error) == sqliteReadOnlyMoved)
-        return QStringLiteral("The database file was moved, deleted or replaced by another program while it was "
-                              "open, so nothing more can be saved in it; open the diary again where it is now.");
-    if (extendedCode(error) == sqliteReadOnlyRollback)
-        return OpenResult{OpenFailure::Unfinished, {}}.reason();
-    switch (primaryCode(error)) {
-    case sqliteBusy:
-    case sqliteLocked:
-        return QStringLiteral("Another program is using the database and has locked it. "
-                              "Try again when it has finished.");
-    case sqliteReadOnly:
-        return QStringLiteral("The database file cannot be written: it is read-only, or lies in a folder "
-                              "you may not change.");
-    case sqliteFull:
-        return QStringLiteral("The disk that holds the database is full.");
-    case sqliteIoError:
-        return QStringLiteral("The disk that holds the database could not be read or written (%1).")
-            .arg(engineWords(error));
-    case sqliteCantOpen:
-        return QStringLiteral("The database file or its journal cannot be opened. The file may have been "
-                              "moved, or its folder may not be writable.");
-    case sqliteCorrupt:
-    case sqliteNotADb:
-        return QStringLiteral("The database file is damaged.");
-    default:
-        return QStringLiteral("The database reported an error: %1").arg(engineWords(error));
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -169,12 +141,23 @@ QSqlDatabase Connection::database() const
 
 bool Connection::isOpen() const
 {
+    return m_lost || hasDatabase();
+}
+
+bool Connection::hasDatabase() const
+{
     return QSqlDatabase::contains(m_name) && database().isOpen();
 }
 
-OpenResult Connection::open(const QString &path, Access access)
+OpenResult Connection::open(const QString &path, Access access, const QString &password)
 {
     close();
+    if (ServerAddress::isAddress(path)) {
+        const OpenResult result = openServer(path, access, password);
+        if (!result.ok())
+            close();
+        return result;
+    }
     OpenResult result = probeDatabaseFile(path);
     if (result.ok())
         result = openChecked(path, access);
@@ -200,7 +183,8 @@ void Connection::setWaitHook(std::function<void(bool)> hook)
 OpenResult Connection::openChecked(const QString &path, Access access)
 {
     const MayWait mayWait;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_engine = Engine::File;
+    QSqlDatabase db = QSqlDatabase::addDatabase(Dialect::driver(m_engine), m_name);
     // mode=rw or ro: never create a file that is not there. The URI is encoded so that
     // characters such as '#' or '?' in a path stay part of the path.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(probeBusyTimeout));
@@ -215,11 +199,11 @@ OpenResult Connection::openChecked(const QString &path, Access access)
         return failureFrom(query.lastError());
     query.finish();
 
-    const Schema::Check check = Schema::check(db);
+    const Schema::Check check = Schema::check(*this);
     if (!check.errorText.isEmpty())
         return {OpenFailure::Other, check.errorText};
     if (!check.ok())
-        return missingParts(check);
+        return missingParts(check, OpenFailure::MissingTables);
 
     if (access == Access::ReadWrite) {
         // Can we write? Take the write lock and rewrite a header field with its own value, then
@@ -249,13 +233,91 @@ OpenResult Connection::openChecked(const QString &path, Access access)
     return {};
 }
 
-Status Connection::openNew(const QString &path)
+OpenResult Connection::openServer(const QString &uri, Access access, const QString &password)
+{
+    const Result<ServerAddress> address = ServerAddress::fromUri(uri);
+    if (!address)
+        return {OpenFailure::BadAddress, address.reason()};
+    const MayWait mayWait;
+    m_engine = Engine::Server;
+    QSqlDatabase db = QSqlDatabase::addDatabase(Dialect::driver(m_engine), m_name);
+    db.setHostName(address->host);
+    if (address->port != 0)
+        db.setPort(address->port);
+    db.setDatabaseName(address->database);
+    db.setUserName(address->user);
+    // Without one, libpq reads PGPASSWORD and ~/.pgpass, as PostgreSQL's own tools do.
+    if (!password.isEmpty())
+        db.setPassword(password);
+    QStringList options = {QStringLiteral("connect_timeout=%1").arg(connectTimeout),
+                           QStringLiteral("application_name=Mealwright")};
+    if (!address->sslMode.isEmpty())
+        options << QStringLiteral("sslmode=%1").arg(address->sslMode);
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!db.open())
+        return Dialect::openFailure(db.lastError());
+    m_path = uri;
+    m_access = access;
+    m_password = password;
+    return checkServerDiary(access);
+}
+
+OpenResult Connection::checkServerDiary(Access access)
+{
+    QSqlQuery session(database());
+    if (!session.exec(QStringLiteral("SET lock_timeout = '%1s'").arg(serverLockTimeout)))
+        return {OpenFailure::Other, Dialect::plainWords(m_engine, session.lastError())};
+    const Schema::Check check = Schema::check(*this);
+    if (!check.errorText.isEmpty())
+        return {OpenFailure::Other, check.errorText};
+    if (!check.ok())
+        return missingParts(check, OpenFailure::NotADiary);
+    // What the user may do with the four tables; a member of the clinic's role may do all of it.
+    Connection::Statement allowed = statement(QStringLiteral(
+        "SELECT bool_and(has_table_privilege(t, 'SELECT')),"
+        " bool_and(has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')"
+        " AND has_table_privilege(t, 'DELETE'))"
+        " FROM unnest(ARRAY['meals', 'foods', 'units', 'clients']) AS t"));
+    const Result<std::optional<std::pair<bool, bool>>> rights = allowed.first([](const Statement &row) {
+        return std::pair(row.value(0).toBool(), row.value(1).toBool());
+    });
+    if (!rights)
+        return {OpenFailure::Other, rights.reason()};
+    if (!rights.value() || !rights.value()->first)
+        return {OpenFailure::NotAllowed, QStringLiteral("the user may not read its tables")};
+    if (access == Access::ReadWrite && !rights.value()->second)
+        return {OpenFailure::ReadOnlyUser, {}};
+    return {};
+}
+
+Status Connection::openNew(const QString &path, const QString &password)
 {
     close();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    if (ServerAddress::isAddress(path)) {
+        const Result<ServerAddress> address = ServerAddress::fromUri(path);
+        OpenResult opened = openServer(path, Access::ReadWrite, password);
+        // A database without the tables is what is wanted here.
+        if (opened.failure == OpenFailure::NotADiary)
+            opened = {};
+        Result<qint64> tables = opened.ok() ? statement(Dialect::tableCount(m_engine)).wholeNumber() : qint64(0);
+        Status made;
+        if (!opened.ok())
+            made = Status::failure(opened.reason());
+        else if (!tables)
+            made = tables.status();
+        else if (*tables > 0)
+            made = Status::failure(QStringLiteral("The database %1 already holds tables. Mealwright makes a diary only "
+                                                  "in an empty database, so that nothing in it is overwritten.")
+                                       .arg(address ? address->shortName() : path));
+        if (!made)
+            close();
+        return made;
+    }
+    m_engine = Engine::File;
+    QSqlDatabase db = QSqlDatabase::addDatabase(Dialect::driver(m_engine), m_name);
     db.setDatabaseName(path);
     if (!db.open()) {
-        const Status failure = Status::failure(plainWords(db.lastError()));
+        const Status failure = Status::failure(Dialect::plainWords(m_engine, db.lastError()));
         close();
         return failure;
     }
@@ -263,13 +325,40 @@ Status Connection::openNew(const QString &path)
     return {};
 }
 
+QString Connection::noted(const QSqlError &error)
+{
+    if (Dialect::isConnectionLost(m_engine, error))
+        m_lost = true;
+    return Dialect::plainWords(m_engine, error);
+}
+
+void Connection::reconnectIfLost()
+{
+    if (!m_lost || m_transactionDepth > 0)
+        return;
+    const QString uri = m_path;
+    const Access access = m_access;
+    QString password = m_password;
+    if (open(uri, access, password).ok())
+        return;
+    // Still out of reach: the diary stays named, and the next statement tries again.
+    m_engine = Engine::Server;
+    m_path = uri;
+    m_access = access;
+    m_password = std::move(password);
+    m_lost = true;
+}
+
 void Connection::close()
 {
     m_statements.clear(); // no statement may outlive its connection
     m_transactionDepth = 0;
     m_rollbackOnly = false;
-    if (!m_path.isEmpty())
-        OutputFile::release(std::exchange(m_path, QString()));
+    m_lost = false;
+    m_password.clear();
+    if (!m_path.isEmpty() && m_engine == Engine::File)
+        OutputFile::release(m_path);
+    m_path.clear();
     if (!QSqlDatabase::contains(m_name))
         return;
     {
@@ -281,33 +370,45 @@ void Connection::close()
 
 Connection::Statement Connection::statement(const QString &sql)
 {
-    if (!isOpen())
-        return Statement(nullptr, QStringLiteral("No database is open."));
+    reconnectIfLost();
+    if (!hasDatabase())
+        return Statement(this, nullptr, m_lost ? lostWords() : QStringLiteral("No database is open."));
     auto found = m_statements.find(sql);
     if (found != m_statements.end())
-        return Statement(found->second.get(), QString());
+        return Statement(this, found->second.get(), QString());
     auto query = std::make_unique<QSqlQuery>(database());
-    query->setForwardOnly(true);
+    // The server's driver drops the rows of a forward-only statement when another one runs
+    // meanwhile: there, every statement reads its rows at once.
+    query->setForwardOnly(m_engine == Engine::File);
     if (!query->prepare(sql))
-        return Statement(nullptr, plainWords(query->lastError()));
+        return Statement(this, nullptr, noted(query->lastError()));
     QSqlQuery *prepared = query.get();
     m_statements.emplace(sql, std::move(query));
-    return Statement(prepared, QString());
+    return Statement(this, prepared, QString());
 }
 
 // ---------------------------------------------------------------------------------------------
 
-Connection::Statement::Statement(QSqlQuery *query, QString error)
-    : m_query(query)
+Connection::Statement::Statement(Connection *connection, QSqlQuery *query, QString error)
+    : m_connection(connection)
+    , m_query(query)
     , m_error(std::move(error))
 {
 }
 
 Connection::Statement::Statement(Statement &&other) noexcept
-    : m_query(std::exchange(other.m_query, nullptr))
+    : m_connection(other.m_connection)
+    , m_query(std::exchange(other.m_query, nullptr))
     , m_error(std::move(other.m_error))
+    , m_collision(other.m_collision)
     , m_bound(other.m_bound)
 {
+}
+
+void Connection::Statement::fail(const QSqlError &error)
+{
+    m_error = m_connection->noted(error);
+    m_collision = Dialect::isCollision(m_connection->m_engine, error);
 }
 
 Connection::Statement::~Statement()
@@ -331,7 +432,7 @@ bool Connection::Statement::exec()
     const MayWait mayWait;
     if (m_query->exec())
         return true;
-    m_error = plainWords(m_query->lastError());
+    fail(m_query->lastError());
     return false;
 }
 
@@ -343,7 +444,7 @@ bool Connection::Statement::next()
         return true;
     const QSqlError error = m_query->lastError();
     if (error.isValid())
-        m_error = plainWords(error);
+        fail(error);
     return false;
 }
 
@@ -389,15 +490,16 @@ Connection::Transaction::Transaction(Connection &connection)
         ++m_connection.m_transactionDepth;
         return;
     }
-    if (!m_connection.isOpen()) {
-        m_status = Status::failure(QStringLiteral("No database is open."));
+    m_connection.reconnectIfLost();
+    if (!m_connection.hasDatabase()) {
+        m_status = Status::failure(m_connection.m_lost ? lostWords() : QStringLiteral("No database is open."));
         m_done = true;
         return;
     }
     const MayWait mayWait;
     QSqlQuery begin(m_connection.database());
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        m_status = Status::failure(plainWords(begin.lastError()));
+    if (!begin.exec(Dialect::beginWrite(m_connection.m_engine))) {
+        m_status = Status::failure(m_connection.noted(begin.lastError()));
         m_done = true;
         return;
     }
@@ -429,7 +531,10 @@ Status Connection::Transaction::commit()
         return Status::failure(QStringLiteral("A part of the change failed, so none of it was saved."));
     }
     if (!query.exec(QStringLiteral("COMMIT"))) {
-        const Status failure = Status::failure(plainWords(query.lastError()));
+        const QSqlError error = query.lastError();
+        const QString words = m_connection.noted(error);
+        const Status failure =
+            Dialect::isCollision(m_connection.m_engine, error) ? Status::changed(words) : Status::failure(words);
         query.exec(QStringLiteral("ROLLBACK"));
         return failure;
     }
@@ -445,6 +550,6 @@ void Connection::Transaction::rollback()
         return;
     }
     m_connection.m_transactionDepth = 0;
-    if (m_connection.isOpen())
+    if (m_connection.hasDatabase())
         QSqlQuery(m_connection.database()).exec(QStringLiteral("ROLLBACK"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatabaseProbe.h"
+#include "Dialect.h"
 #include "Status.h"
 
 #include <QString>
@@ -19,13 +20,10 @@ class QSqlQuery;
 
 enum class Access { ReadWrite, ReadOnly };
 
-// The engine's error in words a user can act on: what the common failures mean (a lock, a
-// read-only file, a full disk, a damaged file), otherwise the engine's own words.
-QString plainWords(const QSqlError &error);
-
-// One database file open through Qt's SQLite driver, with the statements prepared on it. Every
-// statement of the data layer runs through a connection; the table classes and the commands
-// take the one they run on.
+// One diary open, with the statements prepared on it: a database file through Qt's SQLite
+// driver, or a database on a PostgreSQL server through its PostgreSQL driver. Every statement of
+// the data layer runs through a connection; the table classes and the commands take the one they
+// run on, and only the dialect tells the engines apart.
 class Connection
 {
 public:
@@ -41,18 +39,28 @@ public:
     // is created or changed on disk, also when the open fails; then nothing is open afterwards.
     // (Only a save another program left unfinished is undone when the file opens for writing;
     // read-only, such a file is refused.) While the file is open, no output file replaces it.
-    OpenResult open(const QString &path, Access access = Access::ReadWrite);
-    // Opens a new, empty file to build a database in (see Schema::create), without the checks.
-    Status openNew(const QString &path);
+    //
+    // A name that is a server address (see ServerAddress) opens the diary on that server, with
+    // the password given or else the one libpq finds (PGPASSWORD, ~/.pgpass). The database must
+    // hold the four tables, and the user must be allowed to read them and, for ReadWrite, to
+    // write them. A connection that is lost is made again when the next statement runs outside
+    // a transaction.
+    OpenResult open(const QString &name, Access access = Access::ReadWrite, const QString &password = QString());
+    // Opens a new, empty file to build a database in (see Schema::create), without the checks;
+    // or a database on a server that must hold no tables yet.
+    Status openNew(const QString &name, const QString &password = QString());
     void close();
 
     // Called with true before a statement that may wait for another program's lock, and with
     // false when it is done: a program with windows sets it once, to show that it is busy.
     static void setWaitHook(std::function<void(bool waiting)> hook);
 
+    // Whether a diary is open; a server diary whose connection was lost counts as open, and
+    // its statements say that the server cannot be reached.
     bool isOpen() const;
-    // The file that is open; empty while none is.
+    // The file that is open, or the address of the server diary; empty while none is.
     const QString &path() const { return m_path; }
+    Engine engine() const { return m_engine; }
 
     class Statement;
     class Transaction;
@@ -63,11 +71,21 @@ public:
 
 private:
     QSqlDatabase database() const;
+    bool hasDatabase() const;
     OpenResult openChecked(const QString &path, Access access);
+    OpenResult openServer(const QString &uri, Access access, const QString &password);
+    OpenResult checkServerDiary(Access access);
     void setPath(const QString &path);
+    // Notes the error a statement met: a lost connection is made again before the next one.
+    QString noted(const QSqlError &error);
+    void reconnectIfLost();
 
     QString m_name;
     QString m_path;
+    Engine m_engine = Engine::File;
+    Access m_access = Access::ReadWrite;
+    QString m_password; // a server's, kept while its diary is open to connect again
+    bool m_lost = false;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;
@@ -92,7 +110,10 @@ public:
     // The ID the database gave the row an INSERT added.
     qint64 lastInsertId() const;
 
-    Status status() const { return m_error.isEmpty() ? Status() : Status::failure(m_error); }
+    Status status() const
+    {
+        return m_error.isEmpty() ? Status() : m_collision ? Status::changed(m_error) : Status::failure(m_error);
+    }
 
     // Runs the statement and reads every row with read(statement).
     template <typename Read>
@@ -129,10 +150,13 @@ public:
 
 private:
     friend class Connection;
-    Statement(QSqlQuery *query, QString error);
+    Statement(Connection *connection, QSqlQuery *query, QString error);
+    void fail(const QSqlError &error);
 
+    Connection *m_connection;
     QSqlQuery *m_query;
     QString m_error;
+    bool m_collision = false;
     int m_bound = 0;
 };
 

@@ -31,6 +31,10 @@ QString OpenResult::reason() const
     case OpenFailure::MissingTables:
         return QStringLiteral("The file is a database, but not a Mealwright database: it lacks %1.")
             .arg(detail);
+    case OpenFailure::NotADiary:
+        return QStringLiteral("The database on the server is not a Mealwright diary: it lacks %1. "
+                              "mealwright-newdb --server makes a diary in an empty database.")
+            .arg(detail);
     case OpenFailure::Locked:
         return QStringLiteral("Another program is using the file and has locked it. "
                               "Close that program, then open the file again.");
@@ -44,6 +48,30 @@ QString OpenResult::reason() const
     case OpenFailure::Unfinished:
         return QStringLiteral("A save in the file was left unfinished when the program making it stopped; "
                               "open the file once in Mealwright, which completes the recovery, and try again.");
+    case OpenFailure::BadAddress:
+        return detail;
+    case OpenFailure::Unreachable:
+        return QStringLiteral("No database server answers at that host and port. Check the host name and port, "
+                              "and that the server is running and lets this computer connect (%1).")
+            .arg(detail);
+    case OpenFailure::PasswordNeeded:
+        return QStringLiteral("The server asks for a password, and none was given.");
+    case OpenFailure::WrongPassword:
+        return QStringLiteral("The server did not accept the user name or the password.");
+    case OpenFailure::NoSuchDatabase:
+        return QStringLiteral("The server holds no database by that name. Check the name, or ask whoever looks "
+                              "after the server to make it.");
+    case OpenFailure::NotAllowed:
+        return QStringLiteral("The server does not let this user into the diary (%1). Ask whoever looks after "
+                              "the server for access.")
+            .arg(detail);
+    case OpenFailure::ReadOnlyUser:
+        return QStringLiteral("The server lets this user read the diary but not change it. Mealwright needs to "
+                              "save your entries; ask whoever looks after the server for access.");
+    case OpenFailure::NoEncryption:
+        return QStringLiteral("The server does not offer an encrypted connection, and one was required. Ask "
+                              "whoever looks after the server to turn encryption on, or, on a network you trust, "
+                              "connect without requiring it.");
     case OpenFailure::Other:
         return QStringLiteral("The database reported an error: %1").arg(detail);
     }

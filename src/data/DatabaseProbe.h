@@ -19,7 +19,17 @@ enum class OpenFailure {
     ReadOnly,      // it can be read but not written
     FolderReadOnly, // the file can be written, but its folder cannot take the journal
     Unfinished,    // a save left unfinished (a hot journal), which a read-only open cannot undo
-    Other,         // anything else the database engine reports
+    // A diary on a server:
+    BadAddress,     // the address cannot be read
+    Unreachable,    // no server answers at the host and port
+    PasswordNeeded, // the server asks for a password and none was given
+    WrongPassword,  // the user name or the password was not accepted
+    NoSuchDatabase, // the server holds no database by that name
+    NotADiary,      // the database lacks (some of) the Mealwright tables
+    NotAllowed,     // the server does not let the user in, or not into the diary's tables
+    ReadOnlyUser,   // the user may read the diary but not change it
+    NoEncryption,   // an encrypted connection was required and the server offers none
+    Other,          // anything else the database engine reports
 };
 
 struct OpenResult

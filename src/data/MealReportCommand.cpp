@@ -12,11 +12,14 @@ namespace {
 
 // The meals of the span with their food entries, in report order. Ties of time and food come in
 // ID order, so the same data always prints the same way.
-const QString sql = QStringLiteral("SELECT Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Foods.Units, %1"
+QString sql(Engine engine)
+{
+    return QStringLiteral("SELECT %2, Meals.Who, Meals.Food, Meals.Amount, Foods.Units, %1"
                                    " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
                                    " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
                                    " ORDER BY Meals.\"When\", Meals.Food, Meals.ID")
-                          .arg(QLatin1String(Foods::perUnitColumns));
+        .arg(QLatin1String(Foods::perUnitColumns), Dialect::whenText(engine, QStringLiteral("Meals.\"When\"")));
+}
 
 // The date part of a stored time, "yyyy-MM-dd".
 constexpr qsizetype dateLength = 10;
@@ -61,7 +64,7 @@ ReportRow grandTotalRow(const FigureSums &sums, std::vector<ReportRow> days)
 Result<ReportRow> execute(Connection &connection, const QString &client, const DateSpan &span)
 {
     const auto [begin, end] = Meals::whenRange(span);
-    Connection::Statement query = connection.statement(sql);
+    Connection::Statement query = connection.statement(sql(connection.engine()));
     if (!query.bind(client).bind(begin).bind(end).exec())
         return query.status();
 

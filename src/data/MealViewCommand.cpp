@@ -7,12 +7,15 @@
 
 namespace MealViewCommand {
 
-const QString sql = QStringLiteral("SELECT Meals.ID, Meals.\"When\", Meals.Who, Meals.Food, Meals.Amount, Meals.Units,"
+QString sql(Engine engine)
+{
+    return QStringLiteral("SELECT Meals.ID, %2, Meals.Who, Meals.Food, Meals.Amount, Meals.Units,"
                                    " Foods.Units, %1"
                                    " FROM Meals INNER JOIN Foods ON Meals.Food = Foods.Food AND Meals.Units = Foods.Units"
                                    " WHERE (Meals.Who = ?) AND (Meals.\"When\" >= ?) AND (Meals.\"When\" < ?)"
                                    " ORDER BY Meals.\"When\", Meals.ID")
-                          .arg(QLatin1String(Foods::perUnitColumns));
+        .arg(QLatin1String(Foods::perUnitColumns), Dialect::whenText(engine, QStringLiteral("Meals.\"When\"")));
+}
 
 namespace {
 
@@ -57,7 +60,7 @@ MealViewResult execute(Connection &connection, const QString &client, const Date
         return result;
     }
 
-    Connection::Statement query = connection.statement(sql);
+    Connection::Statement query = connection.statement(sql(connection.engine()));
     if (!query.bind(client).bind(begin).bind(end).exec()) {
         result.status = query.status();
         return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DateSpan.h"
+#include "Dialect.h"
 #include "MealRows.h"
 #include "Status.h"
 
@@ -27,6 +28,6 @@ namespace MealViewCommand {
 
 MealViewResult execute(Connection &connection, const QString &client, const DateSpan &span);
 
-extern const QString sql;
+QString sql(Engine engine);
 
 } // namespace MealViewCommand

@@ -66,7 +66,8 @@ auto namingRowsThatExist(Connection &connection, const Meal &meal, Write write) 
 Result<std::optional<Meal>> Meals::byId(qint64 id) const
 {
     Connection::Statement query = m_connection.statement(
-        QStringLiteral("SELECT ID, Who, \"When\", Food, Amount, Units FROM Meals WHERE ID = ?"));
+        QStringLiteral("SELECT ID, Who, %1, Food, Amount, Units FROM Meals WHERE ID = ?")
+            .arg(Dialect::whenText(m_connection.engine(), QStringLiteral("\"When\""))));
     return query.bind(id).first([](const Connection::Statement &row) {
         const QString when = row.value(2).toString();
         return Meal{row.value(0).toLongLong(), row.value(1).toString(), Schema::whenFromText(when),

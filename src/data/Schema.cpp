@@ -142,25 +142,24 @@ bool flag(const QVariant &value)
     return !value.isNull() && value.toDouble() != 0;
 }
 
-Check check(const QSqlDatabase &db)
+Check check(Connection &connection)
 {
     Check result;
     for (const Table &table : tables()) {
-        // table_info gives no rows for a table that does not exist.
-        QSqlQuery info(db);
-        if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table.name))) {
-            result.errorText = info.lastError().text();
+        // No rows for a table that does not exist.
+        const Result<QStringList> present = connection.statement(Dialect::columnsOf(connection.engine()))
+                                                .bind(table.name)
+                                                .texts();
+        if (!present) {
+            result.errorText = present.reason();
             return result;
         }
-        QStringList present;
-        while (info.next())
-            present << info.value(1).toString();
-        if (present.isEmpty()) {
+        if (present->isEmpty()) {
             result.missingTables << table.name;
             continue;
         }
         for (const QString &field : table.fields)
-            if (!present.contains(field, Qt::CaseInsensitive))
+            if (!present->contains(field, Qt::CaseInsensitive))
                 result.missingFields << table.name + QLatin1Char('.') + field;
     }
     return result;
@@ -169,7 +168,10 @@ Check check(const QSqlDatabase &db)
 Result<bool> isTable(Connection &connection, const QString &name)
 {
     Connection::Statement query = connection.statement(
-        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+        connection.engine() == Engine::File
+            ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE")
+            : QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"
+                             " AND table_type = 'BASE TABLE' AND table_name = lower(?)"));
     const Result<qint64> count = query.bind(name).wholeNumber();
     if (!count)
         return count.status();
@@ -178,42 +180,11 @@ Result<bool> isTable(Connection &connection, const QString &name)
 
 Status create(Connection &connection)
 {
-    // Text compares without regard to case (ASCII), as names did in the diaries Mealwright
-    // replaces: "apple" in a meal finds the food "Apple".
-    static const char *const statements[] = {
-        "CREATE TABLE Meals ("
-        " ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-        " Who TEXT NOT NULL COLLATE NOCASE,"
-        " \"When\" TEXT NOT NULL,"
-        " Food TEXT NOT NULL COLLATE NOCASE,"
-        " Amount REAL NOT NULL DEFAULT 0,"
-        " Units TEXT NOT NULL COLLATE NOCASE)",
-        "CREATE TABLE Foods ("
-        " ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-        " Food TEXT NOT NULL COLLATE NOCASE,"
-        " Units TEXT NOT NULL COLLATE NOCASE,"
-        " CaloriesPerUnit REAL NOT NULL DEFAULT 0,"
-        " VegetableServings REAL NOT NULL DEFAULT 0,"
-        " FruitServings REAL NOT NULL DEFAULT 0,"
-        " EntreeFlag INTEGER NOT NULL DEFAULT 0,"
-        " SupplementFlag INTEGER NOT NULL DEFAULT 0)",
-        "CREATE TABLE Units ("
-        " ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-        " Units TEXT NOT NULL COLLATE NOCASE)",
-        "CREATE TABLE Clients ("
-        " Who TEXT NOT NULL COLLATE NOCASE PRIMARY KEY,"
-        " CalorieBudget REAL NOT NULL DEFAULT 0)",
-        "CREATE INDEX MealsByClientAndTime ON Meals (Who, \"When\")",
-        "CREATE INDEX MealsByFood ON Meals (Food, Units)",
-        "CREATE UNIQUE INDEX FoodsByName ON Foods (Food, Units)",
-        "CREATE UNIQUE INDEX UnitsByName ON Units (Units)",
-    };
-
     Connection::Transaction transaction(connection);
     if (!transaction.status())
         return transaction.status();
-    for (const char *statement : statements) {
-        Connection::Statement create = connection.statement(QString::fromLatin1(statement));
+    for (const QString &statement : Dialect::createStatements(connection.engine())) {
+        Connection::Statement create = connection.statement(statement);
         if (!create.exec())
             return create.status();
     }
@@ -223,6 +194,14 @@ Status create(Connection &connection)
             return insert.status();
     }
     return transaction.commit();
+}
+
+Status followIdentities(Connection &connection)
+{
+    for (const QString &statement : Dialect::followIdentities(connection.engine()))
+        if (Connection::Statement follow = connection.statement(statement); !follow.exec())
+            return follow.status();
+    return {};
 }
 
 } // namespace Schema

@@ -47,7 +47,7 @@ struct Check
     QString errorText; // set when the database could not even be read
     bool ok() const { return missingTables.isEmpty() && missingFields.isEmpty() && errorText.isEmpty(); }
 };
-Check check(const QSqlDatabase &db);
+Check check(Connection &connection);
 
 // Whether name is a table of the database, into which rows can be written (not a view).
 Result<bool> isTable(Connection &connection, const QString &name);
@@ -55,5 +55,9 @@ Result<bool> isTable(Connection &connection, const QString &name);
 // Creates the four tables, the indexes the meal and report queries need and the standard
 // units, in one transaction, on an open database that holds none of them.
 Status create(Connection &connection);
+
+// After rows were written with the IDs they had elsewhere (a diary copied from a file), makes
+// the IDs of new rows follow on from the largest.
+Status followIdentities(Connection &connection);
 
 } // namespace Schema

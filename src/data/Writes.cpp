@@ -16,6 +16,9 @@ Connection::Statement bound(Connection &connection, const QString &sql, const QV
 // there is, every new row is refused, which the engine reports as a full disk.
 Status insertFailure(Connection &connection, const QString &sql, const Status &failure)
 {
+    // A server says so itself.
+    if (connection.engine() != Engine::File)
+        return failure;
     const QString table = sql.section(QLatin1Char(' '), 2, 2);
     const Result<qint64> usedUp = connection.statement(QStringLiteral("SELECT count(*) FROM sqlite_sequence WHERE name = ?"
                                                                       " AND seq >= 9223372036854775807"))
@@ -68,10 +71,12 @@ Result<qint64> insert(Connection &connection, const QString &sql, const QVariant
     Connection::Transaction transaction(connection);
     if (!transaction.status())
         return transaction.status();
-    Connection::Statement statement = bound(connection, sql, values);
+    Connection::Statement statement = bound(connection, Dialect::returningId(connection.engine(), sql), values);
     if (!statement.exec())
         return insertFailure(connection, sql, statement.status());
-    const qint64 id = statement.lastInsertId();
+    const qint64 id = connection.engine() == Engine::File ? statement.lastInsertId()
+                      : statement.next()                 ? statement.value(0).toLongLong()
+                                                         : 0;
     if (const Status saved = transaction.commit(); !saved)
         return saved;
     return id;
