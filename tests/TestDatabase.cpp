@@ -5,7 +5,10 @@
 #include "deMealwright.h"
 #include "MessageBox.h"
 #include "NewDiary.h"
+#include "Schema.h"
+#include "ServerAddress.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
@@ -53,7 +56,7 @@ QString createMealFixture(const QString &path)
 QString execute(const QString &path, const QStringList &statements)
 {
     Connection connection(QUuid::createUuid().toString());
-    Status done = connection.openNew(path);
+    Status done = connection.openAsIs(path);
     for (const QString &statement : statements) {
         if (!done)
             break;
@@ -61,7 +64,46 @@ QString execute(const QString &path, const QStringList &statements)
         run.exec();
         done = run.status();
     }
+    if (done && connection.engine() == Engine::Server && Schema::check(connection).ok())
+        done = Schema::followIdentities(connection);
     return done.reason();
+}
+
+QString serverAddress(const QString &user, const QString &database, const QString &sslMode)
+{
+    const QString folder = qEnvironmentVariable("MEALWRIGHT_TEST_SERVER");
+    QFile portFile(folder + QStringLiteral("/port"));
+    if (folder.isEmpty() || !portFile.open(QIODevice::ReadOnly))
+        return {};
+    const int port = QString::fromLatin1(portFile.readAll()).trimmed().toInt();
+    ServerAddress address{QStringLiteral("127.0.0.1"), port, database, user, sslMode};
+    return address.uri();
+}
+
+QString serverDiary(const QString &suffix)
+{
+    return serverAddress(QStringLiteral("postgres"), QCoreApplication::applicationName().toLower() + suffix);
+}
+
+QString executeAsSuperuser(const QStringList &statements)
+{
+    return execute(serverAddress(QStringLiteral("postgres"), QStringLiteral("postgres")), statements);
+}
+
+QString emptyServerDiary(const QString &address)
+{
+    const QString database = ServerAddress::fromUri(address)->database;
+    Connection admin(QUuid::createUuid().toString());
+    if (const Status opened = admin.openAsIs(serverAddress(QStringLiteral("postgres"), QStringLiteral("postgres"))); !opened)
+        return opened.reason();
+    const Result<qint64> there =
+        admin.statement(QStringLiteral("SELECT count(*) FROM pg_database WHERE datname = ?")).bind(database).wholeNumber();
+    if (!there)
+        return there.reason();
+    if (*there == 0)
+        return execute(serverAddress(QStringLiteral("postgres"), QStringLiteral("postgres")),
+                       {QStringLiteral("CREATE DATABASE \"%1\"").arg(database)});
+    return execute(address, {QStringLiteral("DROP SCHEMA public CASCADE"), QStringLiteral("CREATE SCHEMA public")});
 }
 
 QMap<QString, QByteArray> snapshot(const QString &folder)
@@ -108,7 +150,11 @@ void DiaryTest::change(const QStringList &statements)
 void DiaryTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
+    m_path = TestDatabase::serverDiary();
+    if (m_path.isEmpty())
+        m_path = m_dir->filePath(QStringLiteral("diary.mdb"));
+    else
+        QCOMPARE(TestDatabase::emptyServerDiary(m_path), QString());
     QCOMPARE(TestDatabase::createMealFixture(m_path), QString());
     QCOMPARE(TestDatabase::execute(m_path, m_statements), QString());
     QVERIFY(deMealwright::instance().open(m_path).ok());

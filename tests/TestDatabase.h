@@ -21,8 +21,21 @@ namespace TestDatabase {
 // exercise the edges of a day. Returns the empty text, or what went wrong.
 QString createMealFixture(const QString &path);
 
-// Runs statements on the database at path through a connection of its own.
+// Runs statements on the database at path (a file or a server address) through a connection of
+// its own. On a server, the IDs of new rows then follow on from the ones the statements gave.
 QString execute(const QString &path, const QStringList &statements);
+
+// The tests run on a server when MEALWRIGHT_TEST_SERVER names the folder where tests/test-server
+// wrote its port: then the diaries of the tests are databases there, named for the test program
+// (and the suffix), as its superuser. Empty when they run on files.
+QString serverDiary(const QString &suffix = QString());
+inline bool onServer() { return !serverDiary().isEmpty(); }
+// The address of database on the test server as user, with encryption as sslmode says.
+QString serverAddress(const QString &user, const QString &database, const QString &sslMode = QStringLiteral("disable"));
+// Runs statements as the superuser on the test server's maintenance database.
+QString executeAsSuperuser(const QStringList &statements);
+// Makes the server database at address empty, creating it first when there is none.
+QString emptyServerDiary(const QString &address);
 
 // Every entry below folder, each file with a fingerprint of its content and modification time,
 // so a test can tell that nothing appeared, vanished or changed.
@@ -59,8 +72,13 @@ protected:
     // Runs statements on the diary as another program would; a statement that fails fails the test.
     void change(const QStringList &statements);
 
+    // Skips a test of what only a diary file has (its locks, its folder, its bytes).
+#define SKIP_ON_SERVER(why)                                                                                           \
+    if (TestDatabase::onServer())                                                                                     \
+    QSKIP(why)
+
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_path;
+    QString m_path; // the diary file, or its address on the test server
 
 private Q_SLOTS:
     void init();

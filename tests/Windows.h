@@ -98,9 +98,32 @@ void whenShown(std::function<void(Dialog *)> act)
 }
 
 // The first column of a statement's rows on the open diary, as text.
+// The rows a SELECT gives, each as its columns joined by "|", in the forms a file gives them
+// as text on either engine: a real number with a point ("2.0"), a date-time as stored.
 inline QStringList rows(const QString &select)
 {
-    return *deMealwright::instance().cnMealwright().statement(select).texts();
+    Connection::Statement statement = deMealwright::instance().cnMealwright().statement(select);
+    QStringList found;
+    if (!statement.exec())
+        return {statement.status().reason()};
+    while (statement.next()) {
+        QStringList columns;
+        for (int column = 0; column < statement.columnCount(); ++column) {
+            const QVariant value = statement.value(column);
+            if (value.typeId() == QMetaType::Double) {
+                QString number = QString::number(value.toDouble(), 'g', 15);
+                if (!number.contains(u'.') && !number.contains(u'e') && !number.contains(u'n'))
+                    number += QStringLiteral(".0");
+                columns << number;
+            } else if (value.typeId() == QMetaType::QDateTime) {
+                columns << value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            } else {
+                columns << value.toString();
+            }
+        }
+        found << columns.join(u'|');
+    }
+    return found;
 }
 
 // The IDs of a grid's rows (its first column), top to bottom.

@@ -7,7 +7,7 @@
 
 namespace {
 
-const char *const allClients = "SELECT Who || '|' || CalorieBudget FROM Clients ORDER BY Who";
+const char *const allClients = "SELECT Who, CalorieBudget FROM Clients ORDER BY Who";
 const char *const allMeals = "SELECT ID || Who || \"When\" || Food || Amount || Units FROM Meals ORDER BY ID";
 
 // The meals as they are after the client who is renamed to name; with no name, deleted.

@@ -13,13 +13,13 @@ namespace {
 // The rows of a table as text, one "a|b|c" per row in ID order.
 QStringList meals()
 {
-    return rows(QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || Amount || '|' || Units"
+    return rows(QStringLiteral("SELECT Who, \"When\", Food, Amount, Units"
                                " FROM Meals ORDER BY ID"));
 }
 QStringList foods()
 {
-    return rows(QStringLiteral("SELECT Food || '|' || Units || '|' || CaloriesPerUnit || '|' || VegetableServings || '|'"
-                               " || FruitServings || '|' || EntreeFlag || '|' || SupplementFlag FROM Foods ORDER BY ID"));
+    return rows(QStringLiteral("SELECT Food, Units, CaloriesPerUnit, VegetableServings,"
+                               " FruitServings, EntreeFlag, SupplementFlag FROM Foods ORDER BY ID"));
 }
 
 void typeMeal(frmEditMeal &editor, const char *food, const char *amount, const char *units)
@@ -498,8 +498,8 @@ private Q_SLOTS:
         QFETCH(bool, reload);
         QFETCH(QStringList, shownAfter);
         QFETCH(QString, stored);
-        const auto meal20 = [] { return rows(QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || "
-                                                            "Amount || '|' || Units FROM Meals WHERE ID = 20")); };
+        const auto meal20 = [] { return rows(QStringLiteral("SELECT Who, \"When\", Food, "
+                                                            "Amount, Units FROM Meals WHERE ID = 20")); };
         frmEditMeal editor;
         editor.idMeal = 20;
         showActive(editor);

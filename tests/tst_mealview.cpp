@@ -313,7 +313,7 @@ private Q_SLOTS:
         QFETCH(QStringList, copies);
         QFETCH(QString, reason);
         change({"UPDATE Meals SET \"When\" = '2002-08-13T08:00' WHERE ID = 20"});
-        const QString added = QStringLiteral("SELECT Who || '|' || \"When\" || '|' || Food || '|' || Amount || '|' || Units "
+        const QString added = QStringLiteral("SELECT Who, \"When\", Food, Amount, Units "
                                              "FROM Meals WHERE ID > 40000 ORDER BY ID");
         const QStringList all = rows(QStringLiteral("SELECT * FROM Meals"));
         const Result<QList<qint64>> copied = Meals(deMealwright::instance().cnMealwright()).copyTo(ids, day, who);

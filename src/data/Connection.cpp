@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 
 namespace {
@@ -264,9 +265,12 @@ OpenResult Connection::openServer(const QString &uri, Access access, const QStri
 
 OpenResult Connection::checkServerDiary(Access access)
 {
+    // The server's notices ("drop cascades to ...") are not for the user; its errors are.
     QSqlQuery session(database());
-    if (!session.exec(QStringLiteral("SET lock_timeout = '%1s'").arg(serverLockTimeout)))
-        return {OpenFailure::Other, Dialect::plainWords(m_engine, session.lastError())};
+    for (const QString &setting :
+         {QStringLiteral("SET lock_timeout = '%1s'").arg(serverLockTimeout), QStringLiteral("SET client_min_messages = warning")})
+        if (!session.exec(setting))
+            return {OpenFailure::Other, Dialect::plainWords(m_engine, session.lastError())};
     const Schema::Check check = Schema::check(*this);
     if (!check.errorText.isEmpty())
         return {OpenFailure::Other, check.errorText};
@@ -325,6 +329,19 @@ Status Connection::openNew(const QString &path, const QString &password)
     return {};
 }
 
+Status Connection::openAsIs(const QString &name, const QString &password)
+{
+    if (!ServerAddress::isAddress(name))
+        return openNew(name);
+    close();
+    const OpenResult opened = openServer(name, Access::ReadWrite, password);
+    if (opened.ok() || opened.failure == OpenFailure::NotADiary || opened.failure == OpenFailure::NotAllowed
+        || opened.failure == OpenFailure::ReadOnlyUser)
+        return {};
+    close();
+    return Status::failure(opened.reason());
+}
+
 QString Connection::noted(const QSqlError &error)
 {
     if (Dialect::isConnectionLost(m_engine, error))
@@ -352,6 +369,7 @@ void Connection::reconnectIfLost()
 void Connection::close()
 {
     m_statements.clear(); // no statement may outlive its connection
+    m_directStatements.clear();
     m_transactionDepth = 0;
     m_rollbackOnly = false;
     m_lost = false;
@@ -376,6 +394,10 @@ Connection::Statement Connection::statement(const QString &sql)
     auto found = m_statements.find(sql);
     if (found != m_statements.end())
         return Statement(this, found->second.get(), QString());
+    if (m_engine == Engine::Server && !Dialect::isPreparable(sql)) {
+        auto direct = m_directStatements.try_emplace(sql, std::make_unique<QSqlQuery>(database())).first;
+        return Statement(this, direct->second.get(), QString(), &direct->first);
+    }
     auto query = std::make_unique<QSqlQuery>(database());
     // The server's driver drops the rows of a forward-only statement when another one runs
     // meanwhile: there, every statement reads its rows at once.
@@ -389,9 +411,10 @@ Connection::Statement Connection::statement(const QString &sql)
 
 // ---------------------------------------------------------------------------------------------
 
-Connection::Statement::Statement(Connection *connection, QSqlQuery *query, QString error)
+Connection::Statement::Statement(Connection *connection, QSqlQuery *query, QString error, const QString *direct)
     : m_connection(connection)
     , m_query(query)
+    , m_direct(direct)
     , m_error(std::move(error))
 {
 }
@@ -399,6 +422,7 @@ Connection::Statement::Statement(Connection *connection, QSqlQuery *query, QStri
 Connection::Statement::Statement(Statement &&other) noexcept
     : m_connection(other.m_connection)
     , m_query(std::exchange(other.m_query, nullptr))
+    , m_direct(other.m_direct)
     , m_error(std::move(other.m_error))
     , m_collision(other.m_collision)
     , m_bound(other.m_bound)
@@ -419,7 +443,7 @@ Connection::Statement::~Statement()
 
 Connection::Statement &Connection::Statement::bind(const QVariant &value)
 {
-    if (m_query)
+    if (m_query && !m_direct)
         m_query->bindValue(m_bound++, value);
     return *this;
 }
@@ -430,7 +454,7 @@ bool Connection::Statement::exec()
         return false;
     m_bound = 0;
     const MayWait mayWait;
-    if (m_query->exec())
+    if (m_direct ? m_query->exec(*m_direct) : m_query->exec())
         return true;
     fail(m_query->lastError());
     return false;
@@ -451,6 +475,11 @@ bool Connection::Statement::next()
 QVariant Connection::Statement::value(int column) const
 {
     return m_query ? m_query->value(column) : QVariant();
+}
+
+int Connection::Statement::columnCount() const
+{
+    return m_query ? m_query->record().count() : 0;
 }
 
 qint64 Connection::Statement::rowsAffected() const

@@ -49,6 +49,9 @@ public:
     // Opens a new, empty file to build a database in (see Schema::create), without the checks;
     // or a database on a server that must hold no tables yet.
     Status openNew(const QString &name, const QString &password = QString());
+    // Opens the file or server database as it is, without any of the checks (for tools that
+    // repair or inspect a diary, and for tests that play another program).
+    Status openAsIs(const QString &name, const QString &password = QString());
     void close();
 
     // Called with true before a statement that may wait for another program's lock, and with
@@ -87,6 +90,7 @@ private:
     QString m_password; // a server's, kept while its diary is open to connect again
     bool m_lost = false;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_directStatements;
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;
 };
@@ -105,6 +109,8 @@ public:
     bool exec();
     bool next();
     QVariant value(int column) const;
+    // The number of columns of the rows it gives.
+    int columnCount() const;
     // Rows changed by an INSERT, UPDATE or DELETE.
     qint64 rowsAffected() const;
     // The ID the database gave the row an INSERT added.
@@ -150,11 +156,12 @@ public:
 
 private:
     friend class Connection;
-    Statement(Connection *connection, QSqlQuery *query, QString error);
+    Statement(Connection *connection, QSqlQuery *query, QString error, const QString *direct = nullptr);
     void fail(const QSqlError &error);
 
     Connection *m_connection;
     QSqlQuery *m_query;
+    const QString *m_direct; // the text of a statement the engine cannot prepare, run as it is
     QString m_error;
     bool m_collision = false;
     int m_bound = 0;

@@ -201,6 +201,15 @@ QString returningId(Engine engine, const QString &sql)
     return engine == Engine::File ? sql : sql + QStringLiteral(" RETURNING ID");
 }
 
+bool isPreparable(const QString &sql)
+{
+    const QString verb = sql.trimmed().section(QLatin1Char(' '), 0, 0).toUpper();
+    for (const char *preparable : {"SELECT", "INSERT", "UPDATE", "DELETE", "VALUES", "WITH"})
+        if (verb == QLatin1String(preparable))
+            return true;
+    return false;
+}
+
 QString columnsOf(Engine engine)
 {
     // Unquoted names are kept in lower case on a server.

@@ -41,6 +41,10 @@ QString beginWrite(Engine engine);
 // The INSERT sql, made to give the ID of the row it adds as its one row.
 QString returningId(Engine engine, const QString &sql);
 
+// Whether the engine can prepare the statement (the server prepares only SELECT, INSERT, UPDATE,
+// DELETE and VALUES); one it cannot is run as it is, and takes no values.
+bool isPreparable(const QString &sql);
+
 // A statement giving the names of the columns of the table bound to its one marker (none when
 // there is no such table), and one counting the tables of the diary's database.
 QString columnsOf(Engine engine);

@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "OutputFile.h"
 #include "Schema.h"
+#include "ServerAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,8 +52,28 @@ Status create(const QString &path)
     return create(path, {});
 }
 
+Status createOnServer(const QString &uri, const QString &password, const std::function<Status(Connection &)> &fill)
+{
+    static int connections = 0;
+    Connection connection(QStringLiteral("mealwright-newdiary-server-%1").arg(++connections));
+    if (const Status opened = connection.openNew(uri, password); !opened)
+        return opened;
+    // The tables, the units and what fill adds are one transaction: on failure none of it stays.
+    Connection::Transaction whole(connection);
+    if (!whole.status())
+        return whole.status();
+    if (const Status built = Schema::create(connection); !built)
+        return built;
+    if (fill)
+        if (const Status filled = fill(connection); !filled)
+            return filled;
+    return whole.commit();
+}
+
 Status create(const QString &path, const std::function<Status(Connection &)> &fill)
 {
+    if (ServerAddress::isAddress(path))
+        return createOnServer(path, QString(), fill);
     if (path.isEmpty())
         return Status::failure(QStringLiteral("No file name was given for the new database."));
 

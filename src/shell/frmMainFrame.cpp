@@ -27,6 +27,7 @@
 #include "MessageBox.h"
 #include "NewDiary.h"
 #include "RecentDiaries.h"
+#include "ServerAddress.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -195,12 +196,13 @@ void frmMainFrame::start(const QString &commandLinePath)
     EnableDataMenus(false);
     showDiaryName();
     if (!commandLinePath.isEmpty()) {
-        openDatabaseFile(QFileInfo(commandLinePath).absoluteFilePath());
+        openDatabaseFile(ServerAddress::isAddress(commandLinePath) ? commandLinePath
+                                                                   : QFileInfo(commandLinePath).absoluteFilePath());
         return;
     }
     const QString remembered = deMealwright::rememberedPath();
     QString gone;
-    if (!remembered.isEmpty() && !QFileInfo::exists(remembered)) {
+    if (!remembered.isEmpty() && !ServerAddress::isAddress(remembered) && !QFileInfo::exists(remembered)) {
         // Kept as the remembered diary, in case it comes back (a drive not mounted yet).
         gone = remembered;
         RecentDiaries::remove(gone);
