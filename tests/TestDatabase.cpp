@@ -80,6 +80,12 @@ QString serverAddress(const QString &user, const QString &database, const QStrin
     return address.uri();
 }
 
+QString missingTable(const QString &table)
+{
+    return onServer() ? QStringLiteral("relation \"%1\" does not exist").arg(table.toLower())
+                      : QStringLiteral("no such table: %1").arg(table);
+}
+
 QString serverDiary(const QString &suffix)
 {
     return serverAddress(QStringLiteral("postgres"), QCoreApplication::applicationName().toLower() + suffix);
@@ -127,7 +133,15 @@ LockHolder::LockHolder(const QString &path, const QString &beginStatement)
     : m_connection(std::make_unique<Connection>(QUuid::createUuid().toString()))
 {
     // A deferred transaction takes its lock when it first reads. It goes with the connection.
-    m_connection->openNew(path);
+    m_connection->openAsIs(path);
+    if (m_connection->engine() == Engine::Server) {
+        // A server locks tables: a writer's lock lets others read, an exclusive one does not.
+        m_connection->statement(QStringLiteral("BEGIN")).exec();
+        m_connection->statement(QStringLiteral("LOCK TABLE Meals, Foods, Units, Clients IN %1 MODE")
+                                    .arg(beginStatement.contains(QLatin1String("EXCLUSIVE")) ? "ACCESS EXCLUSIVE" : "EXCLUSIVE"))
+            .exec();
+        return;
+    }
     for (const QString &statement : {beginStatement, QStringLiteral("SELECT count(*) FROM Units")})
         m_connection->statement(statement).exec();
 }

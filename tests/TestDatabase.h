@@ -30,6 +30,8 @@ QString execute(const QString &path, const QStringList &statements);
 // (and the suffix), as its superuser. Empty when they run on files.
 QString serverDiary(const QString &suffix = QString());
 inline bool onServer() { return !serverDiary().isEmpty(); }
+// The engine's words for a table that is not there.
+QString missingTable(const QString &table);
 // The address of database on the test server as user, with encryption as sslmode says.
 QString serverAddress(const QString &user, const QString &database, const QString &sslMode = QStringLiteral("disable"));
 // Runs statements as the superuser on the test server's maintenance database.

@@ -14,7 +14,7 @@ const char *const allMeals = "SELECT ID || Who || \"When\" || Food || Amount || 
 QStringList renamed(const QString &who, const QString &name)
 {
     Connection::Statement select = deMealwright::instance().cnMealwright().statement(
-        QStringLiteral("SELECT ID || iif(Who = ?, ?, Who) || \"When\" || Food || Amount || Units FROM Meals"
+        QStringLiteral("SELECT ID || CASE WHEN Who = ? THEN ? ELSE Who END || \"When\" || Food || Amount || Units FROM Meals"
                        " WHERE Who <> ? OR ? <> '' ORDER BY ID"));
     return *select.bind(who).bind(name).bind(who).bind(name).texts();
 }
@@ -90,6 +90,7 @@ private Q_SLOTS:
         QCOMPARE(rows(allMeals), before);
 
         // Also in a file whose names compare with regard to case.
+        SKIP_ON_SERVER("A server diary's names always compare without regard to case.");
         deMealwright::instance().close();
         change({"CREATE TABLE Copy (Who TEXT PRIMARY KEY, CalorieBudget REAL)",
                 "INSERT INTO Copy SELECT * FROM Clients", "DROP TABLE Clients", "ALTER TABLE Copy RENAME TO Clients"});
@@ -103,16 +104,20 @@ private Q_SLOTS:
     void addAndChange()
     {
         const QString longName(40, u'W'), longer = QString(99, u'W') + u'<';
+        // A time that is no date-time, which only a file can hold, is shown as it is stored.
+        const QString soon = TestDatabase::onServer() ? QString() : QStringLiteral("soon");
         change({"UPDATE Clients SET CalorieBudget = 2000.0 / 3 WHERE Who = 'Bob'",
                                                 QString("INSERT INTO Clients VALUES ('aaron', 1234.5), ('%1', 1), ('%2', 1)").arg(longName, longer),
                                                 "INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('aaron', '2026-12-05T12:42',"
-                                                " 'Apple', 1, 'each'), ('" + longer + "', 'soon', 'Apple', 1, 'each')"});
+                                                " 'Apple', 1, 'each')"});
+        if (!soon.isEmpty())
+            change({"INSERT INTO Meals (Who, \"When\", Food, Amount, Units) VALUES ('" + longer + "', 'soon', 'Apple', 1, 'each')"});
         frmClients dialog;
         QSignalSpy changed(&dialog, &frmClients::clientChanged);
         showActive(dialog);
         QCOMPARE(listed(dialog) << QString::number(dialog.cmdChange->isEnabled() + dialog.cmdDelete->isEnabled()),
                  QStringList({"aaron|1,235|Dec 5, 2026", "Ann|1,500|Aug 20, 2002", "Bob|667|Aug 13, 2002",
-                              "Maeve O'Brien|1,200|", longName + "|1|", longer + "|1|soon", "> ", "0"}));
+                              "Maeve O'Brien|1,200|", longName + "|1|", longer + "|1|" + soon, "> ", "0"}));
         const QTableWidget *grid = dialog.grdClients;
         QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(longName));
         QVERIFY(grid->geometry().right() < dialog.cmdAdd->x() && dialog.cmdAdd->geometry().right() < dialog.width());

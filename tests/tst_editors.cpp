@@ -272,8 +272,10 @@ private Q_SLOTS:
             TestDatabase::LockHolder lock(m_path, QStringLiteral("BEGIN EXCLUSIVE"));
             QCOMPARE(editor.exec(), int(QDialog::Rejected));
         }
-        QCOMPARE(messages(), QStringList("X The food table could not be read.\n\nAnother program is using the database "
-                                         "and has locked it. Try again when it has finished."));
+        // (A server names its tables without taking a lock: there the units are the first read.)
+        QCOMPARE(messages(), QStringList(QStringLiteral("X The %1 could not be read.\n\nAnother program is using the database "
+                                                        "and has locked it. Try again when it has finished.")
+                                             .arg(TestDatabase::onServer() ? "list of units" : "food table")));
         deMealwright::instance().close();
         change({"ALTER TABLE Foods RENAME TO FoodRows",
                                                 "CREATE VIEW Foods AS SELECT * FROM FoodRows"});
@@ -522,6 +524,7 @@ private Q_SLOTS:
     // so. Either is written back as it was stored unless the date or the time is changed.
     void mealEditorKeepsStoredTimes()
     {
+        SKIP_ON_SERVER("A server keeps every time as a date-time.");
         const auto stored = [] { return rows(QStringLiteral("SELECT \"When\" FROM Meals WHERE ID = 20")).join(""); };
         frmEditMeal editor;
         editor.idMeal = 20;

@@ -12,8 +12,11 @@ const QByteArray columns = "Food,Units,CaloriesPerUnit,VegetableServings,FruitSe
 // Every entry of the catalogue, one a line: ID, food, units, calories, vegetables, fruits, flags.
 QStringList catalogue()
 {
-    return rows(QStringLiteral("SELECT ID || ' ' || Food || '/' || Units || ' ' || CaloriesPerUnit || ' ' || VegetableServings"
-                               " || ' ' || FruitServings || ' ' || EntreeFlag || SupplementFlag FROM Foods ORDER BY ID"));
+    QStringList lines;
+    for (const QString &line : rows(QStringLiteral("SELECT ID, Food || '/' || Units, CaloriesPerUnit, VegetableServings,"
+                                                   " FruitServings, EntreeFlag || '' || SupplementFlag FROM Foods ORDER BY ID")))
+        lines << QString(line).replace(u'|', u' ');
+    return lines;
 }
 
 // The file imported, cancelled when the progress reaches cancelAt lines: "+added =there -skipped"
@@ -125,8 +128,13 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, file);
         QFETCH(qint64, cancelAt);
-        change({"CREATE TRIGGER NoPoison BEFORE INSERT ON Foods WHEN NEW.Food = 'Poison' BEGIN SELECT RAISE(ABORT, "
-                "'no poison'); END"});
+        if (TestDatabase::onServer())
+            change({"CREATE FUNCTION NoPoison() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF NEW.Food = 'Poison' THEN"
+                    " RAISE EXCEPTION 'no poison'; END IF; RETURN NEW; END $$",
+                    "CREATE TRIGGER NoPoison BEFORE INSERT ON Foods FOR EACH ROW EXECUTE FUNCTION NoPoison()"});
+        else
+            change({"CREATE TRIGGER NoPoison BEFORE INSERT ON Foods WHEN NEW.Food = 'Poison' BEGIN SELECT RAISE(ABORT, "
+                    "'no poison'); END"});
         const QStringList before = catalogue();
         QTEST(::import(file, cancelAt), "outcome");
         QFETCH(QStringList, added);

@@ -186,7 +186,7 @@ private Q_SLOTS:
         for (const QDate date : {tuesday, QDate(2002, 8, 16)}) {
             clickDate(*view, date);
             QCOMPARE(messages(), QStringList("X The meals of Ann could not be read from the database.\n\n"
-                                             "The database reported an error: no such table: Foods"));
+                                             "The database reported an error: " + TestDatabase::missingTable("Foods")));
             QCOMPARE(summaryTexts(*view), QStringList({"Meals not read", "", "", "", "", "", "", "", "", ""}));
             QCOMPARE(view->dbgMeals->model()->rowCount(), 0);
         }

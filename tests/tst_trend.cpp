@@ -199,7 +199,7 @@ private Q_SLOTS:
         view->ReQueryMeals(0);
         messages();
         QCOMPARE(trend->lblMessage->text(), "The meals of Ann could not be read from the database.\n\n"
-                                            "The database reported an error: no such table: Foods");
+                                            "The database reported an error: " + TestDatabase::missingTable("Foods"));
         QCOMPARE(QList<int>({trend->barUnder->count(), trend->barFruits->count(), int(trend->linAverage->count())}),
                  QList<int>({0, 0, 0}));
 

@@ -167,8 +167,9 @@ const QStringList &followIdentities(Engine engine)
     static const QStringList server = [] {
         QStringList statements;
         for (const char *table : {"meals", "foods", "units"})
+            // The largest ID may be the largest there is, or below 1, where no sequence goes.
             statements << QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'id'),"
-                                         " coalesce((SELECT max(ID) FROM %1), 0) + 1, false)")
+                                         " greatest(coalesce(max(ID), 1), 1), coalesce(max(ID), 0) >= 1) FROM %1")
                               .arg(QLatin1String(table));
         return statements;
     }();
@@ -266,7 +267,8 @@ QString plainWords(Engine engine, const QSqlError &error)
                               "the server to let your user read and write the diary.")
             .arg(engineWords(error));
     if (state == QLatin1String("55P03"))
-        return QStringLiteral("Another user is saving the same entries. Try again when they have finished.");
+        return QStringLiteral("Another program is using the database and has locked it. "
+                              "Try again when it has finished.");
     if (state == QLatin1String("53100"))
         return QStringLiteral("The disk that holds the diary on the server is full.");
     if (state == QLatin1String("2200H"))
@@ -274,7 +276,7 @@ QString plainWords(Engine engine, const QSqlError &error)
                               "largest there can be, so nothing was saved.");
     if (state == QLatin1String("25006"))
         return QStringLiteral("The server lets this connection only read the diary, so nothing was saved.");
-    return QStringLiteral("The database server reported an error: %1").arg(engineWords(error));
+    return QStringLiteral("The database reported an error: %1").arg(engineWords(error));
 }
 
 OpenResult openFailure(const QSqlError &error)
