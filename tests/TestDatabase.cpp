@@ -109,7 +109,8 @@ QString emptyServerDiary(const QString &address)
     if (*there == 0)
         return execute(serverAddress(QStringLiteral("postgres"), QStringLiteral("postgres")),
                        {QStringLiteral("CREATE DATABASE \"%1\"").arg(database)});
-    return execute(address, {QStringLiteral("DROP SCHEMA public CASCADE"), QStringLiteral("CREATE SCHEMA public")});
+    return execute(address, {QStringLiteral("DROP SCHEMA public CASCADE"), QStringLiteral("CREATE SCHEMA public"),
+                             QStringLiteral("GRANT USAGE ON SCHEMA public TO PUBLIC")});
 }
 
 QMap<QString, QByteArray> snapshot(const QString &folder)

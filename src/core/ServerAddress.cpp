@@ -13,9 +13,10 @@ const QStringList &sslModes()
     return modes;
 }
 
-Status refused(const QString &uri, const QString &why)
+// The address is not repeated: it may hold a password.
+Status refused(const QString &, const QString &why)
 {
-    return Status::failure(QStringLiteral("%1 is not a diary address Mealwright can use: %2").arg(uri, why));
+    return Status::failure(QStringLiteral("The diary address is not one Mealwright can use: %1").arg(why));
 }
 
 // Percent-decodes a part; false when an escape is broken or the text is not UTF-8.

@@ -258,19 +258,24 @@ OpenResult Connection::openServer(const QString &uri, Access access, const QStri
     if (!db.open())
         return Dialect::openFailure(db.lastError());
     m_path = uri;
-    m_access = access;
-    m_password = password;
+    if (const Status session = startSession(); !session)
+        return {OpenFailure::Other, session.reason()};
     return checkServerDiary(access);
 }
 
-OpenResult Connection::checkServerDiary(Access access)
+Status Connection::startSession()
 {
     // The server's notices ("drop cascades to ...") are not for the user; its errors are.
     QSqlQuery session(database());
     for (const QString &setting :
          {QStringLiteral("SET lock_timeout = '%1s'").arg(serverLockTimeout), QStringLiteral("SET client_min_messages = warning")})
         if (!session.exec(setting))
-            return {OpenFailure::Other, Dialect::plainWords(m_engine, session.lastError())};
+            return Status::failure(Dialect::plainWords(m_engine, session.lastError()));
+    return {};
+}
+
+OpenResult Connection::checkServerDiary(Access access)
+{
     const Schema::Check check = Schema::check(*this);
     if (!check.errorText.isEmpty())
         return {OpenFailure::Other, check.errorText};
@@ -353,17 +358,24 @@ void Connection::reconnectIfLost()
 {
     if (!m_lost || m_transactionDepth > 0)
         return;
-    const QString uri = m_path;
-    const Access access = m_access;
-    QString password = m_password;
-    if (open(uri, access, password).ok())
+    // The statements prepared on the connection that went are kept, unusable, until the diary
+    // closes: a Statement of the caller's may still point at one.
+    for (auto *statements : {&m_statements, &m_directStatements}) {
+        for (auto &[sql, query] : *statements)
+            m_retired.push_back(std::move(query));
+        statements->clear();
+    }
+    // The same driver connection, with its address and password, connects again.
+    QSqlDatabase db = database();
+    db.close();
+    const MayWait mayWait;
+    if (!db.open())
+        return; // still out of reach: the next statement tries again
+    if (!startSession()) {
+        db.close();
         return;
-    // Still out of reach: the diary stays named, and the next statement tries again.
-    m_engine = Engine::Server;
-    m_path = uri;
-    m_access = access;
-    m_password = std::move(password);
-    m_lost = true;
+    }
+    m_lost = false;
 }
 
 void Connection::close()
@@ -373,7 +385,7 @@ void Connection::close()
     m_transactionDepth = 0;
     m_rollbackOnly = false;
     m_lost = false;
-    m_password.clear();
+    m_retired.clear();
     if (!m_path.isEmpty() && m_engine == Engine::File)
         OutputFile::release(m_path);
     m_path.clear();
@@ -527,8 +539,16 @@ Connection::Transaction::Transaction(Connection &connection)
     }
     const MayWait mayWait;
     QSqlQuery begin(m_connection.database());
-    if (!begin.exec(Dialect::beginWrite(m_connection.m_engine))) {
-        m_status = Status::failure(m_connection.noted(begin.lastError()));
+    bool begun = begin.exec(Dialect::beginWrite(m_connection.m_engine));
+    if (!begun && Dialect::isConnectionLost(m_connection.m_engine, begin.lastError())) {
+        // Nothing of the write was sent yet: connected again, it begins as if nothing happened.
+        m_connection.m_lost = true;
+        m_connection.reconnectIfLost();
+        begin = QSqlQuery(m_connection.database());
+        begun = m_connection.hasDatabase() && begin.exec(Dialect::beginWrite(m_connection.m_engine));
+    }
+    if (!begun) {
+        m_status = Status::failure(m_connection.m_lost ? lostWords() : m_connection.noted(begin.lastError()));
         m_done = true;
         return;
     }

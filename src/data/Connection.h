@@ -77,6 +77,7 @@ private:
     bool hasDatabase() const;
     OpenResult openChecked(const QString &path, Access access);
     OpenResult openServer(const QString &uri, Access access, const QString &password);
+    Status startSession();
     OpenResult checkServerDiary(Access access);
     void setPath(const QString &path);
     // Notes the error a statement met: a lost connection is made again before the next one.
@@ -86,9 +87,8 @@ private:
     QString m_name;
     QString m_path;
     Engine m_engine = Engine::File;
-    Access m_access = Access::ReadWrite;
-    QString m_password; // a server's, kept while its diary is open to connect again
     bool m_lost = false;
+    std::vector<std::unique_ptr<QSqlQuery>> m_retired; // prepared on a connection that was lost
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_directStatements;
     int m_transactionDepth = 0;

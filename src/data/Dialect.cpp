@@ -214,17 +214,19 @@ bool isPreparable(const QString &sql)
 QString columnsOf(Engine engine)
 {
     // Unquoted names are kept in lower case on a server.
+    // On a server, from the catalogue, which shows a table also to a user who may not read it.
     return engine == Engine::File ? QStringLiteral("SELECT name FROM pragma_table_info(?)")
-                                  : QStringLiteral("SELECT column_name FROM information_schema.columns"
-                                                   " WHERE table_schema = current_schema() AND table_name = lower(?)");
+                                  : QStringLiteral("SELECT attname FROM pg_attribute WHERE attrelid = to_regclass(lower(?))"
+                                                   " AND attnum > 0 AND NOT attisdropped");
 }
 
 QString tableCount(Engine engine)
 {
     return engine == Engine::File ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
                                                    " AND name NOT LIKE 'sqlite%'")
-                                  : QStringLiteral("SELECT count(*) FROM information_schema.tables"
-                                                   " WHERE table_schema = current_schema()");
+                                  : QStringLiteral("SELECT count(*) FROM pg_class c JOIN pg_namespace n"
+                                                   " ON n.oid = c.relnamespace WHERE n.nspname = current_schema()"
+                                                   " AND c.relkind IN ('r', 'p', 'v', 'm', 'f')");
 }
 
 bool isCollision(Engine engine, const QSqlError &error)

@@ -170,8 +170,7 @@ Result<bool> isTable(Connection &connection, const QString &name)
     Connection::Statement query = connection.statement(
         connection.engine() == Engine::File
             ? QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE")
-            : QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"
-                             " AND table_type = 'BASE TABLE' AND table_name = lower(?)"));
+            : QStringLiteral("SELECT count(*) FROM pg_class WHERE oid = to_regclass(lower(?)) AND relkind IN ('r', 'p')"));
     const Result<qint64> count = query.bind(name).wholeNumber();
     if (!count)
         return count.status();
