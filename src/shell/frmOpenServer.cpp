@@ -84,6 +84,7 @@ void frmOpenServer::setAddress(const ServerAddress &address)
     txtUser->setText(address.user);
     chkEncrypted->setChecked(address.requiresEncryption());
     m_sslMode = address.sslMode;
+    m_sslModeEncrypts = address.requiresEncryption();
     txtPassword->setFocus();
 }
 
@@ -107,7 +108,7 @@ ServerAddress frmOpenServer::address() const
     address.database = txtDatabase->text();
     address.user = txtUser->text();
     address.sslMode = chkEncrypted->isChecked() ? encrypted : unencryptedIfNeeded;
-    if (!m_sslMode.isEmpty() && ServerAddress{.sslMode = m_sslMode}.requiresEncryption() == chkEncrypted->isChecked())
+    if (!m_sslMode.isEmpty() && m_sslModeEncrypts == chkEncrypted->isChecked())
         address.sslMode = m_sslMode;
     return address;
 }

@@ -60,4 +60,5 @@ private:
 
     Opener m_open;
     QString m_sslMode; // as the address given had it
+    bool m_sslModeEncrypts = true;
 };
