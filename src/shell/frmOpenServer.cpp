@@ -44,6 +44,7 @@ frmOpenServer::frmOpenServer(QWidget *parent, Opener open)
     lblReason->setObjectName(QStringLiteral("lblReason"));
     lblReason->setTextFormat(Qt::PlainText); // the server's words are shown as they are
     lblReason->setWordWrap(true);
+    lblReason->setContentsMargins(0, 0, 0, 8);
     lblReason->hide();
     txtPort->setPlaceholderText(QString::number(ServerAddress::standardPort));
     txtPassword->setEchoMode(QLineEdit::Password);
@@ -144,6 +145,8 @@ void frmOpenServer::cmdOK_click()
         return;
     }
     MessageBox::failure(this, QStringLiteral("Mealwright could not open the database\n%1").arg(where.uri()), opened.reason());
+    if (lblReason->isVisible())
+        setReason(opened.reason()); // what stands above the fields is the latest reason
     if (QWidget *fault = fieldAtFault(opened.failure))
         Controls::focusField(fault);
 }
