@@ -160,7 +160,7 @@ private Q_SLOTS:
         QCOMPARE(frame->windowTitle(), QStringLiteral("e.mdb - Mealwright"));
 
         Q_EMIT frame->mnuFile->aboutToShow(); // made afresh each time, never twice
-        QCOMPARE(fileMenu(*frame), QStringList({"&New...", "&Open...", "&Clients...", "-", "&1 e.mdb", "&2 f.mdb", "&3 c && d.mdb",
+        QCOMPARE(fileMenu(*frame), QStringList({"&New...", "&Open...", "Open &Server...", "&Clients...", "-", "&1 e.mdb", "&2 f.mdb", "&3 c && d.mdb",
                                      "&4 b.mdb", "-", "E&xit"}));
         QCOMPARE(frame->mnuFileRecent.at(2)->toolTip(), QDir::toNativeSeparators(m_dir->filePath(names[2])));
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
         QCOMPARE(frame->windowTitle(), QStringLiteral("e.mdb - Mealwright"));
         frame->mnuFileRecent.at(2)->trigger();
         QCOMPARE(frame->windowTitle(), QStringLiteral("c & d.mdb - Mealwright"));
-        QCOMPARE(fileMenu(*frame).mid(4, 3), QStringList({"&1 c && d.mdb", "&2 e.mdb", "&3 f.mdb"}));
+        QCOMPARE(fileMenu(*frame).mid(5, 3), QStringList({"&1 c && d.mdb", "&2 e.mdb", "&3 f.mdb"}));
         QVERIFY(messages().isEmpty());
     }
 

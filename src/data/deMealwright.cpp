@@ -1,6 +1,7 @@
 #include "deMealwright.h"
 
 #include <QSettings>
+#include <QUuid>
 
 deMealwright::deMealwright()
     : m_connection(QStringLiteral("cnMealwright"))
@@ -13,6 +14,12 @@ deMealwright &deMealwright::instance()
     // are destroyed at the end, the driver's own list of connections may be gone already.
     static deMealwright *const environment = new deMealwright;
     return *environment;
+}
+
+OpenResult deMealwright::tryOpen(const QString &name, const QString &password)
+{
+    Connection trial(QUuid::createUuid().toString());
+    return trial.open(name, Access::ReadWrite, password);
 }
 
 QString deMealwright::rememberedPath()

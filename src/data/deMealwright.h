@@ -18,12 +18,18 @@ public:
     // The file of the open database; empty while none is open.
     const QString &path() const { return m_connection.path(); }
 
-    // Opens the file as the shared connection for reading and writing, closing any database
-    // open before (see Connection::open).
-    OpenResult open(const QString &path) { return m_connection.open(path); }
+    // Opens the file or server diary as the shared connection for reading and writing, closing
+    // any database open before (see Connection::open; password: a server's).
+    OpenResult open(const QString &name, const QString &password = QString())
+    {
+        return m_connection.open(name, Access::ReadWrite, password);
+    }
+    // Whether the diary would open, tried on a connection of its own: the shared one stays as it
+    // is.
+    static OpenResult tryOpen(const QString &name, const QString &password);
     void close() { m_connection.close(); }
 
-    // The file that last opened, kept in the user's settings ("Mealwright", section
+    // The file or server address that last opened, kept in the user's settings ("Mealwright", section
     // "Database", key "Name"); empty when there is none.
     static QString rememberedPath();
     static void rememberPath(const QString &path);

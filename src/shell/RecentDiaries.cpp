@@ -1,6 +1,7 @@
 #include "RecentDiaries.h"
 
 #include "deMealwright.h"
+#include "ServerAddress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,6 @@ namespace RecentDiaries {
 namespace {
 
 const QString recentKey = QStringLiteral("Database/Recent");
-
 
 void store(const QStringList &paths)
 {
@@ -24,7 +24,20 @@ void store(const QStringList &paths)
 
 QString key(const QString &path)
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    return ServerAddress::isAddress(path) ? path : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString shortName(const QString &path)
+{
+    if (!ServerAddress::isAddress(path))
+        return QFileInfo(path).fileName();
+    const Result<ServerAddress> address = ServerAddress::fromUri(path);
+    return address ? address->shortName() : path;
+}
+
+QString fullName(const QString &path)
+{
+    return ServerAddress::isAddress(path) ? path : QDir::toNativeSeparators(path);
 }
 
 QStringList list()

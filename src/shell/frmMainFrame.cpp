@@ -17,6 +17,7 @@
 #include "frmFoodView.h"
 #include "frmMealTrend.h"
 #include "frmMealView.h"
+#include "frmOpenServer.h"
 #include "frmPrintReport.h"
 #include "frmSearchOptions.h"
 #include "frmSelectClient.h"
@@ -26,6 +27,7 @@
 #include "MealReportCommand.h"
 #include "MessageBox.h"
 #include "NewDiary.h"
+#include "PasswordStore.h"
 #include "RecentDiaries.h"
 #include "ServerAddress.h"
 #include "Twips.h"
@@ -96,6 +98,7 @@ void frmMainFrame::createMenus()
     mnuFile = addMenu(this, "mnuFile", QStringLiteral("&File"));
     mnuFileNew = addItem(mnuFile, "mnuFileNew", QStringLiteral("&New..."));
     mnuFileOpen = addItem(mnuFile, "mnuFileOpen", QStringLiteral("&Open..."));
+    mnuFileOpenServer = addItem(mnuFile, "mnuFileOpenServer", QStringLiteral("Open &Server..."));
     mnuFileClients = addItem(mnuFile, "mnuFileClients", QStringLiteral("&Clients..."));
     mnuFileExit = addItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
 
@@ -150,6 +153,7 @@ void frmMainFrame::connectCommands()
 {
     connect(mnuFileNew, &QAction::triggered, this, &frmMainFrame::mnuFileNew_click);
     connect(mnuFileOpen, &QAction::triggered, this, &frmMainFrame::OpenDatabase);
+    connect(mnuFileOpenServer, &QAction::triggered, this, &frmMainFrame::mnuFileOpenServer_click);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMainFrame::mnuFile_aboutToShow);
     connect(mnuFileClients, &QAction::triggered, this, &frmMainFrame::mnuFileClients_click);
     // Exit ends the run at once: nothing is asked, no window is closed one by one.
@@ -220,6 +224,8 @@ void frmMainFrame::showStart(const QString &gone)
             return mnuFileNew_click();
         case frmStart::Choice::Open:
             return OpenDatabase();
+        case frmStart::Choice::OpenServer:
+            return mnuFileOpenServer_click();
         case frmStart::Choice::Demo:
             return openDemoDiary();
         case frmStart::Choice::Recent:
@@ -242,7 +248,7 @@ bool frmMainFrame::OpenDatabase()
 
 bool frmMainFrame::openRecent(const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
+    if (!ServerAddress::isAddress(path) && !QFileInfo::exists(path)) {
         RecentDiaries::remove(path);
         MessageBox::critical(this, QStringLiteral("The diary %1 is no longer there.\n\nIt has been taken off the list of "
                                                   "recent diaries.")
@@ -274,7 +280,7 @@ void frmMainFrame::showDiaryName()
 {
     const QString program = QString::fromUtf8(BuildInfo::title);
     const QString &path = deMealwright::instance().path();
-    setWindowTitle(path.isEmpty() ? program : QStringLiteral("%1 - %2").arg(QFileInfo(path).fileName(), program));
+    setWindowTitle(path.isEmpty() ? program : QStringLiteral("%1 - %2").arg(RecentDiaries::shortName(path), program));
 }
 
 void frmMainFrame::mnuFile_aboutToShow()
@@ -290,9 +296,9 @@ void frmMainFrame::mnuFile_aboutToShow()
         return;
     m_recentSeparators << mnuFile->insertSeparator(mnuFileExit);
     for (int i = 0; i < paths.size(); ++i) {
-        QString name = QFileInfo(paths[i]).fileName();
+        QString name = RecentDiaries::shortName(paths[i]);
         QAction *item = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name.replace(QLatin1Char('&'), QStringLiteral("&&"))), mnuFile);
-        item->setToolTip(QDir::toNativeSeparators(paths[i]));
+        item->setToolTip(RecentDiaries::fullName(paths[i]));
         item->setStatusTip(item->toolTip());
         connect(item, &QAction::triggered, this, [this, path = paths[i]] { openRecent(path); });
         mnuFile->insertAction(mnuFileExit, item);
@@ -303,6 +309,8 @@ void frmMainFrame::mnuFile_aboutToShow()
 
 bool frmMainFrame::openDatabaseFile(const QString &path)
 {
+    if (ServerAddress::isAddress(path))
+        return openServerAddress(path);
     CloseDatabase();
     const OpenResult result = deMealwright::instance().open(path);
     if (!result.ok()) {
@@ -310,11 +318,75 @@ bool frmMainFrame::openDatabaseFile(const QString &path)
                             result.reason());
         return false;
     }
-    deMealwright::rememberPath(path);
-    RecentDiaries::add(path);
+    diaryOpened(path);
+    return true;
+}
+
+void frmMainFrame::diaryOpened(const QString &name)
+{
+    deMealwright::rememberPath(name);
+    RecentDiaries::add(name);
     EnableDataMenus(true);
     showDiaryName();
+}
+
+bool frmMainFrame::openServerAddress(const QString &address)
+{
+    const Result<QString> kept = PasswordStore::read(address);
+    CloseDatabase();
+    const OpenResult result = deMealwright::instance().open(address, kept ? *kept : QString());
+    if (result.failure == OpenFailure::PasswordNeeded || result.failure == OpenFailure::WrongPassword)
+        return askForServer(address, result.reason());
+    if (!result.ok()) {
+        MessageBox::failure(this, QStringLiteral("Mealwright could not open the database\n%1").arg(address), result.reason());
+        return false;
+    }
+    diaryOpened(address);
     return true;
+}
+
+bool frmMainFrame::mnuFileOpenServer_click()
+{
+    const QString &open = deMealwright::instance().path();
+    QString last = ServerAddress::isAddress(open) ? open : QString();
+    for (const QString &recent : RecentDiaries::list())
+        if (last.isEmpty() && ServerAddress::isAddress(recent))
+            last = recent;
+    return askForServer(last);
+}
+
+bool frmMainFrame::askForServer(const QString &address, const QString &reason)
+{
+    frmOpenServer dialog(this, [this](const ServerAddress &where, const QString &password, bool remember) {
+        return openServerDiary(where.uri(), password, remember);
+    });
+    if (const Result<ServerAddress> given = ServerAddress::fromUri(address)) {
+        dialog.setAddress(*given);
+        if (const Result<QString> kept = PasswordStore::read(address))
+            dialog.setKeptPassword(*kept);
+    }
+    dialog.setReason(reason);
+    dialog.exec();
+    return deMealwright::instance().isOpen();
+}
+
+OpenResult frmMainFrame::openServerDiary(const QString &address, const QString &password, bool remember)
+{
+    if (deMealwright::instance().isOpen())
+        if (OpenResult trial = deMealwright::tryOpen(address, password); !trial.ok())
+            return trial;
+    CloseDatabase();
+    const OpenResult opened = deMealwright::instance().open(address, password);
+    if (!opened.ok())
+        return opened;
+    diaryOpened(address);
+    remember = remember && !password.isEmpty();
+    const Status kept = remember ? PasswordStore::write(address, password) : PasswordStore::remove(address);
+    if (!kept && remember)
+        MessageBox::note(this, QStringLiteral("The diary is open, but the password could not be kept in the desktop's key "
+                                              "store, so Mealwright will ask for it next time.\n\n%1")
+                                   .arg(kept.reason()));
+    return opened;
 }
 
 bool frmMainFrame::mnuFileNew_click()

@@ -20,6 +20,7 @@ class frmSearchOptions;
 class frmPrintReport;
 class frmMealView;
 class frmSelectClient;
+struct OpenResult;
 
 // The main window: a multiple-document frame with the menus, the two context menus and the
 // database open. Commands on a selected meal or food go to the active child window.
@@ -60,6 +61,7 @@ public:
     QMenu *mnuFile;
     QAction *mnuFileNew;
     QAction *mnuFileOpen;
+    QAction *mnuFileOpenServer;
     QAction *mnuFileClients;
     QAction *mnuFileExit;
     // The recent diaries between File's commands and Exit, "&1 clinic.mdb" first; made afresh
@@ -111,13 +113,27 @@ private:
     // Closes what is open, opens path, remembers it and enables the data menus; on failure
     // says why and leaves no database open. True when the database opened.
     bool openDatabaseFile(const QString &path);
+    // A diary on a server, with the password the key store keeps for it or else none (libpq then
+    // looks in PGPASSWORD and ~/.pgpass). When the server wants a password, the Open Server dialog
+    // asks for it; any other failure is said. True when the diary opened.
+    bool openServerAddress(const QString &address);
+    // The Open Server dialog, filled from address when one is given, saying reason when there is
+    // one. True when a diary is open afterwards.
+    bool askForServer(const QString &address, const QString &reason = QString());
+    // Opens the server diary the dialog names; an open diary stays open unless this one opens.
+    // The password is kept in the key store, or taken out of it, as remember says.
+    OpenResult openServerDiary(const QString &address, const QString &password, bool remember);
+    // File > Open Server..., filled from the open server diary or the last one opened.
+    bool mnuFileOpenServer_click();
+    // A diary opened: it is remembered, heads the recent list and the caption names it.
+    void diaryOpened(const QString &name);
     // A diary of the recent list; one that is gone is taken off the list, with a message.
     bool openRecent(const QString &path);
     // The demo diary in the user's data folder, made on first use.
     bool openDemoDiary();
     // The start dialog; gone is the remembered diary when it is no longer there.
     void showStart(const QString &gone);
-    // The caption names the open diary: "clinic.mdb - Mealwright".
+    // The caption names the open diary: "clinic.mdb - Mealwright", "clinic on db.example - Mealwright".
     void showDiaryName();
     void mnuFile_aboutToShow();
     void EnableDataMenus(bool enabled);

@@ -2,6 +2,7 @@
 
 #include "BuildInfo.h"
 #include "RecentDiaries.h"
+#include "ServerAddress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,6 +51,7 @@ frmStart::frmStart(QWidget *parent, Action act)
     auto *buttons = new QVBoxLayout;
     cmdNew = addButton(this, buttons, "cmdNew", QStringLiteral("&New diary..."));
     cmdOpen = addButton(this, buttons, "cmdOpen", QStringLiteral("&Open diary..."));
+    cmdOpenServer = addButton(this, buttons, "cmdOpenServer", QStringLiteral("Open on a &server..."));
     cmdDemo = addButton(this, buttons, "cmdDemo", QStringLiteral("Open the &demo diary"));
     buttons->addStretch();
     cmdCancel = addButton(this, buttons, "cmdCancel", QStringLiteral("Cancel"));
@@ -68,6 +70,7 @@ frmStart::frmStart(QWidget *parent, Action act)
 
     connect(cmdNew, &QPushButton::clicked, this, [this] { choose(Choice::New); });
     connect(cmdOpen, &QPushButton::clicked, this, [this] { choose(Choice::Open); });
+    connect(cmdOpenServer, &QPushButton::clicked, this, [this] { choose(Choice::OpenServer); });
     connect(cmdDemo, &QPushButton::clicked, this, [this] { choose(Choice::Demo); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     // A double-click or Enter on a diary opens it (see eventFilter).
@@ -109,11 +112,13 @@ void frmStart::fillRecent()
 {
     lstRecent->clear();
     for (const QString &path : RecentDiaries::list()) {
-        const QFileInfo file(path);
-        auto *item = new QListWidgetItem(QStringLiteral("%1 (in %2)").arg(file.fileName(), QDir::toNativeSeparators(file.path())),
-                                         lstRecent);
+        const QString shown = ServerAddress::isAddress(path)
+                                  ? RecentDiaries::shortName(path)
+                                  : QStringLiteral("%1 (in %2)").arg(QFileInfo(path).fileName(),
+                                                                     QDir::toNativeSeparators(QFileInfo(path).path()));
+        auto *item = new QListWidgetItem(shown, lstRecent);
         item->setData(Qt::UserRole, path);
-        item->setToolTip(QDir::toNativeSeparators(path));
+        item->setToolTip(RecentDiaries::fullName(path));
     }
     const bool any = lstRecent->count() > 0;
     m_intro->setText(any ? QStringLiteral("Choose the diary to work in.")

@@ -10,8 +10,8 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-// The start dialog, shown when no diary opens by itself: make a new diary, open one, open the
-// demo diary, or one of the diaries opened last (a double-click or Enter on it). Each choice is
+// The start dialog, shown when no diary opens by itself: make a new diary, open one (a file or
+// one on a server), open the demo diary, or one of the diaries opened last (a double-click or Enter on it). Each choice is
 // carried out by the frame; the dialog closes once a diary is open, and otherwise stays for the
 // user to choose again. Cancel leaves no diary open.
 class frmStart : public QDialog
@@ -19,7 +19,7 @@ class frmStart : public QDialog
     Q_OBJECT
 
 public:
-    enum class Choice { New, Open, Demo, Recent };
+    enum class Choice { New, Open, OpenServer, Demo, Recent };
     // Carries out a choice (path: the recent diary chosen); true when a diary is open afterwards.
     using Action = std::function<bool(Choice choice, const QString &path)>;
 
@@ -32,6 +32,7 @@ public:
     QListWidget *lstRecent;
     QPushButton *cmdNew;
     QPushButton *cmdOpen;
+    QPushButton *cmdOpenServer;
     QPushButton *cmdDemo;
     QPushButton *cmdCancel;
 
