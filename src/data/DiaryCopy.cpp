@@ -222,6 +222,18 @@ Result<Copied> copy(const QString &source, Connection &target, const Progress &p
     if (Connection::Statement clear = target.statement(QStringLiteral("DELETE FROM Units")); !clear.exec())
         return clear.status();
 
+    // The indexes that only speed up reading are made again once the rows are in, many times
+    // quicker than keeping them up to date batch by batch; the unique ones stay, to refuse
+    // duplicates as they come.
+    QStringList laterIndexes;
+    for (const QString &statement : Dialect::createStatements(target.engine()))
+        if (statement.startsWith(QLatin1String("CREATE INDEX ")))
+            laterIndexes << statement;
+    for (const QString &index : laterIndexes)
+        if (Connection::Statement drop = target.statement(QStringLiteral("DROP INDEX %1").arg(index.section(u' ', 2, 2)));
+            !drop.exec())
+            return drop.status();
+
     Copied copied;
     std::vector<qint64> totals;
     for (const Schema::Table &table : Schema::tables()) {
@@ -238,6 +250,9 @@ Result<Copied> copy(const QString &source, Connection &target, const Progress &p
                                                  : copied.clients;
         count = *done;
     }
+    for (const QString &index : laterIndexes)
+        if (Connection::Statement create = target.statement(index); !create.exec())
+            return create.status();
     if (const Status followed = Schema::followIdentities(target); !followed)
         return followed;
 
