@@ -244,7 +244,7 @@ private slots:
         // A copy refused: nothing of it is kept, and the reason names the row.
         row("not a date", diary, "--from", "", {"UPDATE Meals SET \"When\" = '2002-13-45 08:00:00' WHERE ID = 20"}, 1,
             copied + "Meals row with ID 20 holds \"2002-13-45 08:00:00\" in When, which is not a date and time.", "");
-        // After two batches of meals went to the server.
+        // After many batches of meals went to the server.
         row("late in the meals", diary, "--from", "", {"UPDATE Meals SET \"When\" = 'soon' WHERE ID = 101150"}, 1,
             copied + "Meals row with ID 101150 holds \"soon\" in When, which is not a date and time.", "");
         row("text amount", diary, "--from", "", {"UPDATE Meals SET Amount = 'two' WHERE ID = 70"}, 1,

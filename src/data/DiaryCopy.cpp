@@ -15,9 +15,10 @@ namespace DiaryCopy {
 
 namespace {
 
-// Rows sent in one INSERT: enough that a million meals take a few thousand round trips, few
-// enough that the statement's values (six a meal) stay far below the server's limit.
-constexpr int batchRows = 500;
+// Rows sent in one INSERT: a million meals in ten thousand statements. Measured over a loopback
+// server, 100 rows a statement cost the server less than 500 or 2,000, whose long statements take
+// longer to read than they save in round trips.
+constexpr int batchRows = 100;
 
 // What a field holds, and so what the server takes in it.
 enum class Kind { Id, Text, When, Number, Flag };
