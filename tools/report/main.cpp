@@ -13,6 +13,7 @@
 #include "MealReportCommand.h"
 #include "ReportPages.h"
 #include "ReportPdf.h"
+#include "ServerAddress.h"
 #include "ToolOutput.h"
 
 #include <QCommandLineParser>
@@ -84,7 +85,10 @@ int main(int argc, char *argv[])
     parser.addOption(pdfOption);
     parser.addOption(dailyOption);
     parser.addOption(csvOption);
-    parser.addPositionalArgument(QStringLiteral("DATABASE"), QStringLiteral("The Mealwright database file."));
+    parser.addPositionalArgument(QStringLiteral("DATABASE"),
+                                 QStringLiteral("The Mealwright database file, or the address of a diary on a PostgreSQL "
+                                                "server, postgresql://USER@HOST[:PORT]/DATABASE (the password comes "
+                                                "from PGPASSWORD or ~/.pgpass)."));
     parser.addPositionalArgument(QStringLiteral("CLIENT"), QStringLiteral("The client, as named in the diary."));
     parser.addPositionalArgument(QStringLiteral("FIRST-DAY"), QStringLiteral("The first day, yyyy-mm-dd."));
     parser.addPositionalArgument(QStringLiteral("LAST-DAY"),
@@ -125,9 +129,15 @@ int main(int argc, char *argv[])
                            .arg(calendarDaysInclusive(first, last))
                            .arg(maxDays));
 
-    const QString database = QDir::toNativeSeparators(arguments[0]);
+    // A diary on a server is named by its address, never shown with what it holds beyond that.
+    const bool onServer = ServerAddress::isAddress(arguments[0]);
+    const Result<ServerAddress> address = ServerAddress::fromUri(arguments[0]);
+    const QString database = !onServer ? QDir::toNativeSeparators(arguments[0])
+                             : address  ? address->shortName()
+                                        : QStringLiteral("The server address");
     Connection connection(QStringLiteral("mealwright-report"));
-    if (const OpenResult opened = connection.open(QFileInfo(arguments[0]).absoluteFilePath(), Access::ReadOnly);
+    if (const OpenResult opened =
+            connection.open(onServer ? arguments[0] : QFileInfo(arguments[0]).absoluteFilePath(), Access::ReadOnly);
         !opened.ok())
         return failure(QStringLiteral("%1 cannot be opened: %2").arg(database, opened.reason()));
 
