@@ -3,6 +3,7 @@
 // benchmarks (see bench/README.md), or says that it is filled already and does nothing.
 
 #include "BigDiary.h"
+#include "CommandLine.h"
 
 #include "Catalogue.h"
 #include "Clients.h"
@@ -15,6 +16,8 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+
+using CommandLine::readNumber;
 
 namespace {
 
@@ -228,19 +231,6 @@ Status fill(Connection &connection, const Plan &plan)
     return {};
 }
 
-bool readNumber(const QCommandLineParser &parser, const QString &name, qint64 least, qint64 &out)
-{
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    const qint64 value = parser.value(name).toLongLong(&ok);
-    if (!ok || value < least) {
-        std::fprintf(stderr, "--%s must be a whole number of at least %lld\n", qPrintable(name), static_cast<long long>(least));
-        return false;
-    }
-    out = value;
-    return true;
-}
 
 // The counts the diary on the server should hold; the empty text when it holds them.
 QString mismatch(Connection &connection, const Plan &plan)
