@@ -149,8 +149,12 @@ QString writableCopy(const QString &path)
 QueryCase queryCase(Connection &connection)
 {
     QueryCase result;
+    // The first row of the table; a server has no rowid, but keeps a table that was only ever
+    // added to in the order its rows went in.
     const Result<QStringList> clients =
-        connection.statement(QStringLiteral("SELECT Who FROM Clients ORDER BY rowid LIMIT 1")).texts();
+        connection.statement(connection.engine() == Engine::File ? QStringLiteral("SELECT Who FROM Clients ORDER BY rowid LIMIT 1")
+                                                                 : QStringLiteral("SELECT Who FROM Clients ORDER BY ctid LIMIT 1"))
+            .texts();
     if (!clients || clients->isEmpty()) {
         result.errorText = QStringLiteral("no client: %1").arg(clients.ok() ? QString() : clients.reason());
         return result;

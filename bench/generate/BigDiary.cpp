@@ -363,6 +363,37 @@ QDate firstDay(const Options &options)
     return options.lastDay.addYears(-options.years).addDays(1);
 }
 
+std::vector<Dish> dishes()
+{
+    const std::vector<Food> &catalogue = foods();
+    const FoodGroups groups = catalogueOf(catalogue);
+    std::vector<Dish> all;
+    for (int kind = 0; kind < KindCount; ++kind) {
+        const std::vector<Course> &plan = courses(static_cast<Kind>(kind));
+        for (int c = 0; c < static_cast<int>(plan.size()); ++c) {
+            const Course &course = plan[static_cast<size_t>(c)];
+            const double calories = (course.fewestCalories + course.mostCalories) / 2;
+            for (const char *code : course.groups) {
+                const int g = groups.groupIndex(code);
+                if (g < 0)
+                    continue;
+                for (int food : groups.foods[static_cast<size_t>(g)])
+                    all.push_back({kind, c, food, portion(catalogue[static_cast<size_t>(food)], calories)});
+            }
+        }
+    }
+    return all;
+}
+
+std::vector<OccasionPlan> occasions()
+{
+    std::vector<OccasionPlan> all;
+    for (int kind = 0; kind < KindCount; ++kind)
+        all.push_back({windows[static_cast<size_t>(kind)].fromMinute, windows[static_cast<size_t>(kind)].toMinute,
+                       static_cast<int>(courses(static_cast<Kind>(kind)).size())});
+    return all;
+}
+
 QString generate(const QString &path, const Options &options, Summary *summary)
 {
     QElapsedTimer timer;

@@ -58,6 +58,28 @@ QString clientName(int index);
 // The first day of the diaries: lastDay less the years, plus one day.
 QDate firstDay(const Options &options);
 
+// What a course of an eating occasion is drawn from, for a generator that draws the diaries on a
+// database server: every catalogue entry of the course's food groups (supplements left out), in
+// the portion nearest the middle of the course's calories. Occasions are numbered in the order
+// of the day: 0 breakfast, 1 morning snack, 2 lunch, 3 afternoon snack, 4 dinner, 5 evening snack.
+struct Dish
+{
+    int occasion = 0;
+    int course = 0; // the first is the main one; a meal's later foods take the later courses
+    int food = 0;   // index into foods()
+    double amount = 0;
+};
+std::vector<Dish> dishes();
+
+// When in the day an occasion is eaten, in minutes after midnight [from, to), and its courses.
+struct OccasionPlan
+{
+    int fromMinute = 0;
+    int toMinute = 0;
+    int courses = 0;
+};
+std::vector<OccasionPlan> occasions();
+
 // Creates the database file at path, which must not exist yet. Returns the empty text on
 // success, otherwise what went wrong; then no file is left behind.
 QString generate(const QString &path, const Options &options, Summary *summary = nullptr);

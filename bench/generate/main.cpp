@@ -3,6 +3,7 @@
 // Writes a large Mealwright database for the benchmarks (see bench/README.md).
 
 #include "BigDiary.h"
+#include "CommandLine.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,23 +11,7 @@
 
 #include <cstdio>
 
-namespace {
-
-bool readNumber(const QCommandLineParser &parser, const QString &name, qint64 least, qint64 &out)
-{
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    const qint64 value = parser.value(name).toLongLong(&ok);
-    if (!ok || value < least) {
-        std::fprintf(stderr, "--%s must be a whole number of at least %lld\n", qPrintable(name), static_cast<long long>(least));
-        return false;
-    }
-    out = value;
-    return true;
-}
-
-} // namespace
+using CommandLine::readNumber;
 
 int main(int argc, char *argv[])
 {
