@@ -408,7 +408,7 @@ Connection::Statement Connection::statement(const QString &sql)
         return Statement(this, nullptr, m_lost ? lostWords() : QStringLiteral("No database is open."));
     auto found = m_statements.find(sql);
     if (found != m_statements.end())
-        return Statement(this, found->second.get(), QString());
+        return Statement(this, found->second.get(), QString(), nullptr, sql);
     if (m_engine == Engine::Server && !Dialect::isPreparable(sql)) {
         auto direct = m_directStatements.try_emplace(sql, std::make_unique<QSqlQuery>(database())).first;
         return Statement(this, direct->second.get(), QString(), &direct->first);
@@ -421,15 +421,17 @@ Connection::Statement Connection::statement(const QString &sql)
         return Statement(this, nullptr, noted(query->lastError()));
     QSqlQuery *prepared = query.get();
     m_statements.emplace(sql, std::move(query));
-    return Statement(this, prepared, QString());
+    return Statement(this, prepared, QString(), nullptr, sql);
 }
 
 // ---------------------------------------------------------------------------------------------
 
-Connection::Statement::Statement(Connection *connection, QSqlQuery *query, QString error, const QString *direct)
+Connection::Statement::Statement(Connection *connection, QSqlQuery *query, QString error, const QString *direct,
+                                 QString sql)
     : m_connection(connection)
     , m_query(query)
     , m_direct(direct)
+    , m_sql(std::move(sql))
     , m_error(std::move(error))
 {
 }
@@ -438,6 +440,7 @@ Connection::Statement::Statement(Statement &&other) noexcept
     : m_connection(other.m_connection)
     , m_query(std::exchange(other.m_query, nullptr))
     , m_direct(other.m_direct)
+    , m_sql(std::move(other.m_sql))
     , m_error(std::move(other.m_error))
     , m_collision(other.m_collision)
     , m_bound(other.m_bound)
@@ -470,6 +473,35 @@ bool Connection::Statement::exec()
     m_bound = 0;
     const MayWait mayWait;
     if (m_direct ? m_query->exec(*m_direct) : m_query->exec())
+        return true;
+    if (!m_direct && m_connection->m_transactionDepth == 0
+        && Dialect::isConnectionLost(m_connection->m_engine, m_query->lastError()))
+        return execAgain();
+    fail(m_query->lastError());
+    return false;
+}
+
+bool Connection::Statement::execAgain()
+{
+    // A read on its own (every write runs in a transaction) is simply run again on a new
+    // connection, when one can be made: a server that restarted costs the user nothing.
+    const QSqlError lost = m_query->lastError();
+    const QVariantList values = m_query->boundValues();
+    m_connection->m_lost = true;
+    m_connection->reconnectIfLost();
+    if (m_connection->m_lost) {
+        fail(lost);
+        return false;
+    }
+    Statement again = m_connection->statement(m_sql);
+    if (!again.m_query) {
+        m_error = again.m_error;
+        return false;
+    }
+    m_query = std::exchange(again.m_query, nullptr);
+    for (int i = 0; i < values.size(); ++i)
+        m_query->bindValue(i, values[i]);
+    if (m_query->exec())
         return true;
     fail(m_query->lastError());
     return false;

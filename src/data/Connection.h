@@ -156,12 +156,15 @@ public:
 
 private:
     friend class Connection;
-    Statement(Connection *connection, QSqlQuery *query, QString error, const QString *direct = nullptr);
+    Statement(Connection *connection, QSqlQuery *query, QString error, const QString *direct = nullptr,
+              QString sql = QString());
     void fail(const QSqlError &error);
+    bool execAgain();
 
     Connection *m_connection;
     QSqlQuery *m_query;
     const QString *m_direct; // the text of a statement the engine cannot prepare, run as it is
+    QString m_sql;           // a prepared statement's, to prepare it again on a new connection
     QString m_error;
     bool m_collision = false;
     int m_bound = 0;

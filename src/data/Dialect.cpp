@@ -257,8 +257,8 @@ QString plainWords(Engine engine, const QSqlError &error)
     if (engine == Engine::File)
         return fileWords(error);
     if (isConnectionLost(engine, error))
-        return QStringLiteral("The connection to the server was lost, so what was being saved was not saved. "
-                              "Everything saved before is safe on the server; try again when it can be reached.");
+        return QStringLiteral("The connection to the server was lost before this was done, so nothing of it was "
+                              "saved. Everything saved before is safe on the server; try again when it can be reached.");
     if (isCollision(engine, error))
         return QStringLiteral("Another user changed the same entries at the same moment, so nothing was saved. "
                               "Try again.");
