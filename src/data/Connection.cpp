@@ -17,18 +17,6 @@ namespace {
 constexpr int probeBusyTimeout = 300;
 constexpr int busyTimeout = 3000;
 
-// SQLite's result codes, as QSqlError::nativeErrorCode() reports them.
-constexpr int sqliteBusy = 5;
-constexpr int sqliteLocked = 6;
-constexpr int sqliteReadOnly = 8;
-constexpr int sqliteCantOpen = 14;
-constexpr int sqliteCorrupt = 11;
-constexpr int sqliteNotADb = 26;
-// The extended code of a file that could be written but whose folder cannot take the journal.
-constexpr int sqliteReadOnlyDirectory = sqliteReadOnly | (6 << 8);
-// A file with a hot journal (a save left unfinished) opened where it cannot be rolled back.
-constexpr int sqliteReadOnlyRollback = sqliteReadOnly | (3 << 8);
-
 // How long a connection to a server may take before the server counts as unreachable, and how
 // long a write waits for another user's lock on a row, in seconds.
 constexpr int connectTimeout = 10;
@@ -62,42 +50,10 @@ private:
     const bool m_told; // statements run every moment: the hook is not copied for each
 };
 
-int extendedCode(const QSqlError &error)
-{
-    return error.nativeErrorCode().toInt();
-}
-
-int primaryCode(const QSqlError &error)
-{
-    return extendedCode(error) & 0xff;
-}
-
 QString lostWords()
 {
     return QStringLiteral("The connection to the server was lost and cannot be made again yet, so nothing was read "
                           "or saved. Everything saved before is safe on the server; try again when it can be reached.");
-}
-
-OpenResult failureFrom(const QSqlError &error)
-{
-    const QString engineWords = error.databaseText().trimmed().isEmpty() ? error.text().trimmed()
-                                                                        : error.databaseText().trimmed();
-    if (extendedCode(error) == sqliteReadOnlyRollback)
-        return {OpenFailure::Unfinished, engineWords};
-    switch (primaryCode(error)) {
-    case sqliteBusy:
-    case sqliteLocked:
-        return {OpenFailure::Locked, engineWords};
-    case sqliteReadOnly:
-        return {OpenFailure::ReadOnly, engineWords};
-    case sqliteNotADb:
-    case sqliteCorrupt:
-        return {OpenFailure::NotADatabase, engineWords};
-    case sqliteCantOpen:
-        return {OpenFailure::Unreadable, engineWords};
-    default:
-        return {OpenFailure::Other, engineWords};
-    }
 }
 
 QString listInWords(const QStringList &items)
@@ -192,12 +148,12 @@ OpenResult Connection::openChecked(const QString &path, Access access)
     db.setDatabaseName(QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded())
                        + (access == Access::ReadOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw")));
     if (!db.open())
-        return failureFrom(db.lastError());
+        return Dialect::fileOpenFailure(db.lastError());
 
     QSqlQuery query(db);
     // A file that is not a database opens "fine" and fails on its first read.
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return failureFrom(query.lastError());
+        return Dialect::fileOpenFailure(query.lastError());
     query.finish();
 
     const Schema::Check check = Schema::check(*this);
@@ -212,19 +168,18 @@ OpenResult Connection::openChecked(const QString &path, Access access)
         // file, a folder that cannot take the journal and another program's lock all show here,
         // and the file is left exactly as it was.
         if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-            return failureFrom(query.lastError());
+            return Dialect::fileOpenFailure(query.lastError());
         const qint64 version = query.value(0).toLongLong();
         query.finish();
         if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-            return failureFrom(query.lastError());
+            return Dialect::fileOpenFailure(query.lastError());
         const bool writable = query.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
         const QSqlError writeError = query.lastError();
         query.exec(QStringLiteral("ROLLBACK"));
         if (!writable) {
-            OpenResult failure = failureFrom(writeError);
+            OpenResult failure = Dialect::fileOpenFailure(writeError);
             // The file itself opened for writing: what cannot be made now is the journal.
-            if (writeError.nativeErrorCode().toInt() == sqliteReadOnlyDirectory
-                || primaryCode(writeError) == sqliteCantOpen)
+            if (Dialect::isJournalRefused(writeError))
                 failure.failure = OpenFailure::FolderReadOnly;
             return failure;
         }
@@ -256,7 +211,7 @@ OpenResult Connection::openServer(const QString &uri, Access access, const QStri
         options << QStringLiteral("sslmode=%1").arg(address->sslMode);
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open())
-        return Dialect::openFailure(db.lastError());
+        return Dialect::serverOpenFailure(db.lastError());
     m_path = uri;
     if (const Status session = startSession(); !session)
         return {OpenFailure::Other, session.reason()};

@@ -15,6 +15,8 @@ constexpr int sqliteCorrupt = 11;
 constexpr int sqliteFull = 13;
 constexpr int sqliteCantOpen = 14;
 constexpr int sqliteNotADb = 26;
+// The extended code of a file that could be written but whose folder cannot take the journal.
+constexpr int sqliteReadOnlyDirectory = sqliteReadOnly | (6 << 8);
 // A file with a hot journal (a save left unfinished) opened where it cannot be rolled back.
 constexpr int sqliteReadOnlyRollback = sqliteReadOnly | (3 << 8);
 // A file that was moved, deleted or replaced after it was opened.
@@ -283,7 +285,33 @@ QString plainWords(Engine engine, const QSqlError &error)
     return QStringLiteral("The database reported an error: %1").arg(engineWords(error));
 }
 
-OpenResult openFailure(const QSqlError &error)
+OpenResult fileOpenFailure(const QSqlError &error)
+{
+    const QString words = engineWords(error);
+    if (extendedCode(error) == sqliteReadOnlyRollback)
+        return {OpenFailure::Unfinished, words};
+    switch (extendedCode(error) & 0xff) {
+    case sqliteBusy:
+    case sqliteLocked:
+        return {OpenFailure::Locked, words};
+    case sqliteReadOnly:
+        return {OpenFailure::ReadOnly, words};
+    case sqliteNotADb:
+    case sqliteCorrupt:
+        return {OpenFailure::NotADatabase, words};
+    case sqliteCantOpen:
+        return {OpenFailure::Unreadable, words};
+    default:
+        return {OpenFailure::Other, words};
+    }
+}
+
+bool isJournalRefused(const QSqlError &error)
+{
+    return extendedCode(error) == sqliteReadOnlyDirectory || (extendedCode(error) & 0xff) == sqliteCantOpen;
+}
+
+OpenResult serverOpenFailure(const QSqlError &error)
 {
     const QString words = engineWords(error);
     const QString text = error.databaseText() + QLatin1Char(' ') + error.driverText();

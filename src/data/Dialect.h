@@ -56,7 +56,11 @@ QString plainWords(Engine engine, const QSqlError &error);
 bool isCollision(Engine engine, const QSqlError &error);
 // Whether the error means the connection to the server has gone.
 bool isConnectionLost(Engine engine, const QSqlError &error);
+// Why a database file could not be opened, and whether a file that opened for writing could
+// not make its journal (its folder is read-only).
+OpenResult fileOpenFailure(const QSqlError &error);
+bool isJournalRefused(const QSqlError &error);
 // Why a server database could not be opened.
-OpenResult openFailure(const QSqlError &error);
+OpenResult serverOpenFailure(const QSqlError &error);
 
 } // namespace Dialect
