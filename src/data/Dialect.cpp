@@ -102,9 +102,10 @@ QString driver(Engine engine)
 const QStringList &createStatements(Engine engine)
 {
     // Text compares without regard to case, as names did in the diaries Mealwright replaces:
-    // "apple" in a meal finds the food "Apple". On a server, citext does what NOCASE does; with
-    // the C collation it folds the case of ASCII letters alone, as NOCASE does, whatever the
-    // database's locale, and it folds them many times faster.
+    // "apple" in a meal finds the food "Apple". On a server, citext does what NOCASE does. It
+    // sorts by the column's collation, C, as NOCASE does; it tests equality by the database's
+    // character type, which folds only ASCII letters (as NOCASE does), and fast, when the
+    // database is made with LC_CTYPE 'C' (see the README).
     static const QStringList file = {
         QStringLiteral("CREATE TABLE Meals ("
                        " ID INTEGER PRIMARY KEY AUTOINCREMENT,"
